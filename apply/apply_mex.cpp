@@ -1,0 +1,20 @@
+/* apply_mex: check, create y, replay the table: the body of both gateways */
+#include "apply_mex.h"
+#include "mexarg.h"
+
+namespace givqr {
+
+void apply_mex(kernel *f, const char *nargin, const char *nargout,
+               int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[])
+{
+    arg a[2];
+    for (int k = 0; k < nrhs && k < 2; k++) a[k] = describe(prhs[k]);
+    idx n;
+    if (const char *msg = apply_check(nlhs, nrhs, a, nargin, nargout, &n)) mexErrMsgTxt(msg);
+
+    plhs[0] = mxCreateDoubleMatrix(length(n), 1, mxREAL);
+
+    f(n, mxGetPr(prhs[0]), mxGetPr(prhs[1]), mxGetPr(plhs[0]));
+}
+
+} // namespace givqr

@@ -1,0 +1,40 @@
+/* givfact: the MEX gateway of [Qbar, R] = givfact (n, sigma)
+ *
+ *   [Qbar, R] = givfact (n, sigma) factors the (2n-2)-by-(n-2) matrix
+ *   A = [D'; sigma*I], D the second difference matrix, as Q'*A = [R; 0].
+ *
+ * Inputs   n       real scalar >= 3, any numeric or logical class; truncated
+ *                  toward zero (4.7 is 4)
+ *          sigma   real scalar, any numeric or logical class
+ * Outputs  Qbar    (n-2)-by-6 full double, column-major, m = n-2.  Row i holds
+ *                  the three rotations (c, s) of column i:
+ *                      Qbar(i,0:1)  weight,  rows (i, n+i)
+ *                      Qbar(i,2:3)  carry,   rows (i, i+1)
+ *                      Qbar(i,4:5)  stencil, rows (i, i+2)
+ *          R       m-by-m sparse double, upper triangular, nonzero on the
+ *                  diagonal and two superdiagonals: nzmax = 3n-9 (1 if n = 3),
+ *                  jc = (0, 1, 3, 6, ..., nzmax), ir = (0, 0,1, 0,1,2, 1,2,3, ...),
+ *                  every slot stored even where its value is zero.
+ */
+#include "mex.h"
+#include "mexarg.h"
+#include "QR.h"
+#include "givfact.h"
+#include "mexexport.h"
+
+extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[])
+{
+    using namespace givqr;
+    arg a[2];
+    for (int k = 0; k < nrhs && k < 2; k++) a[k] = describe(prhs[k]);
+    idx n;
+    double sigma;
+    if (const char *msg = givfact_check(nlhs, nrhs, a, &n, &sigma)) mexErrMsgTxt(msg);
+
+    const idx m = order(n);
+    plhs[0] = mxCreateDoubleMatrix(m, 6, mxREAL);
+    plhs[1] = mxCreateSparse(m, m, nzmax(n), mxREAL);
+
+    QR_pattern(n, mxGetIr(plhs[1]), mxGetJc(plhs[1]));
+    QR(n, sigma, mxGetPr(plhs[0]), mxGetPr(plhs[1]));
+}

@@ -1,0 +1,38 @@
+/* fakehost.h: make arrays and call gateways without MATLAB or Octave */
+#ifndef GIVQR_FAKEHOST_H
+#define GIVQR_FAKEHOST_H
+
+#include "mex.h"
+
+#include <string>
+#include <vector>
+
+namespace fake {
+
+typedef void gateway(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);
+
+/* A full array of any class and shape.  Real (and imaginary) data are zero;
+ * numeric data is written through data(). */
+mxArray *make(mxClassID cls, const std::vector<mwSize> &dims, bool complex = false);
+mxArray *matrix(mwSize m, mwSize n, const std::vector<double> &values);  /* column-major */
+mxArray *scalar(double v);
+/* An m-by-n real double sparse matrix holding the given entries of a full
+ * column-major matrix that are nonzero. */
+mxArray *sparse(mwSize m, mwSize n, const std::vector<double> &values);
+void *data(mxArray *a);                 /* real data, of the array's own class */
+void destroy(mxArray *a);
+long live();                            /* arrays made and not yet destroyed */
+
+/* Runs a gateway as the host does.  Returns "" on success, or the text given
+ * to mexErrMsgTxt, in which case every array the call made is destroyed and
+ * plhs is left as it was. */
+std::string call(gateway *g, int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);
+
+/* What a fresh full array holds before the caller writes it (a NaN whose bits
+ * no computation makes), so tests can see what was never written. */
+extern const double poison;
+bool is_poison(double v);
+
+} // namespace fake
+
+#endif

@@ -1,0 +1,52 @@
+/* mex.h: the MEX routines the gateways use, as supplied by our fake host */
+#ifndef GIVQR_FAKE_MEX_H
+#define GIVQR_FAKE_MEX_H
+
+#include <cstddef>
+#include <cstdint>
+
+/* FAKEMEX_32 gives the 32-bit sizes and sparse indices of the old hosts. */
+#ifdef FAKEMEX_32
+typedef int32_t mwSize;
+typedef int32_t mwIndex;
+#else
+typedef int64_t mwSize;
+typedef int64_t mwIndex;
+#endif
+
+typedef enum {
+    mxUNKNOWN_CLASS = 0, mxCELL_CLASS, mxSTRUCT_CLASS, mxLOGICAL_CLASS,
+    mxCHAR_CLASS, mxVOID_CLASS, mxDOUBLE_CLASS, mxSINGLE_CLASS,
+    mxINT8_CLASS, mxUINT8_CLASS, mxINT16_CLASS, mxUINT16_CLASS,
+    mxINT32_CLASS, mxUINT32_CLASS, mxINT64_CLASS, mxUINT64_CLASS,
+    mxFUNCTION_CLASS
+} mxClassID;
+
+typedef enum { mxREAL = 0, mxCOMPLEX } mxComplexity;
+
+struct mxArray;
+
+extern "C" {
+size_t mxGetM(const mxArray *a);
+size_t mxGetN(const mxArray *a);
+mwSize mxGetNumberOfDimensions(const mxArray *a);
+const mwSize *mxGetDimensions(const mxArray *a);
+bool mxIsNumeric(const mxArray *a);
+bool mxIsLogical(const mxArray *a);
+bool mxIsComplex(const mxArray *a);
+bool mxIsDouble(const mxArray *a);
+bool mxIsSparse(const mxArray *a);
+double mxGetScalar(const mxArray *a);
+double *mxGetPr(const mxArray *a);
+mwSize mxGetNzmax(const mxArray *a);
+mwIndex *mxGetIr(const mxArray *a);
+mwIndex *mxGetJc(const mxArray *a);
+mxArray *mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity flag);
+mxArray *mxCreateUninitNumericMatrix(size_t m, size_t n, mxClassID cls, mxComplexity flag);
+mxArray *mxCreateSparse(mwSize m, mwSize n, mwSize nzmax, mxComplexity flag);
+[[noreturn]] void mexErrMsgTxt(const char *text);
+
+void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);
+}
+
+#endif

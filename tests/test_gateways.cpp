@@ -1,0 +1,199 @@
+// The three gateways through the fake host: every message, and outputs in full
+#include "fakehost.h"
+#include "factor.h"
+#include "apply.h"
+
+#include <gtest/gtest.h>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+extern "C" {
+void givfact_gateway(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);
+void givfwd_gateway(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);
+void givinv_gateway(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);
+}
+
+namespace {
+
+const double inf = std::numeric_limits<double>::infinity();
+const double nan = std::numeric_limits<double>::quiet_NaN();
+
+// Calls g with the given inputs (destroyed afterwards) and nlhs outputs;
+// returns the error text, or "" with the outputs in out.
+struct call {
+    std::string error;
+    std::vector<mxArray *> out;
+    call(fake::gateway *g, int nlhs, std::vector<mxArray *> in) : out(nlhs > 0 ? nlhs : 1, nullptr)
+    {
+        const long before = fake::live();
+        std::vector<const mxArray *> prhs(in.begin(), in.end());
+        error = fake::call(g, nlhs, out.data(), static_cast<int>(prhs.size()), prhs.data());
+        for (mxArray *a : in) fake::destroy(a);
+        if (!error.empty()) {
+            EXPECT_EQ(fake::live(), before - static_cast<long>(in.size()));
+        }
+    }
+    ~call()
+    {
+        for (mxArray *a : out)
+            if (a) fake::destroy(a);
+    }
+};
+
+mxArray *typed(mxClassID cls, double v)
+{
+    mxArray *a = fake::make(cls, {1, 1});
+    switch (cls) {
+    case mxINT32_CLASS: *static_cast<int32_t *>(fake::data(a)) = static_cast<int32_t>(v); break;
+    case mxUINT8_CLASS: *static_cast<uint8_t *>(fake::data(a)) = static_cast<uint8_t>(v); break;
+    case mxSINGLE_CLASS: *static_cast<float *>(fake::data(a)) = static_cast<float>(v); break;
+    case mxLOGICAL_CLASS: *static_cast<uint8_t *>(fake::data(a)) = v != 0; break;
+    default: *static_cast<double *>(fake::data(a)) = v;
+    }
+    return a;
+}
+
+const char n_msg[] = "n must be a scalar greater or equal 3.";
+
+TEST(givfact_gateway, Messages)
+{
+    using fake::scalar;
+    struct { int nlhs; std::vector<mxArray *> in; const char *msg; } cases[] = {
+        {2, {scalar(5)}, "givfact requires two input arguments."},
+        {1, {scalar(5)}, "givfact requires two input arguments."},     // inputs first
+        {2, {scalar(5), scalar(1), scalar(1)}, "givfact requires two input arguments."},
+        {1, {scalar(5), scalar(1)}, "givfact requires two output arguments."},
+        {0, {scalar(5), scalar(1)}, "givfact requires two output arguments."},
+        {3, {scalar(5), scalar(1)}, "givfact requires two output arguments."},
+        {2, {scalar(2.5), scalar(1)}, n_msg},
+        {2, {scalar(-4), scalar(1)}, n_msg},
+        {2, {scalar(nan), scalar(1)}, n_msg},
+        {2, {fake::matrix(1, 2, {3, 4}), scalar(1)}, n_msg},
+        {2, {fake::matrix(0, 0, {}), scalar(1)}, n_msg},
+        {2, {fake::make(mxDOUBLE_CLASS, {1, 1, 2}), scalar(1)}, n_msg},
+        {2, {fake::make(mxCELL_CLASS, {1, 1}), scalar(1)}, "n must be a real number."},
+        {2, {fake::make(mxCHAR_CLASS, {1, 1}), scalar(1)}, "n must be a real number."},
+        {2, {fake::make(mxDOUBLE_CLASS, {1, 1}, true), scalar(1)}, "n must be a real number."},
+        {2, {scalar(inf), scalar(1)}, "n is too large for this platform."},
+        {2, {scalar(1e300), scalar(1)}, "n is too large for this platform."},
+        {2, {scalar(5), fake::matrix(1, 2, {1, 2})}, "sigma must be a scalar."},
+        {2, {scalar(5), fake::matrix(0, 1, {})}, "sigma must be a scalar."},
+        {2, {scalar(5), fake::make(mxSTRUCT_CLASS, {1, 1})}, "sigma must be a real number."},
+        {2, {scalar(5), fake::make(mxDOUBLE_CLASS, {1, 1}, true)}, "sigma must be a real number."},
+    };
+    for (auto &k : cases) {
+        call c(givfact_gateway, k.nlhs, k.in);
+        EXPECT_EQ(c.error, k.msg);
+    }
+}
+
+// The outputs through the host: sizes, every slot written, same values as the kernels.
+void expect_factor(const call &c, givqr::idx n, double sigma)
+{
+    ASSERT_EQ(c.error, "");
+    const factor f(n, sigma);
+    const mxArray *Q = c.out[0], *R = c.out[1];
+    ASSERT_EQ(mxGetM(Q), size_t(n - 2));
+    ASSERT_EQ(mxGetN(Q), 6u);
+    ASSERT_TRUE(mxIsSparse(R));
+    ASSERT_EQ(mxGetM(R), size_t(n - 2));
+    ASSERT_EQ(mxGetN(R), size_t(n - 2));
+    ASSERT_EQ(mxGetNzmax(R), givqr::nzmax(n));
+    EXPECT_EQ(std::memcmp(mxGetPr(Q), f.Qbar.data(), f.Qbar.size() * sizeof(double)), 0);
+    EXPECT_EQ(std::memcmp(mxGetPr(R), f.pr.data(), f.pr.size() * sizeof(double)), 0);
+    for (size_t k = 0; k < f.ir.size(); k++) EXPECT_EQ(mxGetIr(R)[k], f.ir[k]);
+    for (size_t k = 0; k < f.jc.size(); k++) EXPECT_EQ(mxGetJc(R)[k], f.jc[k]);
+}
+
+TEST(givfact_gateway, Outputs)
+{
+    for (double n : {3.0, 4.0, 5.0, 6.0, 99.0}) {
+        call c(givfact_gateway, 2, {fake::scalar(n), fake::scalar(0.1)});
+        expect_factor(c, static_cast<givqr::idx>(n), 0.1);
+    }
+    {   // truncation toward zero
+        call c(givfact_gateway, 2, {fake::scalar(4.7), fake::scalar(1)});
+        expect_factor(c, 4, 1.0);
+    }
+    // any real class is read by value
+    for (mxClassID cls : {mxINT32_CLASS, mxUINT8_CLASS, mxSINGLE_CLASS}) {
+        call c(givfact_gateway, 2, {typed(cls, 7), typed(cls, 2)});
+        expect_factor(c, 7, 2.0);
+    }
+    {
+        call c(givfact_gateway, 2, {fake::scalar(5), typed(mxLOGICAL_CLASS, 1)});
+        expect_factor(c, 5, 1.0);
+    }
+    {   // a sparse scalar, read through its own storage
+        call c(givfact_gateway, 2, {fake::sparse(1, 1, {8}), fake::sparse(1, 1, {0})});
+        expect_factor(c, 8, 0.0);
+    }
+}
+
+const char Q_msg[] = "Qbar must be a (n-2)-by-6 matrix, with n >= 3.";
+const char x_msg[] = "x must be a vector of size 2*n - 2, with n >= 3.";
+
+TEST(apply_gateways, Messages)
+{
+    using fake::matrix;
+    struct cmd { fake::gateway *g; std::string name; } cmds[] = {
+        {givfwd_gateway, "givfwd"}, {givinv_gateway, "givinv"}};
+    for (const cmd &g : cmds) {
+        const std::string nargin = g.name + " requires two input arguments.";
+        const std::string nargout = g.name + " requires one output argument.";
+        auto Q = [] { return matrix(1, 6, {1, 0, 1, 0, 1, 0}); };
+        auto x = [] { return matrix(4, 1, {1, 2, 3, 4}); };
+        struct { int nlhs; std::vector<mxArray *> in; std::string msg; } cases[] = {
+            {1, {Q()}, nargin},
+            {2, {Q()}, nargin},                                 // inputs first
+            {1, {Q(), x(), x()}, nargin},
+            {2, {Q(), x()}, nargout},
+            {0, {Q(), x()}, nargout},
+            {1, {matrix(0, 6, {}), x()}, Q_msg},
+            {1, {matrix(3, 5, std::vector<double>(15)), x()}, Q_msg},
+            {1, {matrix(6, 1, std::vector<double>(6)), x()}, Q_msg},
+            {1, {fake::make(mxDOUBLE_CLASS, {1, 6, 2}), x()}, Q_msg},
+            {1, {fake::make(mxSINGLE_CLASS, {1, 6}), x()}, "Qbar must be a real, full double matrix."},
+            {1, {fake::make(mxDOUBLE_CLASS, {1, 6}, true), x()}, "Qbar must be a real, full double matrix."},
+            {1, {fake::sparse(1, 6, {1, 0, 1, 0, 1, 0}), x()}, "Qbar must be a real, full double matrix."},
+            {1, {fake::make(mxCELL_CLASS, {1, 6}), x()}, "Qbar must be a real, full double matrix."},
+            {1, {Q(), matrix(3, 1, {1, 2, 3})}, x_msg},
+            {1, {Q(), matrix(1, 4, {1, 2, 3, 4})}, x_msg},          // a row is rejected
+            {1, {Q(), fake::make(mxDOUBLE_CLASS, {4, 1, 2})}, x_msg},
+            {1, {Q(), fake::make(mxINT32_CLASS, {4, 1})}, "x must be a real, full double vector."},
+            {1, {Q(), fake::make(mxLOGICAL_CLASS, {4, 1})}, "x must be a real, full double vector."},
+            {1, {Q(), fake::make(mxCHAR_CLASS, {4, 1})}, "x must be a real, full double vector."},
+            {1, {Q(), fake::sparse(4, 1, {1, 0, 0, 2})}, "x must be a real, full double vector."},
+            {1, {Q(), fake::make(mxDOUBLE_CLASS, {4, 1}, true)}, "x must be a real, full double vector."},
+        };
+        for (auto &k : cases) {
+            call c(g.g, k.nlhs, k.in);
+            EXPECT_EQ(c.error, k.msg) << g.name;
+        }
+    }
+}
+
+TEST(apply_gateways, Outputs)
+{
+    const givqr::idx n = 40;
+    const factor f(n, 0.5);
+    std::vector<double> x(givqr::length(n));
+    for (size_t k = 0; k < x.size(); k++) x[k] = std::sin(double(k));
+    std::vector<double> want(x.size());
+    for (auto [g, kernel] : {std::pair{givfwd_gateway, givqr::givfwd}, std::pair{givinv_gateway, givqr::givinv}}) {
+        mxArray *Q = fake::matrix(n - 2, 6, f.Qbar), *X = fake::matrix(x.size(), 1, x);
+        const mxArray *in[2] = {Q, X};
+        mxArray *y = nullptr;
+        ASSERT_EQ(fake::call(g, 1, &y, 2, in), "");
+        ASSERT_EQ(mxGetM(y), x.size());
+        ASSERT_EQ(mxGetN(y), 1u);
+        kernel(n, f.Qbar.data(), x.data(), want.data());
+        EXPECT_EQ(std::memcmp(mxGetPr(y), want.data(), want.size() * sizeof(double)), 0);
+        EXPECT_EQ(std::memcmp(mxGetPr(X), x.data(), x.size() * sizeof(double)), 0);     // inputs untouched
+        EXPECT_EQ(std::memcmp(mxGetPr(Q), f.Qbar.data(), f.Qbar.size() * sizeof(double)), 0);
+        for (mxArray *a : {Q, X, y}) fake::destroy(a);
+    }
+}
+
+} // namespace

@@ -1,27 +1,75 @@
 # givqr: the two commands a user needs are `make demo` and `make test`.
 BUILD ?= build
 JOBS ?= 2
+FUZZ_SECONDS ?= 20
 OCTAVE = OCTAVE_HISTFILE=/dev/null octave-cli --norc --quiet --no-window-system
+CTEST = OCTAVE_HISTFILE=/dev/null ctest --output-on-failure -j $(JOBS)
 
-# Debian packages for building and testing
-DEPS = make cmake g++ octave octave-dev libgtest-dev
+# Debian packages, by what needs them
+DEPS_BUILD = make cmake g++ octave octave-dev
+DEPS_TEST = $(DEPS_BUILD) libgtest-dev googletest g++-multilib qemu-user binutils
+DEPS_FUZZ = clang libclang-rt-14-dev
+DEPS_COVERAGE = gcovr
 
-.PHONY: all deps build test demo clean
+.PHONY: all build test test-main test-sanitize test-m32 demo fuzz coverage clean
 
 all: build
 
-deps:
-	@sh tools/deps.sh $(DEPS)
-
-build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+build:
+	@sh tools/deps.sh $(DEPS_BUILD)
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DGIVQR_TESTS=OFF
 	cmake --build $(BUILD) -j $(JOBS)
 
-test: build
-	cd $(BUILD) && OCTAVE_HISTFILE=/dev/null ctest --output-on-failure -j $(JOBS)
+# Every test: the commands in Octave and the C++ tests; the C++ tests again
+# under AddressSanitizer and UndefinedBehaviorSanitizer, and with the 32-bit
+# sizes and indices of the old hosts (built -m32, run under qemu-i386).
+test:
+	@sh tools/deps.sh $(DEPS_TEST)
+	$(MAKE) test-main test-sanitize test-m32
+
+test-main:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DGIVQR_TESTS=ON
+	cmake --build $(BUILD) -j $(JOBS)
+	cd $(BUILD) && $(CTEST)
+
+test-sanitize:
+	cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGIVQR_OCTAVE=OFF -DGIVQR_SANITIZE=ON
+	cmake --build $(BUILD)-sanitize -j $(JOBS)
+	cd $(BUILD)-sanitize && $(CTEST)
+
+test-m32:
+	CFLAGS=-m32 CXXFLAGS=-m32 LDFLAGS=-m32 cmake -S . -B $(BUILD)-m32 -DCMAKE_BUILD_TYPE=Release \
+	  -DGIVQR_OCTAVE=OFF -DGIVQR_FAKEMEX_32=ON -DGIVQR_GTEST_SOURCE=/usr/src/googletest \
+	  "-DCMAKE_CROSSCOMPILING_EMULATOR=qemu-i386;-L;/"
+	cmake --build $(BUILD)-m32 -j $(JOBS)
+	cd $(BUILD)-m32 && $(CTEST)
 
 demo: build
 	$(OCTAVE) --eval "addpath('$(abspath $(BUILD))/octave'); run('examples/givqr_demo.m')"
 
+# Each gateway under libFuzzer for FUZZ_SECONDS, from the seeds in tests/fuzz/corpus.
+fuzz:
+	@sh tools/deps.sh $(DEPS_BUILD) $(DEPS_FUZZ)
+	CXX=clang++ cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGIVQR_OCTAVE=OFF -DGIVQR_FUZZ=ON
+	cmake --build $(BUILD)-fuzz -j $(JOBS)
+	for c in givfact givfwd givinv; do \
+	  rm -rf $(BUILD)-fuzz/corpus/$$c && mkdir -p $(BUILD)-fuzz/corpus/$$c $(BUILD)-fuzz/crashes && \
+	  $(BUILD)-fuzz/tests/fuzz_$$c -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    -artifact_prefix=$(BUILD)-fuzz/crashes/ $(BUILD)-fuzz/corpus/$$c tests/fuzz/corpus/$$c \
+	    > $(BUILD)-fuzz/fuzz_$$c.log 2>&1; rc=$$?; \
+	  echo "fuzz_$$c: $$(grep -E 'stat::number_of_executed_units' $(BUILD)-fuzz/fuzz_$$c.log)"; \
+	  if [ $$rc -ne 0 ]; then tail -n 40 $(BUILD)-fuzz/fuzz_$$c.log; echo "fuzz_$$c failed"; exit 1; fi; \
+	done
+
+# Line coverage of the core, the kernels and the gateways by the C++ tests.
+coverage:
+	@sh tools/deps.sh $(DEPS_TEST) $(DEPS_COVERAGE)
+	cmake -S . -B $(BUILD)-coverage -DCMAKE_BUILD_TYPE=Debug -DGIVQR_OCTAVE=OFF -DGIVQR_COVERAGE=ON
+	cmake --build $(BUILD)-coverage -j $(JOBS)
+	find $(BUILD)-coverage -name '*.gcda' -delete
+	cd $(BUILD)-coverage && $(CTEST)
+	gcovr -r . $(BUILD)-coverage --filter core/ --filter givfact/ --filter apply/ --filter host/ \
+	  --exclude host/fake/
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-m32 $(BUILD)-fuzz $(BUILD)-coverage

@@ -12,6 +12,7 @@ extern "C" {
 void givfact_gateway(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);
 void givfwd_gateway(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);
 void givinv_gateway(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);
+const char *mexVersion(void);
 }
 
 namespace {
@@ -52,6 +53,11 @@ mxArray *typed(mxClassID cls, double v)
     default: *static_cast<double *>(fake::data(a)) = v;
     }
     return a;
+}
+
+TEST(host, Version)
+{
+    EXPECT_STREQ(mexVersion(), "MATLAB R13 native");
 }
 
 const char n_msg[] = "n must be a scalar greater or equal 3.";

@@ -20,6 +20,7 @@ mxArray *scalar(double v);
  * column-major matrix that are nonzero. */
 mxArray *sparse(mwSize m, mwSize n, const std::vector<double> &values);
 void *data(mxArray *a);                 /* real data, of the array's own class */
+size_t bytes(const mxArray *a);         /* its size in bytes */
 void destroy(mxArray *a);
 long live();                            /* arrays made and not yet destroyed */
 
@@ -31,6 +32,9 @@ std::string call(gateway *g, int nlhs, mxArray *plhs[], int nrhs, const mxArray 
 /* What a fresh full array holds before the caller writes it (a NaN whose bits
  * no computation makes), so tests can see what was never written. */
 extern const double poison;
+
+/* Outputs larger than this many bytes end the call with an out-of-memory error. */
+extern size_t memory_limit;
 bool is_poison(double v);
 
 } // namespace fake

@@ -40,6 +40,13 @@ size_t count(const mxArray *a)
     return k;
 }
 
+/* Like a real host, refuse an output larger than memory with an error. */
+void reserve(double elements, double elsize)
+{
+    if (elements * elsize > static_cast<double>(fake::memory_limit))
+        mexErrMsgTxt("out of memory or dimension too large.");
+}
+
 std::unique_ptr<unsigned char[]> block(size_t bytes)
 {
     std::unique_ptr<unsigned char[]> p(new unsigned char[bytes]);
@@ -84,6 +91,7 @@ static double from_bits(uint64_t b)
 }
 
 const double poison = from_bits(poison_bits);
+size_t memory_limit = size_t(1) << 30;
 
 bool is_poison(double v)
 {
@@ -108,7 +116,7 @@ mxArray *make(mxClassID cls, const std::vector<mwSize> &dims, bool complex)
 mxArray *matrix(mwSize m, mwSize n, const std::vector<double> &values)
 {
     mxArray *a = make(mxDOUBLE_CLASS, {m, n});
-    std::memcpy(a->re.get(), values.data(), count(a) * sizeof(double));
+    if (count(a) > 0) std::memcpy(a->re.get(), values.data(), count(a) * sizeof(double));
     return a;
 }
 
@@ -147,6 +155,11 @@ mxArray *sparse(mwSize m, mwSize n, const std::vector<double> &values)
 void *data(mxArray *a)
 {
     return a->re.get();
+}
+
+size_t bytes(const mxArray *a)
+{
+    return a->sparse ? static_cast<size_t>(a->nzmax) * sizeof(double) : count(a) * a->elsize;
 }
 
 void destroy(mxArray *a)
@@ -275,6 +288,7 @@ mwIndex *mxGetJc(const mxArray *a)
 
 mxArray *mxCreateUninitNumericMatrix(size_t m, size_t n, mxClassID cls, mxComplexity flag)
 {
+    reserve(double(m) * double(n), double(element_size(cls)));
     mxArray *a = fake::make(cls, {static_cast<mwSize>(m), static_cast<mwSize>(n)}, flag == mxCOMPLEX);
     if (cls == mxDOUBLE_CLASS) fill_poison(mxGetPr(a), count(a));
     return a;
@@ -288,6 +302,7 @@ mxArray *mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity flag)
 
 mxArray *mxCreateSparse(mwSize m, mwSize n, mwSize nzmax, mxComplexity flag)
 {
+    reserve(double(nzmax) + double(n), 16.0);
     mxArray *a = new mxArray;
     a->sparse = true;
     a->complex = flag == mxCOMPLEX;

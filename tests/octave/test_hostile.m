@@ -1,0 +1,120 @@
+## Every kind of argument a user can pass: each call returns what the
+## equivalent real double call returns, or ends in a clear error; the caller's
+## arrays stay as they were; nothing leaks.
+
+## A value of every class and shape, built from a numeric prototype v.
+%!function c = variants (v)
+%!  c = {v, single(v), int8(v), uint8(v), int16(v), uint16(v), int32(v), ...
+%!       uint32(v), int64(v), uint64(v), logical(v != 0), char(v + 48), ...
+%!       num2cell(v), struct("a", v), @sin, sparse(v), complex(v, 0), v + 1i, ...
+%!       [], zeros(0, 6), cat(3, v, v), NaN(size(v)), Inf(size(v)), -Inf(size(v)), ...
+%!       -zeros(size(v)), realmin * 2^-10 * ones(size(v)), "", {}, true};
+%!endfunction
+
+## Calls cmd with args and nout outputs; returns the outputs or the error.
+%!function [out, err] = attempt (cmd, nout, args)
+%!  out = {}; err = "";
+%!  try
+%!    [out{1:nout}] = feval (cmd, args{:});
+%!  catch e
+%!    err = e.message;
+%!  end_try_catch
+%!endfunction
+
+## The real double the command should take an argument as, or [] if none.
+%!function d = as_double (a)
+%!  d = [];
+%!  if ((isnumeric (a) || islogical (a)) && isreal (a))
+%!    d = double (full (a));
+%!  endif
+%!endfunction
+
+## One call: outcome as expected, inputs unchanged.
+%!function check (cmd, nout, args, names)
+%!  before = args;
+%!  [out, err] = attempt (cmd, nout, args);
+%!  assert (isequaln (args, before));
+%!  if (isempty (err))
+%!    ## a success must be the success of the real double call
+%!    dargs = cellfun (@as_double, args, "uniformoutput", false);
+%!    assert (all (cellfun (@(a, d) ! isempty (d) || isempty (a), args, dargs)));
+%!    [ref, referr] = attempt (cmd, nout, dargs);
+%!    assert (isempty (referr));
+%!    assert (isequaln (out, ref), "%s: result differs from the real double call", cmd);
+%!    if (! strcmp (cmd, "givfact"))
+%!      assert (all (cellfun (@(a) isa (a, "double") && isreal (a) && ! issparse (a), args)));
+%!    endif
+%!  else
+%!    ## an error names the command and says one sentence, or is Octave's own
+%!    ## refusal of an output too large for memory
+%!    oom = ! isempty (regexp (err, "out of memory|failed to allocate|too large for", "once"));
+%!    ok = regexp (err, ["^" cmd ": [^.]*\\.$"], "once");
+%!    assert (oom || ! isempty (ok), "%s: unclear error: %s", cmd, err);
+%!    if (! oom)
+%!      named = any (cellfun (@(s) ! isempty (strfind (err, s)), [names, {"argument"}]));
+%!      assert (named, "%s: error names no argument: %s", cmd, err);
+%!    endif
+%!  endif
+%!endfunction
+
+%!test
+%! for v = variants (7)
+%!   check ("givfact", 2, {v{1}, 0.5}, {"n "});
+%!   check ("givfact", 2, {9, v{1}}, {"sigma"});
+%! endfor
+%! for n = {2^31, 2^53, 1e300, intmax("int64"), intmax("uint64"), -2^31, 3 + eps * 4, single(3.5)}
+%!   check ("givfact", 2, {n{1}, 1}, {"n "});
+%! endfor
+
+%!test
+%! [Qbar, R] = givfact (6, 0.5);
+%! x = (1:10)' / 3;
+%! for cmd = {"givfwd", "givinv"}
+%!   for v = variants (Qbar)
+%!     check (cmd{1}, 1, {v{1}, x}, {"Qbar"});
+%!   endfor
+%!   for v = variants (x)
+%!     check (cmd{1}, 1, {Qbar, v{1}}, {"x "});
+%!   endfor
+%!   check (cmd{1}, 1, {Qbar, x'}, {"x "});
+%! endfor
+
+## wrong counts, every combination
+%!test
+%! [Qbar, R] = givfact (5, 1);
+%! x = ones (8, 1);
+%! for nin = 0:3
+%!   for nout = 0:3
+%!     args = {5, 1, 1}(1:nin);
+%!     if (nin != 2 || nout != 2)
+%!       check ("givfact", nout, args, {"input", "output"});
+%!     endif
+%!     args = {Qbar, x, x}(1:nin);
+%!     if (nin != 2 || nout != 1)
+%!       check ("givfwd", nout, args, {"input", "output"});
+%!       check ("givinv", nout, args, {"input", "output"});
+%!     endif
+%!   endfor
+%! endfor
+
+## 300 calls of each command, failing ones among them, leave the memory alone
+%!function kb = rss ()
+%!  s = fileread ("/proc/self/status");
+%!  kb = str2double (regexp (s, "VmRSS:\\s*(\\d+)", "tokens", "once"){1});
+%!endfunction
+%!function churn (k)
+%!  n = 100000;
+%!  for i = 1:k
+%!    [Qbar, R] = givfact (n, 0.1);
+%!    y = givfwd (Qbar, ones (2*n - 2, 1));
+%!    y = givinv (Qbar, y);
+%!    try, [Q, R] = givfact (n, [1 2]); end_try_catch
+%!    try, y = givfwd (Qbar, ones (2*n - 1, 1)); end_try_catch
+%!    try, y = givinv (single (Qbar), y); end_try_catch
+%!  endfor
+%!endfunction
+%!test
+%! churn (20);
+%! before = rss ();
+%! churn (300);
+%! assert (rss () - before < 32 * 1024, "memory grew by %d kB", rss () - before);

@@ -1,0 +1,60 @@
+%GIVFACT  QR factorization of [D'; sigma*I] by Givens rotations, in linear time.
+%   [Qbar, R] = GIVFACT (n, sigma) factors the (2n-2)-by-(n-2) matrix
+%
+%       A = [D'; sigma*I],
+%
+%   where D is the (n-2)-by-n second difference matrix, whose row j holds
+%   1, -2, 1 in columns j, j+1, j+2, and I is the identity of order n-2.
+%   It computes Q'*A = [R; 0] with Q orthogonal, in time and memory linear
+%   in n, without forming A or Q.
+%
+%   Inputs
+%     n       a real scalar, at least 3; any numeric or logical class.  A
+%             non-integer n is truncated toward zero (4.7 is used as 4).
+%     sigma   a real scalar; any numeric or logical class.
+%
+%   Outputs (both are required)
+%     Qbar    the (n-2)-by-6 double table of the 3*(n-2) plane rotations
+%             whose product is Q'.  Row i holds three (cosine, sine) pairs,
+%             for column i of A, applied in this order:
+%               Qbar(i,1:2)  the weight rotation,  on rows (i, n+i)
+%               Qbar(i,3:4)  the carry rotation,   on rows (i, i+1)
+%               Qbar(i,5:6)  the stencil rotation, on rows (i, i+2)
+%             A pair (c, s) maps rows (p, q) of a vector y to
+%             (c*y(p) - s*y(q), s*y(p) + c*y(q)).  Pass Qbar to GIVFWD and
+%             GIVINV to apply Q' or Q.
+%     R       the (n-2)-by-(n-2) sparse upper triangular factor, nonzero only
+%             on its diagonal and two superdiagonals, with 3n-9 stored
+%             entries (1 when n = 3).  R'*R = D*D' + sigma^2*I.  Its diagonal
+%             is not made positive.
+%
+%   Errors
+%     givfact requires two input arguments.
+%     givfact requires two output arguments.
+%     n must be a scalar greater or equal 3.
+%     n must be a real number.              (complex, char, cell, struct, ...)
+%     n is too large for this platform.     (Inf, or beyond the address space)
+%     sigma must be a scalar.
+%     sigma must be a real number.
+%
+%   Example: the least squares problem min |A*z - b| for b of length 2n-2
+%     n = 1000; sigma = 0.1; b = randn (2*n - 2, 1);
+%     [Qbar, R] = givfact (n, sigma);
+%     c = givfwd (Qbar, b);          % Q'*b
+%     z = R \ c(1:n-2);              % the solution
+%
+%   See also GIVFWD, GIVINV, QR, CHOL, SPDIAGS.
+
+function [Qbar, R] = givfact (n, sigma)
+  error ("givfact: the compiled command is missing: build it (make, or pkg install givqr) so that givfact.mex lies beside this file.");
+end
+
+%!test
+%! n = 50; sigma = 0.3; m = n - 2;
+%! [Qbar, R] = givfact (n, sigma);
+%! D = spdiags (repmat ([1 -2 1], m, 1), 0:2, m, n);
+%! assert (size (Qbar), [m 6]);
+%! assert (issparse (R) && istriu (R) && nzmax (R) == 3*n - 9);
+%! assert (full (R'*R), full (D*D' + sigma^2 * speye (m)), 1e-13);
+%!error <n must be a scalar greater or equal 3\.$> [Q, R] = givfact (2, 1)
+%!error <givfact requires two output arguments\.$> Q = givfact (5, 1)

@@ -7,11 +7,14 @@ CTEST = OCTAVE_HISTFILE=/dev/null ctest --output-on-failure -j $(JOBS)
 
 # Debian packages, by what needs them
 DEPS_BUILD = make cmake g++ octave octave-dev
+DEPS_DEMO = $(DEPS_BUILD) gnuplot-nox fonts-freefont-otf
 DEPS_TEST = $(DEPS_BUILD) libgtest-dev googletest g++-multilib qemu-user binutils
 DEPS_FUZZ = clang libclang-rt-14-dev
 DEPS_COVERAGE = gcovr
 
-.PHONY: all build test test-main test-sanitize test-m32 demo fuzz coverage clean
+.PHONY: all build test test-main test-sanitize test-m32 test-dist demo dist fuzz coverage clean
+VERSION := $(shell sed -n 's/^Version: //p' DESCRIPTION)
+DIST = givqr-$(VERSION)
 
 all: build
 
@@ -25,7 +28,7 @@ build:
 # sizes and indices of the old hosts (built -m32, run under qemu-i386).
 test:
 	@sh tools/deps.sh $(DEPS_TEST)
-	$(MAKE) test-main test-sanitize test-m32
+	$(MAKE) test-main test-sanitize test-m32 test-dist
 
 test-main:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DGIVQR_TESTS=ON
@@ -44,8 +47,28 @@ test-m32:
 	cmake --build $(BUILD)-m32 -j $(JOBS)
 	cd $(BUILD)-m32 && $(CTEST)
 
-demo: build
-	$(OCTAVE) --eval "addpath('$(abspath $(BUILD))/octave'); run('examples/givqr_demo.m')"
+# The Octave package: pkg install givqr-<version>.tar.gz; pkg load givqr
+dist:
+	rm -rf $(BUILD)/dist && mkdir -p $(BUILD)/dist/$(DIST)/src/host $(BUILD)/dist/$(DIST)/inst
+	cp DESCRIPTION COPYING NEWS $(BUILD)/dist/$(DIST)/
+	cp inst/*.m $(BUILD)/dist/$(DIST)/inst/
+	cp tools/pkg-src.mk $(BUILD)/dist/$(DIST)/src/Makefile
+	cp -r core givfact apply $(BUILD)/dist/$(DIST)/src/
+	cp host/arg.h host/mexarg.h host/mexexport.h host/mexversion.cpp host/exports.map \
+	  $(BUILD)/dist/$(DIST)/src/host/
+	tar -C $(BUILD)/dist -czf $(DIST).tar.gz $(DIST)
+	@echo "wrote $(DIST).tar.gz"
+
+# Install the package into a scratch prefix, load it, run its tests and the commands.
+test-dist: dist
+	rm -rf $(BUILD)/pkg && mkdir -p $(BUILD)/pkg
+	cd $(BUILD)/pkg && $(OCTAVE) --eval "tarball = '$(abspath $(DIST).tar.gz)'; \
+	  prefix = '$(abspath $(BUILD))/pkg'; source ('$(abspath tools/test_dist.m)')"
+
+demo:
+	@sh tools/deps.sh $(DEPS_DEMO)
+	$(MAKE) build
+	$(OCTAVE) --eval "addpath('$(abspath $(BUILD))/octave'); png = '$(abspath $(BUILD))/smoothing.png'; run('examples/givqr_demo.m')"
 
 # Each gateway under libFuzzer for FUZZ_SECONDS, from the seeds in tests/fuzz/corpus.
 fuzz:

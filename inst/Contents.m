@@ -1,5 +1,4 @@
 % givqr: QR factorization of [D'; sigma*I] by Givens rotations
-% Version 0.1.0
 %
 %   givfact  - [Qbar, R] = givfact (n, sigma): Q'*[D'; sigma*I] = [R; 0]
 %   givfwd   - y = givfwd (Qbar, x): y = Q'*x

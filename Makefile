@@ -20,7 +20,7 @@ all: build
 
 build:
 	@sh tools/deps.sh $(DEPS_BUILD)
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DGIVQR_TESTS=OFF
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
 
 # Every test: the commands in Octave and the C++ tests; the C++ tests again
@@ -31,7 +31,7 @@ test:
 	$(MAKE) test-main test-sanitize test-m32 test-dist
 
 test-main:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DGIVQR_TESTS=ON
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && $(CTEST)
 
@@ -53,9 +53,14 @@ dist:
 	cp DESCRIPTION COPYING NEWS $(BUILD)/dist/$(DIST)/
 	cp inst/*.m $(BUILD)/dist/$(DIST)/inst/
 	cp tools/pkg-src.mk $(BUILD)/dist/$(DIST)/src/Makefile
-	cp -r core givfact apply $(BUILD)/dist/$(DIST)/src/
-	cp host/arg.h host/mexarg.h host/mexexport.h host/mexversion.cpp host/exports.map \
-	  $(BUILD)/dist/$(DIST)/src/host/
+	mkdir -p $(BUILD)/dist/$(DIST)/src/core $(BUILD)/dist/$(DIST)/src/givfact $(BUILD)/dist/$(DIST)/src/apply
+	cp core/rotations.h $(BUILD)/dist/$(DIST)/src/core/
+	cp givfact/QR.h givfact/QR.cpp givfact/givfact.h givfact/check.cpp givfact/givfact_oct.cpp \
+	  $(BUILD)/dist/$(DIST)/src/givfact/
+	cp apply/apply.h apply/givfwd.cpp apply/givinv.cpp apply/check.cpp apply/apply_oct.h \
+	  apply/apply_oct.cpp apply/givfwd_oct.cpp apply/givinv_oct.cpp $(BUILD)/dist/$(DIST)/src/apply/
+	cp host/arg.h host/octarg.h host/octexports.map $(BUILD)/dist/$(DIST)/src/host/
+	cp tools/help2h.sh $(BUILD)/dist/$(DIST)/src/
 	tar -C $(BUILD)/dist -czf $(DIST).tar.gz $(DIST)
 	@echo "wrote $(DIST).tar.gz"
 

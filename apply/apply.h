@@ -13,11 +13,20 @@ void givfwd(idx n, const double *Qbar, const double *x, double *y);
 /* y = Q*x: the inverse rotations (c, -s) in the reverse order. */
 void givinv(idx n, const double *Qbar, const double *x, double *y);
 
-/* Checks a call y = cmd (Qbar, x) with nlhs outputs and nrhs inputs
- * a[0..nrhs-1]; nargin and nargout are the command's two messages about the
- * counts.  Returns the error message, or nullptr and then n. */
-const char *apply_check(int nlhs, int nrhs, const arg *a, const char *nargin,
-                        const char *nargout, idx *n);
+/* The two commands y = cmd (Qbar, x): the kernel, and the messages about
+ * the counts, which alone name the command. */
+typedef void kernel(idx n, const double *Qbar, const double *x, double *y);
+struct command {
+    const char *name;
+    kernel *f;
+    const char *nargin;
+    const char *nargout;
+};
+extern const command givfwd_command, givinv_command;
+
+/* Checks a call of c with nlhs outputs and nrhs inputs a[0..nrhs-1].
+ * Returns the error message, or nullptr and then n. */
+const char *apply_check(const command &c, int nlhs, int nrhs, const arg *a, idx *n);
 
 } // namespace givqr
 

@@ -4,17 +4,16 @@
 
 namespace givqr {
 
-void apply_mex(kernel *f, const char *nargin, const char *nargout,
-               int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[])
+void apply_mex(const command &c, int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[])
 {
     arg a[2];
     for (int k = 0; k < nrhs && k < 2; k++) a[k] = describe(prhs[k]);
     idx n;
-    if (const char *msg = apply_check(nlhs, nrhs, a, nargin, nargout, &n)) mexErrMsgTxt(msg);
+    if (const char *msg = apply_check(c, nlhs, nrhs, a, &n)) mexErrMsgTxt(msg);
 
-    plhs[0] = mxCreateDoubleMatrix(length(n), 1, mxREAL);
+    plhs[0] = mxCreateUninitNumericMatrix(length(n), 1, mxDOUBLE_CLASS, mxREAL);
 
-    f(n, mxGetPr(prhs[0]), mxGetPr(prhs[1]), mxGetPr(plhs[0]));
+    c.f(n, mxGetPr(prhs[0]), mxGetPr(prhs[1]), mxGetPr(plhs[0]));
 }
 
 } // namespace givqr

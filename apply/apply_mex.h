@@ -7,12 +7,8 @@
 
 namespace givqr {
 
-typedef void kernel(idx n, const double *Qbar, const double *x, double *y);
-
-/* Check, create y, call the kernel; nargin and nargout are the command's
- * messages about the counts. */
-void apply_mex(kernel *f, const char *nargin, const char *nargout,
-               int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);
+/* Check, create y, call the command's kernel. */
+void apply_mex(const command &c, int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);
 
 } // namespace givqr
 

@@ -3,11 +3,16 @@
 
 namespace givqr {
 
-const char *apply_check(int nlhs, int nrhs, const arg *a, const char *nargin,
-                        const char *nargout, idx *n)
+const command givfwd_command = {"givfwd", givfwd,
+                                "givfwd requires two input arguments.",
+                                          "givfwd requires one output argument."};
+const command givinv_command = {"givinv", givinv, "givinv requires two input arguments.",
+                                          "givinv requires one output argument."};
+
+const char *apply_check(const command &c, int nlhs, int nrhs, const arg *a, idx *n)
 {
-    if (nrhs != 2) return nargin;
-    if (nlhs != 1) return nargout;
+    if (nrhs != 2) return c.nargin;
+    if (nlhs != 1) return c.nargout;
     const arg &Q = a[0], &x = a[1];
     if (Q.m < 1 || Q.n != 6) return "Qbar must be a (n-2)-by-6 matrix, with n >= 3.";
     if (!Q.full_double) return "Qbar must be a real, full double matrix.";

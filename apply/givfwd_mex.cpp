@@ -12,6 +12,5 @@
 
 extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[])
 {
-    givqr::apply_mex(givqr::givfwd, "givfwd requires two input arguments.",
-                     "givfwd requires one output argument.", nlhs, plhs, nrhs, prhs);
+    givqr::apply_mex(givqr::givfwd_command, nlhs, plhs, nrhs, prhs);
 }

@@ -11,6 +11,5 @@
 
 extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[])
 {
-    givqr::apply_mex(givqr::givinv, "givinv requires two input arguments.",
-                     "givinv requires one output argument.", nlhs, plhs, nrhs, prhs);
+    givqr::apply_mex(givqr::givinv_command, nlhs, plhs, nrhs, prhs);
 }

@@ -32,7 +32,7 @@ extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, cons
     if (const char *msg = givfact_check(nlhs, nrhs, a, &n, &sigma)) mexErrMsgTxt(msg);
 
     const idx m = order(n);
-    plhs[0] = mxCreateDoubleMatrix(m, 6, mxREAL);
+    plhs[0] = mxCreateUninitNumericMatrix(m, 6, mxDOUBLE_CLASS, mxREAL);
     plhs[1] = mxCreateSparse(m, m, nzmax(n), mxREAL);
 
     QR_pattern(n, mxGetIr(plhs[1]), mxGetJc(plhs[1]));

@@ -1,26 +1,34 @@
 # The src/Makefile of the Octave package: `pkg install` runs make here with
-# MKOCTFILE set, and copies what lands in ../inst beside the help files.
+# MKOCTFILE set, and installs what lands in ../inst beside the help files.
+# Octave gets the oct-files, which build their outputs in Octave's own arrays.
 MKOCTFILE ?= mkoctfile
 OUT = ../inst
-INCLUDES = -Icore -Ihost -Igivfact -Iapply
+INCLUDES = -I. -Icore -Ihost -Igivfact -Iapply
 # the results are fixed to the bit: no fused multiply-add, no fast math
-export CXXFLAGS := $(shell $(MKOCTFILE) -p CXXFLAGS) -ffp-contract=off -fno-fast-math -fvisibility=hidden
-EXPORTS = -Wl,--version-script=host/exports.map
+export CXXFLAGS := $(shell $(MKOCTFILE) -p CXXFLAGS) -ffp-contract=off -fno-fast-math
+EXPORTS = -Wl,--version-script=host/octexports.map
 
-GIVFACT = givfact/givfact_mex.o givfact/QR.o givfact/check.o host/mexversion.o
-APPLY = apply/givfwd.o apply/givinv.o apply/check.o apply/apply_mex.o host/mexversion.o
+GIVFACT = givfact/givfact_oct.o givfact/QR.o givfact/check.o
+APPLY = apply/apply_oct.o apply/givfwd.o apply/givinv.o apply/check.o
 
-all: $(OUT)/givfact.mex $(OUT)/givfwd.mex $(OUT)/givinv.mex
+all: $(OUT)/givfact.oct $(OUT)/givfwd.oct $(OUT)/givinv.oct
+
+%_help.h: $(OUT)/%.m
+	sh help2h.sh $* $< > $@
+
+givfact/givfact_oct.o: givfact_help.h
+apply/givfwd_oct.o: givfwd_help.h
+apply/givinv_oct.o: givinv_help.h
 
 %.o: %.cpp
 	$(MKOCTFILE) -c $(INCLUDES) $< -o $@
 
-$(OUT)/givfact.mex: $(GIVFACT)
-	$(MKOCTFILE) --mex $(EXPORTS) -o $@ $^
-$(OUT)/givfwd.mex: apply/givfwd_mex.o $(APPLY)
-	$(MKOCTFILE) --mex $(EXPORTS) -o $@ $^
-$(OUT)/givinv.mex: apply/givinv_mex.o $(APPLY)
-	$(MKOCTFILE) --mex $(EXPORTS) -o $@ $^
+$(OUT)/givfact.oct: $(GIVFACT)
+	$(MKOCTFILE) $(EXPORTS) -o $@ $^
+$(OUT)/givfwd.oct: apply/givfwd_oct.o $(APPLY)
+	$(MKOCTFILE) $(EXPORTS) -o $@ $^
+$(OUT)/givinv.oct: apply/givinv_oct.o $(APPLY)
+	$(MKOCTFILE) $(EXPORTS) -o $@ $^
 
 clean:
-	rm -f */*.o $(OUT)/*.mex
+	rm -f */*.o *_help.h $(OUT)/*.oct

@@ -8,6 +8,7 @@ pkg load givqr
 for cmd = {"givfact", "givfwd", "givinv"}
   assert (exist (cmd{1}), 3);                       # the binary, found first
   bin = which (cmd{1});
+  assert (regexp (bin, '\.oct$'));                  # the oct-file
   assert (exist (fullfile (fileparts (bin), [cmd{1} ".m"]), "file"), 2);   # help beside it
   assert (! isempty (strfind (evalc (["help " cmd{1}]), upper (cmd{1}))));
 endfor

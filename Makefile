@@ -59,7 +59,7 @@ dist:
 	  $(BUILD)/dist/$(DIST)/src/givfact/
 	cp apply/apply.h apply/givfwd.cpp apply/givinv.cpp apply/check.cpp apply/apply_oct.h \
 	  apply/apply_oct.cpp apply/givfwd_oct.cpp apply/givinv_oct.cpp $(BUILD)/dist/$(DIST)/src/apply/
-	cp host/arg.h host/octarg.h host/octexports.map $(BUILD)/dist/$(DIST)/src/host/
+	cp host/arg.h host/octarg.h host/octalloc.h host/pages.h host/octexports.map $(BUILD)/dist/$(DIST)/src/host/
 	cp tools/help2h.sh $(BUILD)/dist/$(DIST)/src/
 	tar -C $(BUILD)/dist -czf $(DIST).tar.gz $(DIST)
 	@echo "wrote $(DIST).tar.gz"

@@ -1,6 +1,7 @@
 /* apply_mex: check, create y, replay the table: the body of both gateways */
 #include "apply_mex.h"
 #include "mexarg.h"
+#include "pages.h"
 
 namespace givqr {
 
@@ -13,6 +14,7 @@ void apply_mex(const command &c, int nlhs, mxArray *plhs[], int nrhs, const mxAr
 
     plhs[0] = mxCreateUninitNumericMatrix(length(n), 1, mxDOUBLE_CLASS, mxREAL);
 
+    huge_pages(mxGetPr(plhs[0]), length(n) * sizeof(double));
     c.f(n, mxGetPr(prhs[0]), mxGetPr(prhs[1]), mxGetPr(plhs[0]));
 }
 

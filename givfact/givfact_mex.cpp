@@ -21,6 +21,7 @@
 #include "QR.h"
 #include "givfact.h"
 #include "mexexport.h"
+#include "pages.h"
 
 extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[])
 {
@@ -35,6 +36,7 @@ extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, cons
     plhs[0] = mxCreateUninitNumericMatrix(m, 6, mxDOUBLE_CLASS, mxREAL);
     plhs[1] = mxCreateSparse(m, m, nzmax(n), mxREAL);
 
+    huge_pages(mxGetPr(plhs[0]), 6 * m * sizeof(double));
     QR_pattern(n, mxGetIr(plhs[1]), mxGetJc(plhs[1]));
     QR(n, sigma, mxGetPr(plhs[0]), mxGetPr(plhs[1]));
 }

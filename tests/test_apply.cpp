@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <random>
 
@@ -22,6 +23,64 @@ std::vector<double> noise(idx len, unsigned seed)
     std::vector<double> x(len);
     for (double &v : x) v = d(g);
     return x;
+}
+
+// The replays as written: copy x, then rotate y in place, position by position.
+// The kernels carry entries in registers instead and must agree to the bit.
+void fwd_steps(idx n, const double *Qbar, const double *x, double *y)
+{
+    const idx m = n - 2;
+    for (idx k = 0; k < 2 * n - 2; k++) y[k] = x[k];
+    for (idx i = 0; i < m; i++) {
+        givqr::rot(&y[i], &y[n + i], Qbar[i], Qbar[m + i]);
+        givqr::rot(&y[i], &y[i + 1], Qbar[2 * m + i], Qbar[3 * m + i]);
+        givqr::rot(&y[i], &y[i + 2], Qbar[4 * m + i], Qbar[5 * m + i]);
+    }
+}
+
+void inv_steps(idx n, const double *Qbar, const double *x, double *y)
+{
+    const idx m = n - 2;
+    for (idx k = 0; k < 2 * n - 2; k++) y[k] = x[k];
+    for (idx i = m - 1; i >= 0; i--) {
+        givqr::rot(&y[i], &y[i + 2], Qbar[4 * m + i], -Qbar[5 * m + i]);
+        givqr::rot(&y[i], &y[i + 1], Qbar[2 * m + i], -Qbar[3 * m + i]);
+        givqr::rot(&y[i], &y[n + i], Qbar[i], -Qbar[m + i]);
+    }
+}
+
+bool same_bits(const std::vector<double> &a, const std::vector<double> &b)
+{
+    for (size_t k = 0; k < a.size(); k++)
+        if (std::memcmp(&a[k], &b[k], sizeof(double)) != 0 && !(std::isnan(a[k]) && std::isnan(b[k])))
+            return false;
+    return true;
+}
+
+TEST(apply, SameBitsAsTheStepByStepReplay)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double odd[] = {0.0, -0.0, 1.0, -1.0, inf, -inf, std::nan(""), 1e-310, 3e300};
+    std::mt19937_64 g(11);
+    for (idx n : {3, 4, 5, 6, 9, 100, 3001}) {
+        const factor f(n, 0.37);
+        std::vector<double> wild = f.Qbar;          // a table with every odd value in it
+        for (double &q : wild)
+            if (g() % 4 == 0) q = odd[g() % 9];
+        std::vector<double> x = noise(givqr::length(n), static_cast<unsigned>(n));
+        x[0] = -0.0;
+        x[x.size() - 1] = odd[g() % 9];
+        const std::vector<double> *tables[] = {&f.Qbar, &wild};
+        for (const std::vector<double> *Q : tables) {
+            std::vector<double> y(x.size()), z(x.size());
+            givfwd(n, Q->data(), x.data(), y.data());
+            fwd_steps(n, Q->data(), x.data(), z.data());
+            EXPECT_TRUE(same_bits(y, z)) << "givfwd, n = " << n;
+            givinv(n, Q->data(), x.data(), y.data());
+            inv_steps(n, Q->data(), x.data(), z.data());
+            EXPECT_TRUE(same_bits(y, z)) << "givinv, n = " << n;
+        }
+    }
 }
 
 TEST(apply, RoundTrips)

@@ -11,8 +11,9 @@ DEPS_DEMO = $(DEPS_BUILD) gnuplot-nox fonts-freefont-otf
 DEPS_TEST = $(DEPS_BUILD) libgtest-dev googletest g++-multilib qemu-user binutils
 DEPS_FUZZ = clang libclang-rt-14-dev
 DEPS_COVERAGE = gcovr
+DEPS_BENCH = libbenchmark-dev gnuplot-nox fonts-freefont-otf time
 
-.PHONY: all build test test-main test-sanitize test-m32 test-dist demo dist fuzz coverage clean
+.PHONY: bench all build test test-main test-sanitize test-m32 test-dist demo dist fuzz coverage clean
 VERSION := $(shell sed -n 's/^Version: //p' DESCRIPTION)
 DIST = givqr-$(VERSION)
 
@@ -99,5 +100,19 @@ coverage:
 	gcovr -r . $(BUILD)-coverage --filter core/ --filter givfact/ --filter apply/ --filter host/ \
 	  --exclude host/fake/
 
+# Kernels with Google Benchmark, the commands end to end in Octave against
+# qr and chol, peak memory, and givfact (10^8): writes docs/benchmarks.md and
+# docs/bench.png.  Takes some minutes.
+bench:
+	@sh tools/deps.sh $(DEPS_BUILD) $(DEPS_BENCH)
+	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DGIVQR_BENCH=ON -DGIVQR_TESTS=OFF
+	cmake --build $(BUILD)-bench -j $(JOBS)
+	$(BUILD)-bench/bench_kernels --benchmark_min_time=0.5 | tee $(BUILD)-bench/kernels.txt
+	$(OCTAVE) --eval "addpath('$(abspath $(BUILD))-bench/octave'); md = '$(abspath $(BUILD))-bench/octave.md'; \
+	  png = '$(abspath docs/bench.png)'; source('bench/bench_octave.m')"
+	sh bench/memory.sh $(abspath $(BUILD))-bench/octave | tee $(BUILD)-bench/memory.md
+	sh bench/report.sh $(BUILD)-bench > docs/benchmarks.md
+	@echo "wrote docs/benchmarks.md and docs/bench.png"
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-m32 $(BUILD)-fuzz $(BUILD)-coverage
+	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-m32 $(BUILD)-fuzz $(BUILD)-coverage $(BUILD)-bench

@@ -14,6 +14,21 @@ struct arg {
     double value;       /* its value, converted from its class, when real and 1-by-1 */
 };
 
+/* The columns of an array with nd dimensions dim(0), dim(1), ...: the product
+ * of dimensions 1.., held at PTRDIFF_MAX rather than wrapped, so that no
+ * empty array can pass for a 6-column table. */
+template <class Dim>
+idx columns(int nd, Dim dim)
+{
+    idx n = 1;
+    for (int k = 1; k < nd; k++) {
+        const idx dk = dim(k);
+        if (dk == 0) return 0;
+        n = n > PTRDIFF_MAX / dk ? PTRDIFF_MAX : n * dk;
+    }
+    return n;
+}
+
 } // namespace givqr
 
 #endif

@@ -13,14 +13,7 @@ inline arg describe(const octave_value &v)
     arg d;
     const dim_vector dims = v.dims();
     d.m = dims(0);
-    /* columns: dimensions 1.. multiplied, held at PTRDIFF_MAX rather than
-     * wrapped, as for a MEX argument */
-    d.n = 1;
-    for (int k = 1; k < dims.ndims(); k++) {
-        const idx dk = dims(k);
-        if (dk == 0) { d.n = 0; break; }
-        d.n = d.n > PTRDIFF_MAX / dk ? PTRDIFF_MAX : d.n * dk;
-    }
+    d.n = columns(dims.ndims(), [&dims](int k) { return static_cast<idx>(dims(k)); });
     d.real = (v.isnumeric() || v.islogical()) && !v.iscomplex();
     d.full_double = d.real && v.is_double_type() && !v.issparse();
     d.value = d.real && d.m == 1 && d.n == 1 ? v.double_value() : 0.0;

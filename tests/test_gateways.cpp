@@ -60,6 +60,19 @@ TEST(host, Version)
     EXPECT_STREQ(mexVersion(), "MATLAB R13 native");
 }
 
+TEST(host, ColumnsFoldFurtherDimensionsWithoutWrapping)
+{
+    auto cols = [](std::vector<givqr::idx> d) {
+        return givqr::columns(static_cast<int>(d.size()), [&d](int k) { return d[k]; });
+    };
+    EXPECT_EQ(cols({5, 6}), 6);
+    EXPECT_EQ(cols({1, 3, 2}), 6);
+    EXPECT_EQ(cols({4}), 1);
+    const givqr::idx big = givqr::idx(1) << 40;
+    EXPECT_EQ(cols({1, big, big, 6}), PTRDIFF_MAX);     // 2^80 * 6 does not wrap to 6
+    EXPECT_EQ(cols({1, big, big, 0}), 0);
+}
+
 const char n_msg[] = "n must be a scalar greater or equal 3.";
 
 TEST(givfact_gateway, Messages)

@@ -105,7 +105,7 @@ coverage:
 # docs/bench.png.  Takes some minutes.
 bench:
 	@sh tools/deps.sh $(DEPS_BUILD) $(DEPS_BENCH)
-	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DGIVQR_BENCH=ON -DGIVQR_TESTS=OFF
+	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DGIVQR_BENCH=ON -DGIVQR_TESTS=OFF -DGIVQR_OCTAVE=ON
 	cmake --build $(BUILD)-bench -j $(JOBS)
 	$(BUILD)-bench/bench_kernels --benchmark_min_time=0.5 | tee $(BUILD)-bench/kernels.txt
 	$(OCTAVE) --eval "addpath('$(abspath $(BUILD))-bench/octave'); md = '$(abspath $(BUILD))-bench/octave.md'; \

@@ -72,14 +72,5 @@ fclose (fid);
 type (md);
 
 ## the plot
-warning ("off", "Octave:gnuplot-graphics");
-warning ("off", "print:nogs");
-graphics_toolkit ("gnuplot");
-h = figure ("visible", "off");
-loglog (ns, T, "o-", "linewidth", 1.5);
-legend (names, "location", "northwest");
-xlabel ("n"); ylabel ("seconds (best of several runs)");
-title ("givqr against Octave's sparse QR and Cholesky");
-grid on;
-print (h, png, "-dpngcairo", "-S900,600", "-F:7");
-close (h);
+save ("-text", [md ".data"], "ns", "T", "names");
+source (fullfile (fileparts (mfilename ("fullpath")), "plot_bench.m"));

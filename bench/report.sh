@@ -32,6 +32,15 @@ EOT
 cat "$dir/octave.md"
 cat <<EOT
 
+Below n = 10^6, givfact's time in Octave is mostly first writes to fresh
+memory, not arithmetic: glibc hands each call's outputs (about 100 bytes per
+step) new pages, and on this virtual machine, which gives freed memory back
+to its host, a page fault costs about 10 us (\`perf stat -e page-faults\`
+counts 222 a call at n = 10^4, where the kernel needs 0.4 ms). Outputs of
+4 MiB and more are advised onto transparent huge pages, one fault per 2 MiB,
+which brings givfact at 10^6 and 10^7 near its kernel time. givfwd and
+givinv call their kernels at the kernels' own speed.
+
 ![time against n](bench.png)
 
 ## Peak memory (\`bench/memory.sh\`), each in an Octave of its own

@@ -127,7 +127,7 @@ void expect_factor(const call &c, givqr::idx n, double sigma)
 
 TEST(givfact_gateway, Outputs)
 {
-    for (double n : {3.0, 4.0, 5.0, 6.0, 99.0}) {
+    for (double n : {3.0, 4.0, 5.0, 6.0, 99.0, 300000.0}) {     // the last with huge pages
         call c(givfact_gateway, 2, {fake::scalar(n), fake::scalar(0.1)});
         expect_factor(c, static_cast<givqr::idx>(n), 0.1);
     }

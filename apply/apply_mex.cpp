@@ -8,7 +8,7 @@ namespace givqr {
 void apply_mex(const command &c, int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[])
 {
     arg a[2];
-    for (int k = 0; k < nrhs && k < 2; k++) a[k] = describe(prhs[k]);
+    describe(nrhs, prhs, a);
     idx n;
     if (const char *msg = apply_check(c, nlhs, nrhs, a, &n)) mexErrMsgTxt(msg);
 

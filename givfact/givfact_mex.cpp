@@ -27,7 +27,7 @@ extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, cons
 {
     using namespace givqr;
     arg a[2];
-    for (int k = 0; k < nrhs && k < 2; k++) a[k] = describe(prhs[k]);
+    describe(nrhs, prhs, a);
     idx n;
     double sigma;
     if (const char *msg = givfact_check(nlhs, nrhs, a, &n, &sigma)) mexErrMsgTxt(msg);

@@ -20,6 +20,12 @@ inline arg describe(const mxArray *a)
     return d;
 }
 
+/* Describes the first (at most) two of nrhs inputs. */
+inline void describe(int nrhs, const mxArray *prhs[], arg a[2])
+{
+    for (int k = 0; k < nrhs && k < 2; k++) a[k] = describe(prhs[k]);
+}
+
 } // namespace givqr
 
 #endif

@@ -24,9 +24,10 @@ build:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Every test: the commands in Octave and the C++ tests; the C++ tests again
-# under AddressSanitizer and UndefinedBehaviorSanitizer, and with the 32-bit
-# sizes and indices of the old hosts (built -m32, run under qemu-i386).
+# Every test: the commands in Octave (oct-files and MEX files) and the C++
+# tests; the C++ tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# and with the 32-bit sizes and indices of the old hosts (built -m32, run under
+# qemu-i386); and the Octave package, installed and used.
 test:
 	@sh tools/deps.sh $(DEPS_TEST)
 	$(MAKE) test-main test-sanitize test-m32 test-dist

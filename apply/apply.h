@@ -13,8 +13,8 @@ void givfwd(idx n, const double *Qbar, const double *x, double *y);
 /* y = Q*x: the inverse rotations (c, -s) in the reverse order. */
 void givinv(idx n, const double *Qbar, const double *x, double *y);
 
-/* The two commands y = cmd (Qbar, x): the kernel, and the messages about
- * the counts, which alone name the command. */
+/* The two commands y = cmd (Qbar, x): the name, the kernel, and the two
+ * messages about the counts, which are the only ones that differ. */
 typedef void kernel(idx n, const double *Qbar, const double *x, double *y);
 struct command {
     const char *name;

@@ -3,11 +3,10 @@
 
 namespace givqr {
 
-const command givfwd_command = {"givfwd", givfwd,
-                                "givfwd requires two input arguments.",
-                                          "givfwd requires one output argument."};
+const command givfwd_command = {"givfwd", givfwd, "givfwd requires two input arguments.",
+                                "givfwd requires one output argument."};
 const command givinv_command = {"givinv", givinv, "givinv requires two input arguments.",
-                                          "givinv requires one output argument."};
+                                "givinv requires one output argument."};
 
 const char *apply_check(const command &c, int nlhs, int nrhs, const arg *a, idx *n)
 {

@@ -37,6 +37,8 @@ extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, cons
     plhs[1] = mxCreateSparse(m, m, nzmax(n), mxREAL);
 
     huge_pages(mxGetPr(plhs[0]), 6 * m * sizeof(double));
+    huge_pages(mxGetPr(plhs[1]), nzmax(n) * sizeof(double));
+    huge_pages(mxGetIr(plhs[1]), nzmax(n) * sizeof(mwIndex));
     QR_pattern(n, mxGetIr(plhs[1]), mxGetJc(plhs[1]));
     QR(n, sigma, mxGetPr(plhs[0]), mxGetPr(plhs[1]));
 }

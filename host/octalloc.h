@@ -20,7 +20,6 @@ public:
     ~block() { if (p_) std::allocator<T>().deallocate(p_, n_); }
     block(const block &) = delete;
     block &operator=(const block &) = delete;
-    T *get() const { return p_; }
     T *release() { T *p = p_; p_ = nullptr; return p; }
 private:
     idx n_;

@@ -6,6 +6,27 @@
 #include <cstddef>
 #include <cstdint>
 
+/*
+ * Results are fixed to the bit: every operation rounded to double, in the
+ * order written.  The build flags say so (-ffp-contract=off), but a user's
+ * own build (mex, mkoctfile, an IDE) may not carry them, so the source says
+ * it too, for everything that follows in the file that includes this one:
+ * no fused multiply-add.  A build that cannot keep the bits stops here.
+ */
+#if defined(__FAST_MATH__) || defined(_M_FP_FAST)
+#error "givqr: fast math changes the results; build without -ffast-math (/fp:fast)."
+#endif
+#if (defined(__i386__) && !defined(__SSE2_MATH__)) || (defined(_M_IX86) && _M_IX86_FP < 2)
+#error "givqr: x87 math rounds to 80 bits; build with -msse2 -mfpmath=sse (/arch:SSE2)."
+#endif
+#if defined(__clang__)
+#pragma STDC FP_CONTRACT OFF    /* not under -ffp-contract=fast, which overrides it */
+#elif defined(__GNUC__)
+#pragma GCC optimize("fp-contract=off")
+#elif defined(_MSC_VER)
+#pragma fp_contract(off)
+#endif
+
 namespace givqr {
 
 /*
@@ -33,9 +54,8 @@ namespace givqr {
  * Only the ratio |t| <= 1 is squared, so nothing overflows.  r is not made
  * positive: it has the sign of a when |a| > |b| and the sign of -b otherwise.
  *
- * Every operation is rounded to double in the order written: build with
- * -ffp-contract=off (no fused multiply-add) and never -ffast-math.  The
- * results, signed zeros included, are part of the interface.
+ * Every operation is rounded to double in the order written (see the top of
+ * this file).  The results, signed zeros included, are part of the interface.
  */
 inline void rotg(double *a, double *b, double *c, double *s)
 {

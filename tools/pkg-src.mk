@@ -6,7 +6,12 @@ OUT = ../inst
 INCLUDES = -I. -Icore -Ihost -Igivfact -Iapply
 # the results are fixed to the bit: no fused multiply-add, no fast math
 export CXXFLAGS := $(shell $(MKOCTFILE) -p CXXFLAGS) -ffp-contract=off -fno-fast-math
+# Only ELF linkers take a version script: not those of macOS or Windows,
+# where the oct-file exports what Octave's own headers mark.
+MACHINE := $(shell $$($(MKOCTFILE) -p CXX) -dumpmachine)
+ifeq ($(findstring darwin,$(MACHINE))$(findstring mingw,$(MACHINE))$(findstring cygwin,$(MACHINE))$(findstring windows,$(MACHINE)),)
 EXPORTS = -Wl,--version-script=host/octexports.map
+endif
 
 GIVFACT = givfact/givfact_oct.o givfact/QR.o givfact/check.o
 APPLY = apply/apply_oct.o apply/givfwd.o apply/givinv.o apply/check.o

@@ -8,12 +8,16 @@ CTEST = OCTAVE_HISTFILE=/dev/null ctest --output-on-failure -j $(JOBS)
 # Debian packages, by what needs them
 DEPS_BUILD = make cmake g++ octave octave-dev
 DEPS_DEMO = $(DEPS_BUILD) gnuplot-nox fonts-freefont-otf
-DEPS_TEST = $(DEPS_BUILD) libgtest-dev googletest g++-multilib qemu-user binutils
+DEPS_TEST = $(DEPS_BUILD) libgtest-dev googletest binutils
+DEPS_PLATFORMS = cmake make g++ googletest qemu-user binutils clang g++-i686-linux-gnu \
+  g++-12-sparc64-linux-gnu g++-12-multilib-sparc64-linux-gnu g++-aarch64-linux-gnu \
+  g++-mingw-w64-x86-64-posix wine64
 DEPS_FUZZ = clang libclang-rt-14-dev
 DEPS_COVERAGE = gcovr
 DEPS_BENCH = libbenchmark-dev gnuplot-nox fonts-freefont-otf time
 
-.PHONY: bench all build test test-main test-sanitize test-m32 test-dist demo dist fuzz coverage clean
+.PHONY: bench all build test test-main test-sanitize test-dist demo dist fuzz coverage clean \
+  test-platforms platform test-matlab
 VERSION := $(shell sed -n 's/^Version: //p' DESCRIPTION)
 DIST = givqr-$(VERSION)
 
@@ -25,15 +29,14 @@ build:
 	cmake --build $(BUILD) -j $(JOBS)
 
 # Every test: the commands in Octave (oct-files and MEX files) and the C++
-# tests; the C++ tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
-# and with the 32-bit sizes and indices of the old hosts (built -m32, run under
-# qemu-i386); and the Octave package, installed and used.
+# tests; the C++ tests again under AddressSanitizer and UndefinedBehaviorSanitizer;
+# and the Octave package, installed and used.
 test:
 	@sh tools/deps.sh $(DEPS_TEST)
-	$(MAKE) test-main test-sanitize test-m32 test-dist
+	$(MAKE) test-main test-sanitize test-dist
 
 test-main:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DGIVQR_MEX_SUFFIX=.mexa64
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && $(CTEST)
 
@@ -42,12 +45,32 @@ test-sanitize:
 	cmake --build $(BUILD)-sanitize -j $(JOBS)
 	cd $(BUILD)-sanitize && $(CTEST)
 
-test-m32:
-	CFLAGS=-m32 CXXFLAGS=-m32 LDFLAGS=-m32 cmake -S . -B $(BUILD)-m32 -DCMAKE_BUILD_TYPE=Release \
-	  -DGIVQR_OCTAVE=OFF -DGIVQR_FAKEMEX_32=ON -DGIVQR_GTEST_SOURCE=/usr/src/googletest \
-	  "-DCMAKE_CROSSCOMPILING_EMULATOR=qemu-i386;-L;/"
-	cmake --build $(BUILD)-m32 -j $(JOBS)
-	cd $(BUILD)-m32 && $(CTEST)
+# The C++ tests, the golden results and the stand-in host's load of each
+# target's MEX files, built by each toolchain in cmake/toolchains at the
+# compiler's own defaults (GNU dialect, none of our floating-point flags, so
+# the sources alone must keep the bits) and run under qemu or wine64; then
+# the MATLAB build against a stand-in MATLAB tree.
+PLATFORMS = i686-linux-gnu sparc32-linux-gnu sparc64-linux-gnu aarch64-linux-gnu-gcc \
+  aarch64-linux-gnu-clang x86_64-w64-mingw32 x86_64-fma
+test-platforms:
+	@sh tools/deps.sh $(DEPS_PLATFORMS)
+	for p in $(PLATFORMS); do $(MAKE) platform P=$$p || exit 1; done
+	$(MAKE) test-matlab
+
+platform:
+	cmake -S . -B $(BUILD)-$(P) --toolchain cmake/toolchains/$(P).cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DGIVQR_OCTAVE=OFF -DGIVQR_MATLAB=OFF -DGIVQR_FP_FLAGS=OFF -DCMAKE_CXX_EXTENSIONS=ON \
+	  -DGIVQR_GTEST_SOURCE=/usr/src/googletest
+	cmake --build $(BUILD)-$(P) -j $(JOBS)
+	cd $(BUILD)-$(P) && WINEPREFIX=$(abspath $(BUILD))-$(P)/wine WINEDEBUG=-all \
+	  WINEPATH="/usr/lib/gcc/x86_64-w64-mingw32/12-posix;/usr/x86_64-w64-mingw32/lib" $(CTEST)
+
+test-matlab:
+	sh tests/matlab/tree.sh $(abspath $(BUILD))-matlab/MATLAB
+	cmake -S . -B $(BUILD)-matlab -DCMAKE_BUILD_TYPE=Release -DGIVQR_OCTAVE=OFF \
+	  -DMatlab_ROOT_DIR=$(abspath $(BUILD))-matlab/MATLAB -DGIVQR_MATLAB_STANDIN=ON
+	cmake --build $(BUILD)-matlab -j $(JOBS)
+	cd $(BUILD)-matlab && $(CTEST) -R mexhost_matlab
 
 # The Octave package: pkg install givqr-<version>.tar.gz; pkg load givqr
 dist:
@@ -98,8 +121,7 @@ coverage:
 	cmake --build $(BUILD)-coverage -j $(JOBS)
 	find $(BUILD)-coverage -name '*.gcda' -delete
 	cd $(BUILD)-coverage && $(CTEST)
-	gcovr -r . $(BUILD)-coverage --filter core/ --filter givfact/ --filter apply/ --filter host/ \
-	  --exclude host/fake/
+	gcovr -r . $(BUILD)-coverage --filter core/ --filter givfact/ --filter apply/ --filter host/
 
 # Kernels with Google Benchmark, the commands end to end in Octave against
 # qr and chol, peak memory, and givfact (10^8): writes docs/benchmarks.md and
@@ -116,4 +138,5 @@ bench:
 	@echo "wrote docs/benchmarks.md and docs/bench.png"
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-m32 $(BUILD)-fuzz $(BUILD)-coverage $(BUILD)-bench
+	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-fuzz $(BUILD)-coverage $(BUILD)-bench $(BUILD)-matlab \
+	  $(foreach p,$(PLATFORMS),$(BUILD)-$(p))

@@ -57,7 +57,13 @@ mxArray *typed(mxClassID cls, double v)
 
 TEST(host, Version)
 {
-    EXPECT_STREQ(mexVersion(), "MATLAB R13 native");
+    const char *v = mexVersion();
+    if (!v) GTEST_SKIP() << "mexVersion is not exported (MATLAB's own version script)";
+#if defined(__sparc) || defined(__sparc__)
+    EXPECT_STREQ(v, "MATLAB R12 native");
+#else
+    EXPECT_STREQ(v, "MATLAB R13 native");
+#endif
 }
 
 TEST(host, ColumnsFoldFurtherDimensionsWithoutWrapping)
@@ -200,7 +206,7 @@ TEST(apply_gateways, Outputs)
     std::vector<double> x(givqr::length(n));
     for (size_t k = 0; k < x.size(); k++) x[k] = std::sin(double(k));
     std::vector<double> want(x.size());
-    for (auto [g, kernel] : {std::pair{givfwd_gateway, givqr::givfwd}, std::pair{givinv_gateway, givqr::givinv}}) {
+    for (auto [g, kernel] : {std::pair{&givfwd_gateway, &givqr::givfwd}, std::pair{&givinv_gateway, &givqr::givinv}}) {
         mxArray *Q = fake::matrix(n - 2, 6, f.Qbar), *X = fake::matrix(x.size(), 1, x);
         const mxArray *in[2] = {Q, X};
         mxArray *y = nullptr;

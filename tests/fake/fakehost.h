@@ -24,6 +24,11 @@ size_t bytes(const mxArray *a);         /* its size in bytes */
 void destroy(mxArray *a);
 long live();                            /* arrays made and not yet destroyed */
 
+/* What mexErrMsgTxt throws, and call catches. */
+struct host_error {
+    std::string text;
+};
+
 /* Runs a gateway as the host does.  Returns "" on success, or the text given
  * to mexErrMsgTxt, in which case every array the call made is destroyed and
  * plhs is left as it was. */

@@ -73,10 +73,6 @@ double first(const mxArray *a)
     return static_cast<double>(v);
 }
 
-struct host_error {
-    std::string text;
-};
-
 } // namespace
 
 namespace fake {
@@ -179,7 +175,7 @@ std::string call(gateway *g, int nlhs, mxArray *plhs[], int nrhs, const mxArray 
     std::vector<mxArray *> out(nlhs > 0 ? nlhs : 1, nullptr);
     try {
         g(nlhs, out.data(), nrhs, prhs);
-    } catch (const host_error &e) {
+    } catch (const fake::host_error &e) {
         std::set<mxArray *> made;
         for (mxArray *a : arrays)
             if (!before.count(a)) made.insert(a);
@@ -316,11 +312,6 @@ mxArray *mxCreateSparse(mwSize m, mwSize n, mwSize nzmax, mxComplexity flag)
     for (mwSize k = 0; k < a->nzmax; k++) a->ir[k] = -1;
     for (mwSize k = 0; k <= n; k++) a->jc[k] = -1;
     return record(a);
-}
-
-void mexErrMsgTxt(const char *text)
-{
-    throw host_error{text};
 }
 
 } // extern "C"

@@ -1,0 +1,20 @@
+# 32-bit SPARC (V8+, big-endian) Linux, standing in for the .mexsol target:
+# 32-bit sizes and sparse indices.  qemu-sparc32plus finds the 32-bit loader
+# under DIR/lib, with DIR/lib a link to the cross compiler's lib32.
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR sparc)
+set(CMAKE_C_COMPILER sparc64-linux-gnu-gcc-12)
+set(CMAKE_CXX_COMPILER sparc64-linux-gnu-g++-12)
+set(CMAKE_C_FLAGS_INIT "-m32 -mcpu=v9")
+set(CMAKE_CXX_FLAGS_INIT "-m32 -mcpu=v9")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-m32")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-m32")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-m32")
+set(sparc32_root ${CMAKE_BINARY_DIR}/sparc32-root)
+if(NOT EXISTS ${sparc32_root}/lib)
+  file(MAKE_DIRECTORY ${sparc32_root})
+  file(CREATE_LINK /usr/sparc64-linux-gnu/lib32 ${sparc32_root}/lib SYMBOLIC)
+endif()
+set(CMAKE_CROSSCOMPILING_EMULATOR qemu-sparc32plus -L ${sparc32_root})
+set(GIVQR_FAKEMEX_32 ON CACHE BOOL "")
+set(GIVQR_MEX_SUFFIX .mexsol CACHE STRING "")

@@ -1,0 +1,29 @@
+// reference.h: least squares with A = [D'; sigma*I] in high precision (MPFR)
+#ifndef GIVQR_REFERENCE_H
+#define GIVQR_REFERENCE_H
+
+#include <cstddef>
+
+namespace reference {
+
+/*
+ * For n >= 3, sigma and b of length 2n-2 (b = [b1; b2], b1 of length n), the
+ * solution w (length n-2) of min |A*w - b| and the first part of its residual,
+ * r = b1 - D'*w (length n), computed with prec bits from the normal equations
+ *
+ *      (D*D' + sigma^2*I) w = D*b1 + sigma*b2
+ *
+ * by the LDL' factorization of the pentadiagonal D*D' + sigma^2*I (rows
+ * 1, -4, 6 + sigma^2, -4, 1).  With b2 = 0, r is the smoothed series z that
+ * minimizes |z - b1|^2 + |D*z|^2 / sigma^2.  The inputs are taken as exact;
+ * each result x is returned as hi + lo, hi = x rounded to double and lo the
+ * rest rounded to double, so that errors far below double's can be measured.
+ * Time and memory linear in n.  Returns false if sigma = 0 and D*D' is
+ * singular to the working precision (it never is for n < 10^9 at 256 bits).
+ */
+bool solve(std::ptrdiff_t n, double sigma, const double *b, long prec,
+           double *w_hi, double *w_lo, double *r_hi, double *r_lo);
+
+} // namespace reference
+
+#endif

@@ -16,7 +16,7 @@ DEPS_FUZZ = clang libclang-rt-14-dev
 DEPS_COVERAGE = gcovr
 DEPS_BENCH = libbenchmark-dev gnuplot-nox fonts-freefont-otf time
 
-.PHONY: bench all build test test-main test-sanitize test-dist demo dist fuzz coverage clean \
+.PHONY: accuracy bench all build test test-main test-sanitize test-dist demo dist fuzz coverage clean \
   test-platforms platform test-matlab
 VERSION := $(shell sed -n 's/^Version: //p' DESCRIPTION)
 DIST = givqr-$(VERSION)
@@ -136,6 +136,16 @@ bench:
 	sh bench/memory.sh $(abspath $(BUILD))-bench/octave | tee $(BUILD)-bench/memory.md
 	sh bench/report.sh $(BUILD)-bench > docs/benchmarks.md
 	@echo "wrote docs/benchmarks.md and docs/bench.png"
+
+# Forward errors against the MPFR reference, for the commands and Octave's own
+# solvers, and the backward errors of the factorization: writes
+# docs/accuracy.md and docs/accuracy.png.
+accuracy:
+	@sh tools/deps.sh $(DEPS_TEST) gnuplot-nox fonts-freefont-otf
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD) -j $(JOBS)
+	$(OCTAVE) --eval "addpath('$(abspath $(BUILD))/octave'); addpath('$(abspath $(BUILD))/reference'); \
+	  md = '$(abspath docs/accuracy.md)'; png = '$(abspath docs/accuracy.png)'; source('bench/accuracy.m')"
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-fuzz $(BUILD)-coverage $(BUILD)-bench $(BUILD)-matlab \

@@ -8,7 +8,7 @@ CTEST = OCTAVE_HISTFILE=/dev/null ctest --output-on-failure -j $(JOBS)
 # Debian packages, by what needs them
 DEPS_BUILD = make cmake g++ octave octave-dev
 DEPS_DEMO = $(DEPS_BUILD) gnuplot-nox fonts-freefont-otf
-DEPS_TEST = $(DEPS_BUILD) libgtest-dev googletest binutils libmpfr-dev
+DEPS_TEST = $(DEPS_BUILD) libgtest-dev googletest binutils libmpfr-dev python3
 DEPS_PLATFORMS = cmake make g++ googletest qemu-user binutils clang g++-i686-linux-gnu \
   g++-12-sparc64-linux-gnu g++-12-multilib-sparc64-linux-gnu g++-aarch64-linux-gnu \
   g++-mingw-w64-x86-64-posix wine64

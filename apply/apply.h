@@ -13,20 +13,32 @@ void givfwd(idx n, const double *Qbar, const double *x, double *y);
 /* y = Q*x: the inverse rotations (c, -s) in the reverse order. */
 void givinv(idx n, const double *Qbar, const double *x, double *y);
 
-/* The two commands y = cmd (Qbar, x): the name, the kernel, and the two
- * messages about the counts, which are the only ones that differ. */
+/* The same replays in parts, so that a caller can stop between them: steps
+ * k0 <= k < k1 of the m steps, counted in the replay's own order (givfwd's
+ * step k is column k, givinv's column m-1-k).  Run the parts in order from
+ * k0 = 0 to k1 = m, each taking the two entries that ride from step to step
+ * (carry) from the one before.  The operations and their order are those of
+ * the whole replay. */
+void givfwd_part(idx n, const double *Qbar, const double *x, double *y, idx k0, idx k1, double carry[2]);
+void givinv_part(idx n, const double *Qbar, const double *x, double *y, idx k0, idx k1, double carry[2]);
+
+/* The two commands y = cmd (Qbar, x): the name, the kernel whole and in
+ * parts, and the two failures about the counts, which are the only ones whose
+ * messages differ. */
 typedef void kernel(idx n, const double *Qbar, const double *x, double *y);
+typedef void part(idx n, const double *Qbar, const double *x, double *y, idx k0, idx k1, double carry[2]);
 struct command {
     const char *name;
     kernel *f;
-    const char *nargin;
-    const char *nargout;
+    part *p;
+    failure nargin;
+    failure nargout;
 };
 extern const command givfwd_command, givinv_command;
 
 /* Checks a call of c with nlhs outputs and nrhs inputs a[0..nrhs-1].
- * Returns the error message, or nullptr and then n. */
-const char *apply_check(const command &c, int nlhs, int nrhs, const arg *a, idx *n);
+ * Returns the failure, or nullptr and then n. */
+const failure *apply_check(const command &c, int nlhs, int nrhs, const arg *a, idx *n);
 
 } // namespace givqr
 

@@ -10,7 +10,10 @@ void apply_mex(const command &c, int nlhs, mxArray *plhs[], int nrhs, const mxAr
     arg a[2];
     describe(nrhs, prhs, a);
     idx n;
-    if (const char *msg = apply_check(c, nlhs, nrhs, a, &n)) mexErrMsgTxt(msg);
+    if (const failure *f = apply_check(c, nlhs, nrhs, a, &n)) {
+        char id[64];
+        mexErrMsgIdAndTxt(identifier(id, c.name, *f), "%s", f->text);
+    }
 
     plhs[0] = mxCreateUninitNumericMatrix(length(n), 1, mxDOUBLE_CLASS, mxREAL);
 

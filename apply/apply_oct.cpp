@@ -3,6 +3,9 @@
 #include "octarg.h"
 #include "octalloc.h"
 
+#include <algorithm>
+#include <new>
+
 namespace givqr {
 
 octave_value_list apply_oct(const command &c, const octave_value_list &args, int nargout)
@@ -10,15 +13,25 @@ octave_value_list apply_oct(const command &c, const octave_value_list &args, int
     arg a[2];
     describe(args, a);
     idx n;
-    if (const char *msg = apply_check(c, nargout, args.length(), a, &n))
-        error("%s: %s", c.name, msg);
+    if (const failure *f = apply_check(c, nargout, args.length(), a, &n)) fail(c.name, *f);
 
     /* real, full doubles: their data is used where it lies */
     const NDArray Qbar = args(0).array_value();
     const NDArray x = args(1).array_value();
-    NDArray y = uninit_matrix(length(n), 1);
+    NDArray y;
+    try {
+        y = uninit_matrix(length(n), 1);
+    } catch (const std::bad_alloc &) {
+        out_of_memory(c.name, "y needs", 8.0 * static_cast<double>(length(n)));
+    }
 
-    c.f(n, Qbar.data(), x.data(), y.fortran_vec());
+    /* in parts, with Octave's interrupt checked between them */
+    const idx m = order(n);
+    double *py = y.fortran_vec(), carry[2];
+    for (idx k0 = 0; k0 < m; k0 += part_columns) {
+        c.p(n, Qbar.data(), x.data(), py, k0, std::min(m, k0 + part_columns), carry);
+        octave_quit();
+    }
     return ovl(y);
 }
 

@@ -5,15 +5,17 @@ namespace givqr {
 
 /* Step i rotates y(i) with y(n+i), y(i+1) and y(i+2), in that order.  y(n+i)
  * and y(i+2) are still x(n+i) and x(i+2) then, and y(n+i) and y(i) are final
- * after it; so y(i) and y(i+1) ride in registers from step to step and each
- * other entry is read from x once and stored once. */
-void givfwd(idx n, const double *Qbar, const double *x, double *y)
+ * after it; so y(i) and y(i+1) ride in registers from step to step (and in
+ * carry between parts) and each other entry is read from x once and stored
+ * once. */
+void givfwd_part(idx n, const double *Qbar, const double *x, double *y, idx k0, idx k1, double carry[2])
 {
     const idx m = order(n);
     const double *c0 = Qbar, *s0 = Qbar + m, *c1 = Qbar + 2 * m;
     const double *s1 = Qbar + 3 * m, *c2 = Qbar + 4 * m, *s2 = Qbar + 5 * m;
-    double a = x[0], b = x[1];                  /* y(i), y(i+1) */
-    for (idx i = 0; i < m; i++) {
+    double a = k0 == 0 ? x[0] : carry[0];       /* y(i) */
+    double b = k0 == 0 ? x[1] : carry[1];       /* y(i+1) */
+    for (idx i = k0; i < k1; i++) {
         double w = x[n + i], c = x[i + 2];
         rot(&a, &w, c0[i], s0[i]);              /* weight:  rows (i, n+i) */
         rot(&a, &b, c1[i], s1[i]);              /* carry:   rows (i, i+1) */
@@ -23,8 +25,18 @@ void givfwd(idx n, const double *Qbar, const double *x, double *y)
         a = b;
         b = c;
     }
-    y[m] = a;
-    y[m + 1] = b;
+    if (k1 == m) {
+        y[m] = a;
+        y[m + 1] = b;
+    }
+    carry[0] = a;
+    carry[1] = b;
+}
+
+void givfwd(idx n, const double *Qbar, const double *x, double *y)
+{
+    double carry[2];
+    givfwd_part(n, Qbar, x, y, 0, order(n), carry);
 }
 
 } // namespace givqr

@@ -3,18 +3,19 @@
 
 namespace givqr {
 
-/* Step i (i = m-1 down to 0) rotates y(i) with y(i+2), y(i+1) and y(n+i),
- * each rotation replaced by its inverse (c, -s).  y(i) and y(n+i) are still
- * x(i) and x(n+i) then, and y(i+2) and y(n+i) are final after it; so y(i+1)
- * and y(i+2) ride in registers from step to step.  -s flips the sign bit: a
- * sine of 0.0 becomes -0.0. */
-void givinv(idx n, const double *Qbar, const double *x, double *y)
+/* Step k undoes column i = m-1-k: it rotates y(i) with y(i+2), y(i+1) and
+ * y(n+i), each rotation replaced by its inverse (c, -s).  y(i) and y(n+i) are
+ * still x(i) and x(n+i) then, and y(i+2) and y(n+i) are final after it; so
+ * y(i+1) and y(i+2) ride in registers from step to step (and in carry between
+ * parts).  -s flips the sign bit: a sine of 0.0 becomes -0.0. */
+void givinv_part(idx n, const double *Qbar, const double *x, double *y, idx k0, idx k1, double carry[2])
 {
     const idx m = order(n);
     const double *c0 = Qbar, *s0 = Qbar + m, *c1 = Qbar + 2 * m;
     const double *s1 = Qbar + 3 * m, *c2 = Qbar + 4 * m, *s2 = Qbar + 5 * m;
-    double p = x[m], q = x[m + 1];              /* y(i+1), y(i+2) */
-    for (idx i = m - 1; i >= 0; i--) {
+    double p = k0 == 0 ? x[m] : carry[0];       /* y(i+1) */
+    double q = k0 == 0 ? x[m + 1] : carry[1];   /* y(i+2) */
+    for (idx i = m - 1 - k0; i >= m - k1; i--) {
         double a = x[i], w = x[n + i];
         rot(&a, &q, c2[i], -s2[i]);             /* stencil: rows (i, i+2) */
         rot(&a, &p, c1[i], -s1[i]);             /* carry:   rows (i, i+1) */
@@ -24,8 +25,18 @@ void givinv(idx n, const double *Qbar, const double *x, double *y)
         q = p;
         p = a;
     }
-    y[1] = q;
-    y[0] = p;
+    if (k1 == m) {
+        y[1] = q;
+        y[0] = p;
+    }
+    carry[0] = p;
+    carry[1] = q;
+}
+
+void givinv(idx n, const double *Qbar, const double *x, double *y)
+{
+    double carry[2];
+    givinv_part(n, Qbar, x, y, 0, order(n), carry);
 }
 
 } // namespace givqr

@@ -3,7 +3,7 @@
 
 namespace givqr {
 
-void QR(idx n, double sigma, double *Qbar, double *pr)
+void QR_part(idx n, double sigma, double *Qbar, double *pr, idx i0, idx i1, double state[3])
 {
     const idx m = order(n);
     double *c0 = Qbar, *s0 = Qbar + m;                  /* weight rotations */
@@ -15,7 +15,12 @@ void QR(idx n, double sigma, double *Qbar, double *pr)
     double d = 1.0;             /* R(i,i) */
     double e = 1.0;             /* R(i+1,i+1), what row i+1 of R has so far */
     double w = -2.0;            /* column-i entry of the pending row */
-    for (idx i = 0; i < m; i++) {
+    if (i0 > 0) {
+        d = state[0];
+        e = state[1];
+        w = state[2];
+    }
+    for (idx i = i0; i < i1; i++) {
         double c, s, t;
         double u = 0.0;         /* R(i,i+1) */
         double v = 0.0;         /* R(i,i+2) */
@@ -55,6 +60,15 @@ void QR(idx n, double sigma, double *Qbar, double *pr)
         d = e;
         e = f;
     }
+    state[0] = d;
+    state[1] = e;
+    state[2] = w;
+}
+
+void QR(idx n, double sigma, double *Qbar, double *pr)
+{
+    double state[3];
+    QR_part(n, sigma, Qbar, pr, 0, order(n), state);
 }
 
 } // namespace givqr

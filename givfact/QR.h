@@ -19,22 +19,32 @@ namespace givqr {
  * where its value is exactly zero.
  */
 template <class Index>
-void QR_pattern(idx n, Index *ir, Index *jc)
+void QR_pattern(idx n, Index *ir, Index *jc, idx j0, idx j1)     /* columns j0..j1-1 */
 {
     const idx m = order(n);
-    ir[0] = 0;
-    for (idx k = 1; k <= m - 1; k++) ir[3 * k - 1] = static_cast<Index>(k);  /* R(k,k) */
-    for (idx k = 0; k <= m - 2; k++) ir[3 * k + 1] = static_cast<Index>(k);  /* R(k,k+1) */
-    for (idx k = 0; k <= m - 3; k++) ir[3 * k + 3] = static_cast<Index>(k);  /* R(k,k+2) */
-    jc[0] = 0;
-    if (m > 1) jc[1] = 1;
-    for (idx j = 2; j < m; j++) jc[j] = static_cast<Index>(3 * j - 3);
-    jc[m] = static_cast<Index>(nzmax(n));
+    for (idx j = j0; j < j1; j++) {
+        idx p = j < 2 ? j : 3 * j - 3;
+        jc[j] = static_cast<Index>(p);
+        for (idx r = j < 2 ? 0 : j - 2; r <= j; r++) ir[p++] = static_cast<Index>(r);
+    }
+    if (j1 == m) jc[m] = static_cast<Index>(nzmax(n));
+}
+
+template <class Index>
+void QR_pattern(idx n, Index *ir, Index *jc)
+{
+    QR_pattern(n, ir, jc, 0, order(n));
 }
 
 /* Q'*A = [R; 0]: writes all 6m entries of Qbar and all nzmax values of R (pr),
  * in one sweep of 3m rotations.  n >= 3. */
 void QR(idx n, double sigma, double *Qbar, double *pr);
+
+/* The same sweep over columns i0 <= i < i1 only, so that a caller can stop
+ * between parts: run the parts in order from i0 = 0 to i1 = m, each taking
+ * the three values the sweep carries (state) from the one before.  The
+ * operations and their order are those of QR. */
+void QR_part(idx n, double sigma, double *Qbar, double *pr, idx i0, idx i1, double state[3]);
 
 } // namespace givqr
 

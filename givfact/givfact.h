@@ -7,8 +7,11 @@
 namespace givqr {
 
 /* Checks a call with nlhs outputs and nrhs inputs a[0..nrhs-1].  Returns the
- * error message, or nullptr and then n (truncated toward zero) and sigma. */
-const char *givfact_check(int nlhs, int nrhs, const arg *a, idx *n, double *sigma);
+ * failure, or nullptr and then n (truncated toward zero) and sigma. */
+const failure *givfact_check(int nlhs, int nrhs, const arg *a, idx *n, double *sigma);
+
+/* The bytes of the outputs Qbar and R for n, counted as doubles (no overflow). */
+double givfact_bytes(idx n);
 
 } // namespace givqr
 

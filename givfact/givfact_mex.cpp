@@ -30,7 +30,10 @@ extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, cons
     describe(nrhs, prhs, a);
     idx n;
     double sigma;
-    if (const char *msg = givfact_check(nlhs, nrhs, a, &n, &sigma)) mexErrMsgTxt(msg);
+    if (const failure *f = givfact_check(nlhs, nrhs, a, &n, &sigma)) {
+        char id[64];
+        mexErrMsgIdAndTxt(identifier(id, "givfact", *f), "%s", f->text);
+    }
 
     const idx m = order(n);
     plhs[0] = mxCreateUninitNumericMatrix(m, 6, mxDOUBLE_CLASS, mxREAL);

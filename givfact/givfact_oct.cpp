@@ -4,8 +4,12 @@
  * where the storage of Qbar and R is laid out), with the outputs built in
  * Octave's own arrays, neither zeroed nor copied: Qbar an (n-2)-by-6 double
  * matrix, R an (n-2)-by-(n-2) SparseMatrix with nzmax = 3n-9 (1 if n = 3).
+ * The sweep runs in parts, with Octave's interrupt checked between them.
  */
 #include <octave/oct.h>
+
+#include <algorithm>
+#include <new>
 
 #include "octarg.h"
 #include "octalloc.h"
@@ -20,14 +24,25 @@ DEFUN_DLD(givfact, args, nargout, givfact_help)
     describe(args, a);
     idx n;
     double sigma;
-    if (const char *msg = givfact_check(nargout, args.length(), a, &n, &sigma))
-        error("givfact: %s", msg);
+    if (const failure *f = givfact_check(nargout, args.length(), a, &n, &sigma)) fail("givfact", *f);
 
     const idx m = order(n);
-    NDArray Qbar = uninit_matrix(m, 6);
-    SparseMatrix R = uninit_sparse(m, m, nzmax(n));
+    NDArray Qbar;
+    SparseMatrix R;
+    try {
+        Qbar = uninit_matrix(m, 6);
+        R = uninit_sparse(m, m, nzmax(n));
+    } catch (const std::bad_alloc &) {
+        out_of_memory("givfact", "Qbar and R need", givfact_bytes(n));
+    }
 
-    QR_pattern(n, R.ridx(), R.cidx());
-    QR(n, sigma, Qbar.fortran_vec(), R.data());
+    double *Q = Qbar.fortran_vec(), *pr = R.data(), state[3];
+    octave_idx_type *ir = R.ridx(), *jc = R.cidx();
+    for (idx i0 = 0; i0 < m; i0 += part_columns) {
+        const idx i1 = std::min(m, i0 + part_columns);
+        QR_pattern(n, ir, jc, i0, i1);
+        QR_part(n, sigma, Q, pr, i0, i1, state);
+        octave_quit();
+    }
     return ovl(Qbar, R);
 }

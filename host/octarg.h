@@ -3,6 +3,9 @@
 #define GIVQR_OCTARG_H
 
 #include <octave/oct.h>
+#include <octave/quit.h>
+
+#include <cstring>
 
 #include "arg.h"
 
@@ -25,6 +28,29 @@ inline void describe(const octave_value_list &args, arg a[2])
 {
     for (int k = 0; k < args.length() && k < 2; k++) a[k] = describe(args(k));
 }
+
+/* Ends the call of cmd with failure f, under its identifier: the message as
+ * it stands where it names the command itself, else after "cmd: ". */
+[[noreturn]] inline void fail(const char *cmd, const failure &f)
+{
+    char id[64];
+    identifier(id, cmd, f);
+    const std::size_t k = std::strlen(cmd);
+    if (std::strncmp(f.text, cmd, k) == 0 && f.text[k] == ' ') error_with_id(id, "%s", f.text);
+    error_with_id(id, "%s: %s", cmd, f.text);
+}
+
+/* Ends the call of cmd whose outputs (what) could not be allocated. */
+[[noreturn]] inline void out_of_memory(const char *cmd, const char *what, double bytes)
+{
+    char id[64];
+    identifier(id, cmd, failure{"outOfMemory", ""});
+    error_with_id(id, "%s: out of memory: %s %.0f bytes.", cmd, what, bytes);
+}
+
+/* Columns per part of a kernel run: between parts, a few milliseconds apart,
+ * the gateways let Octave act on an interrupt (Ctrl-C). */
+constexpr idx part_columns = idx(1) << 16;
 
 } // namespace givqr
 

@@ -115,6 +115,26 @@ TEST(QR, SameBitsAsTheStepByStepSweep)
         }
 }
 
+TEST(QR, InPartsTheSameBits)
+{
+    for (idx n : {3, 4, 5, 7, 1000})
+        for (idx part : {1, 2, 3, 64}) {
+            const factor f(n, 0.3);
+            std::vector<double> Qbar(f.Qbar.size()), pr(f.pr.size());
+            std::vector<int64_t> ir(f.ir.size()), jc(f.jc.size());
+            double state[3];
+            for (idx i0 = 0; i0 < f.m; i0 += part) {
+                const idx i1 = std::min(f.m, i0 + part);
+                givqr::QR_pattern(n, ir.data(), jc.data(), i0, i1);
+                givqr::QR_part(n, 0.3, Qbar.data(), pr.data(), i0, i1, state);
+            }
+            EXPECT_EQ(std::memcmp(Qbar.data(), f.Qbar.data(), Qbar.size() * 8), 0) << n << ", " << part;
+            EXPECT_EQ(std::memcmp(pr.data(), f.pr.data(), pr.size() * 8), 0) << n << ", " << part;
+            EXPECT_EQ(ir, f.ir);
+            EXPECT_EQ(jc, f.jc);
+        }
+}
+
 TEST(QR, NormalEquationsHold)
 {
     // R'*R = D*D' + sigma^2*I: 6 + sigma^2 on the diagonal, -4 and 1 beside it

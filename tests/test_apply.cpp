@@ -3,6 +3,7 @@
 #include "apply.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -80,6 +81,23 @@ TEST(apply, SameBitsAsTheStepByStepReplay)
             inv_steps(n, Q->data(), x.data(), z.data());
             EXPECT_TRUE(same_bits(y, z)) << "givinv, n = " << n;
         }
+    }
+}
+
+TEST(apply, InPartsTheSameBits)
+{
+    for (idx n : {3, 4, 5, 7, 1000}) {
+        const factor f(n, 0.3);
+        const std::vector<double> x = noise(givqr::length(n), 5);
+        for (idx part : {1, 2, 3, 64})
+            for (auto [whole, parts] : {std::pair{&givfwd, &givqr::givfwd_part}, std::pair{&givinv, &givqr::givinv_part}}) {
+                std::vector<double> y(x.size()), z(x.size());
+                whole(n, f.Qbar.data(), x.data(), y.data());
+                double carry[2];
+                for (idx k0 = 0; k0 < f.m; k0 += part)
+                    parts(n, f.Qbar.data(), x.data(), z.data(), k0, std::min(f.m, k0 + part), carry);
+                EXPECT_TRUE(same_bits(y, z)) << n << ", " << part;
+            }
     }
 }
 

@@ -110,6 +110,7 @@ TEST(givfact_gateway, Messages)
     for (auto &k : cases) {
         call c(givfact_gateway, k.nlhs, k.in);
         EXPECT_EQ(c.error, k.msg);
+        EXPECT_EQ(fake::identifier.rfind("givqr:givfact:", 0), 0u) << fake::identifier;
     }
 }
 
@@ -195,6 +196,7 @@ TEST(apply_gateways, Messages)
         for (auto &k : cases) {
             call c(g.g, k.nlhs, k.in);
             EXPECT_EQ(c.error, k.msg) << g.name;
+            EXPECT_EQ(fake::identifier.rfind("givqr:" + g.name + ":", 0), 0u) << fake::identifier;
         }
     }
 }

@@ -24,10 +24,13 @@ size_t bytes(const mxArray *a);         /* its size in bytes */
 void destroy(mxArray *a);
 long live();                            /* arrays made and not yet destroyed */
 
-/* What mexErrMsgTxt throws, and call catches. */
+/* What mexErrMsgTxt and mexErrMsgIdAndTxt throw, and call catches. */
 struct host_error {
-    std::string text;
+    std::string text, id;
 };
+
+/* The identifier of the error of the last call that failed ("" if none). */
+extern std::string identifier;
 
 /* Runs a gateway as the host does.  Returns "" on success, or the text given
  * to mexErrMsgTxt, in which case every array the call made is destroyed and

@@ -45,6 +45,7 @@ mxArray *mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity flag);
 mxArray *mxCreateUninitNumericMatrix(size_t m, size_t n, mxClassID cls, mxComplexity flag);
 mxArray *mxCreateSparse(mwSize m, mwSize n, mwSize nzmax, mxComplexity flag);
 [[noreturn]] void mexErrMsgTxt(const char *text);
+[[noreturn]] void mexErrMsgIdAndTxt(const char *id, const char *fmt, ...);
 
 void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);
 }

@@ -81,3 +81,26 @@
 %!error <x must be a real, full double vector\.$> y = givinv (Q, sparse (x))
 %!error <x must be a real, full double vector\.$> y = givinv (Q, x + 1i)
 %!error <x must be a real, full double vector\.$> y = givinv (Q, "abcd"')
+
+## one identifier per condition
+%!error id=givqr:givfwd:nargin y = givfwd (Q)
+%!error id=givqr:givfwd:nargout [a, b] = givfwd (Q, x)
+%!error id=givqr:givfwd:QbarSize y = givfwd (zeros (3, 5), x)
+%!error id=givqr:givfwd:QbarClass y = givfwd (single (Q), x)
+%!error id=givqr:givfwd:xSize y = givfwd (Q, 1:4)
+%!error id=givqr:givfwd:xClass y = givfwd (Q, single (x))
+%!error id=givqr:givinv:nargin y = givinv (Q)
+%!error id=givqr:givinv:nargout [a, b] = givinv (Q, x)
+%!error id=givqr:givinv:QbarSize y = givinv (zeros (0, 6), x)
+%!error id=givqr:givinv:QbarClass y = givinv (sparse (Q), x)
+%!error id=givqr:givinv:xSize y = givinv (Q, [])
+%!error id=givqr:givinv:xClass y = givinv (Q, x > 2)
+
+## the count messages name the command once
+%!test
+%! try
+%!   [a, b] = givinv (Q, x);
+%! catch e
+%!   [~, ~, ext] = fileparts (which ("givinv"));
+%!   assert (e.message, [ifelse(strcmp (ext, ".oct"), "", "givinv: ") "givinv requires one output argument."]);
+%! end_try_catch

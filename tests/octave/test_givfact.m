@@ -83,3 +83,30 @@
 %!error <sigma must be a scalar\.$> [Q, R] = givfact (5, [])
 %!error <sigma must be a real number\.$> [Q, R] = givfact (5, struct ())
 %!error <sigma must be a real number\.$> [Q, R] = givfact (5, 1i)
+
+## one identifier per condition
+%!error id=givqr:givfact:nargin [Q, R] = givfact (5)
+%!error id=givqr:givfact:nargout Q = givfact (5, 1)
+%!error id=givqr:givfact:nScalar [Q, R] = givfact (2, 1)
+%!error id=givqr:givfact:nReal [Q, R] = givfact ("5", 1)
+%!error id=givqr:givfact:nTooLarge [Q, R] = givfact (Inf, 1)
+%!error id=givqr:givfact:sigmaScalar [Q, R] = givfact (5, [1 2])
+%!error id=givqr:givfact:sigmaReal [Q, R] = givfact (5, 1i)
+
+## outputs too large for memory: the oct-file's own error, naming the bytes
+## (the MEX files: Octave's own, which the gateway never sees)
+%!test
+%! [~, ~, ext] = fileparts (which ("givfact"));
+%! try
+%!   [Q, R] = givfact (1e12, 0.1);
+%!   error ("no error");
+%! catch e
+%!   if (strcmp (ext, ".oct"))
+%!     assert (e.identifier, "givqr:givfact:outOfMemory");
+%!     assert (regexp (e.message, '^givfact: out of memory: Qbar and R need 103999999999752 bytes\.$'));
+%!   else
+%!     assert (regexp (e.message, '^givfact: failed to allocate \d+ bytes'));
+%!   endif
+%! end_try_catch
+%! [Q, R] = givfact (5, 1);          # and the next call works
+%! assert (size (Q), [3 6]);

@@ -11,13 +11,15 @@
 %!       -zeros(size(v)), realmin * 2^-10 * ones(size(v)), "", {}, true};
 %!endfunction
 
-## Calls cmd with args and nout outputs; returns the outputs or the error.
-%!function [out, err] = attempt (cmd, nout, args)
-%!  out = {}; err = "";
+## Calls cmd with args and nout outputs; returns the outputs or the error
+## and its identifier.
+%!function [out, err, id] = attempt (cmd, nout, args)
+%!  out = {}; err = ""; id = "";
 %!  try
 %!    [out{1:nout}] = feval (cmd, args{:});
 %!  catch e
 %!    err = e.message;
+%!    id = e.identifier;
 %!  end_try_catch
 %!endfunction
 
@@ -32,7 +34,7 @@
 ## One call: outcome as expected, inputs unchanged.
 %!function check (cmd, nout, args, names)
 %!  before = args;
-%!  [out, err] = attempt (cmd, nout, args);
+%!  [out, err, id] = attempt (cmd, nout, args);
 %!  assert (isequaln (args, before));
 %!  if (isempty (err))
 %!    ## a success must be the success of the real double call
@@ -45,11 +47,13 @@
 %!      assert (all (cellfun (@(a) isa (a, "double") && isreal (a) && ! issparse (a), args)));
 %!    endif
 %!  else
-%!    ## an error names the command and says one sentence, or is Octave's own
-%!    ## refusal of an output too large for memory
+%!    ## an error names the command and says one sentence, with an identifier
+%!    ## givqr:cmd:..., or is the host's refusal of an output too large for memory
 %!    oom = ! isempty (regexp (err, "out of memory|failed to allocate|too large for", "once"));
-%!    ok = regexp (err, ["^" cmd ": [^.]*\\.$"], "once");
+%!    ok = regexp (err, ["^" cmd "(: | requires )[^.]*\\.$"], "once");
 %!    assert (oom || ! isempty (ok), "%s: unclear error: %s", cmd, err);
+%!    okid = regexp (id, ["^givqr:" cmd ":[A-Za-z]+$"], "once");
+%!    assert (oom || ! isempty (okid), "%s: error without identifier: %s", cmd, err);
 %!    if (! oom)
 %!      named = any (cellfun (@(s) ! isempty (strfind (err, s)), [names, {"argument"}]));
 %!      assert (named, "%s: error names no argument: %s", cmd, err);

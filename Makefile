@@ -75,8 +75,8 @@ test-matlab:
 # The Octave package: pkg install givqr-<version>.tar.gz; pkg load givqr
 dist:
 	rm -rf $(BUILD)/dist && mkdir -p $(BUILD)/dist/$(DIST)/src/host $(BUILD)/dist/$(DIST)/inst
-	cp DESCRIPTION COPYING NEWS $(BUILD)/dist/$(DIST)/
-	cp inst/*.m $(BUILD)/dist/$(DIST)/inst/
+	cp DESCRIPTION COPYING NEWS INDEX $(BUILD)/dist/$(DIST)/
+	cp -r inst/*.m inst/private $(BUILD)/dist/$(DIST)/inst/
 	cp tools/pkg-src.mk $(BUILD)/dist/$(DIST)/src/Makefile
 	mkdir -p $(BUILD)/dist/$(DIST)/src/core $(BUILD)/dist/$(DIST)/src/givfact $(BUILD)/dist/$(DIST)/src/apply
 	cp core/rotations.h $(BUILD)/dist/$(DIST)/src/core/
@@ -93,7 +93,7 @@ dist:
 test-dist: dist
 	rm -rf $(BUILD)/pkg && mkdir -p $(BUILD)/pkg
 	cd $(BUILD)/pkg && $(OCTAVE) --eval "tarball = '$(abspath $(DIST).tar.gz)'; \
-	  prefix = '$(abspath $(BUILD))/pkg'; source ('$(abspath tools/test_dist.m)')"
+	  prefix = '$(abspath $(BUILD))/pkg'; inst = '$(abspath inst)'; source ('$(abspath tools/test_dist.m)')"
 
 demo:
 	@sh tools/deps.sh $(DEPS_DEMO)

@@ -86,10 +86,10 @@ function givqr_build (outdir)
   cd (here);
   rmdir (work, 's');
 
-  for f = {'givfact.m', 'givfwd.m', 'givinv.m', 'Contents.m'}
-    copyfile (fullfile (root, 'inst', f{1}), outdir);
+  for f = {'givfact.m', 'givfwd.m', 'givinv.m', 'givsmooth.m', 'Contents.m', 'private'}
+    copyfile (fullfile (root, 'inst', f{1}), fullfile (outdir, f{1}));
   end
-  fprintf ('givfact, givfwd and givinv built into %s\n', outdir);
+  fprintf ('givfact, givfwd and givinv built into %s, with givsmooth and the help\n', outdir);
 end
 
 function files = sources (root, names)

@@ -1,4 +1,4 @@
-%GIVFACT  QR factorization of [D'; sigma*I] by Givens rotations, in linear time.
+%GIVFACT  Givens QR factorization of [D'; sigma*I], D the second difference matrix, for smoothing and least squares.
 %   [Qbar, R] = GIVFACT (n, sigma) factors the (2n-2)-by-(n-2) matrix
 %
 %       A = [D'; sigma*I],
@@ -7,6 +7,29 @@
 %   1, -2, 1 in columns j, j+1, j+2, and I is the identity of order n-2.
 %   It computes Q'*A = [R; 0] with Q orthogonal, in time and memory linear
 %   in n, without forming A or Q.
+%
+%   Smoothing a series y of n points (Whittaker smoothing, the
+%   Hodrick-Prescott filter): the smooth series z minimizes
+%   |z - y|^2 + |D*z|^2 / sigma^2, which is lambda = 1/sigma^2 in the usual
+%   notation: a smaller sigma smooths more, a larger sigma less.  z is the
+%   residual of the least squares problem min |A*w - [y; 0]|:
+%
+%     [Qbar, R] = givfact (n, sigma);
+%     c = givfwd (Qbar, [y; zeros(n-2, 1)]);   % Q'*[y; 0]
+%     c(1:n-2) = 0;                            % drop the part A reaches
+%     r = givinv (Qbar, c);                    % the residual [z; -sigma*w]
+%     z = r(1:n);
+%
+%   GIVSMOOTH (y, sigma) does just this, for a series or the columns of a
+%   matrix.  Equally, with c before the zeroing, z = y - D'*(R \ c(1:n-2)),
+%   D = spdiags (repmat ([1 -2 1], n-2, 1), 0:2, n-2, n); at large n and
+%   small sigma that route loses digits the first keeps (docs/accuracy.md).
+%
+%   Least squares: for any b of length 2n-2, w minimizes |A*w - b|:
+%
+%     [Qbar, R] = givfact (n, sigma);
+%     c = givfwd (Qbar, b);                    % Q'*b
+%     w = R \ c(1:n-2);
 %
 %   Inputs
 %     n       a real scalar, at least 3; any numeric or logical class.  A
@@ -28,20 +51,19 @@
 %             entries (1 when n = 3).  R'*R = D*D' + sigma^2*I.  Its diagonal
 %             is not made positive.
 %
-%   Errors
-%     givfact requires two input arguments.
-%     givfact requires two output arguments.
-%     n must be a scalar greater or equal 3.
-%     n must be a real number.              (complex, char, cell, struct, ...)
-%     n is too large for this platform.     (Inf, or beyond the address space)
-%     sigma must be a scalar.
-%     sigma must be a real number.
-%
-%   Example: the least squares problem min |A*z - b| for b of length 2n-2
-%     n = 1000; sigma = 0.1; b = randn (2*n - 2, 1);
-%     [Qbar, R] = givfact (n, sigma);
-%     c = givfwd (Qbar, b);          % Q'*b
-%     z = R \ c(1:n-2);              % the solution
+%   Errors, with their identifiers
+%     givfact requires two input arguments.   givqr:givfact:nargin
+%     givfact requires two output arguments.  givqr:givfact:nargout
+%     n must be a scalar greater or equal 3.   givqr:givfact:nScalar
+%     n must be a real number.                 givqr:givfact:nReal
+%       (complex, char, cell, struct, ...)
+%     n is too large for this platform.        givqr:givfact:nTooLarge
+%       (Inf, or beyond the address space)
+%     sigma must be a scalar.                  givqr:givfact:sigmaScalar
+%     sigma must be a real number.             givqr:givfact:sigmaReal
+%     out of memory: Qbar and R need N bytes.  givqr:givfact:outOfMemory
+%       (Octave's oct-file; MEX files report the host's own error)
+%   A long call can be interrupted with Ctrl-C (the oct-files in Octave).
 %
 %   Accuracy: the normal equations (D*D' + sigma^2*I) w = D*y square the
 %   condition number, which grows like n^4/sigma^2.  Smoothing 10^5 noisy
@@ -50,10 +72,10 @@
 %   form (I + D'*D/sigma^2) z = y, are off by 70% or more (make accuracy,
 %   docs/accuracy.md in the sources).
 %
-%   See also GIVFWD, GIVINV, QR, CHOL, SPDIAGS.
+%   See also givsmooth, givfwd, givinv, qr, chol, spdiags.
 
 function [Qbar, R] = givfact (n, sigma)
-  error ("givfact: the compiled command is missing: build it (make, or pkg install givqr) so that givfact.mex lies beside this file.");
+  not_built ('givfact');
 end
 
 %!test

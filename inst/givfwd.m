@@ -1,8 +1,9 @@
-%GIVFWD  Apply Q' from the rotation table of GIVFACT to a vector.
+%GIVFWD  Apply Q' of the Givens QR factorization from GIVFACT (second difference smoothing, least squares).
 %   y = GIVFWD (Qbar, x) computes y = Q'*x, where Q is the orthogonal factor
-%   of A = [D'; sigma*I] as returned by [Qbar, R] = GIVFACT (n, sigma).  It
-%   replays the 3*(n-2) rotations of Qbar in the order GIVFACT made them,
-%   in time linear in n, without forming Q.
+%   of A = [D'; sigma*I] (D the second difference matrix) as returned by
+%   [Qbar, R] = GIVFACT (n, sigma).  It replays the 3*(n-2) rotations of
+%   Qbar in the order GIVFACT made them, in time linear in n, without
+%   forming Q.
 %
 %   Inputs
 %     Qbar    an (n-2)-by-6 real, full double matrix, n >= 3: row i holds
@@ -16,25 +17,30 @@
 %     y       the (2n-2)-by-1 double column Q'*x.  x is not changed.
 %             With x = A(:,j), y is R(:,j) followed by zeros.
 %
-%   Errors
-%     givfwd requires two input arguments.
-%     givfwd requires one output argument.
-%     Qbar must be a (n-2)-by-6 matrix, with n >= 3.
-%     Qbar must be a real, full double matrix.
-%     x must be a vector of size 2*n - 2, with n >= 3.    (a row is refused)
-%     x must be a real, full double vector.
+%   Errors, with their identifiers
+%     givfwd requires two input arguments.             givqr:givfwd:nargin
+%     givfwd requires one output argument.             givqr:givfwd:nargout
+%     Qbar must be a (n-2)-by-6 matrix, with n >= 3.   givqr:givfwd:QbarSize
+%     Qbar must be a real, full double matrix.         givqr:givfwd:QbarClass
+%     x must be a vector of size 2*n - 2, with n >= 3. givqr:givfwd:xSize
+%       (a row is refused)
+%     x must be a real, full double vector.            givqr:givfwd:xClass
+%     out of memory: y needs N bytes.                  givqr:givfwd:outOfMemory
 %
-%   Example: smoothing a noisy series y0 of length n with a second
-%   difference penalty, min |z - y0|^2 + |D*z|^2 / sigma^2
+%   Example: smoothing a noisy series y of length n with a second
+%   difference penalty, min |z - y|^2 + |D*z|^2 / sigma^2 (lambda =
+%   1/sigma^2; a smaller sigma smooths more)
 %     [Qbar, R] = givfact (n, sigma);
-%     c = givfwd (Qbar, [y0; zeros(n-2, 1)]);
-%     c(1:n-2) = 0;                  % remove the part A spans
-%     z = givinv (Qbar, c)(1:n);     % the smooth series
+%     c = givfwd (Qbar, [y; zeros(n-2, 1)]);
+%     c(1:n-2) = 0;                  % drop the part A reaches
+%     r = givinv (Qbar, c);          % the residual [z; -sigma*w]
+%     z = r(1:n);                    % the smooth series
+%   GIVSMOOTH (y, sigma) does the same; HELP GIVFACT has more.
 %
-%   See also GIVFACT, GIVINV.
+%   See also givfact, givinv, givsmooth.
 
 function y = givfwd (Qbar, x)
-  error ("givfwd: the compiled command is missing: build it (make, or pkg install givqr) so that givfwd.mex lies beside this file.");
+  not_built ('givfwd');
 end
 
 %!test

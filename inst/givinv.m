@@ -1,9 +1,9 @@
-%GIVINV  Apply Q from the rotation table of GIVFACT to a vector.
+%GIVINV  Apply Q of the Givens QR factorization from GIVFACT (second difference smoothing, least squares).
 %   y = GIVINV (Qbar, x) computes y = Q*x, where Q is the orthogonal factor
-%   of A = [D'; sigma*I] as returned by [Qbar, R] = GIVFACT (n, sigma).  It
-%   undoes the rotations of Qbar from the last to the first, each with its
-%   sine negated, in time linear in n.  GIVINV (Qbar, GIVFWD (Qbar, x)) is x
-%   up to rounding.
+%   of A = [D'; sigma*I] (D the second difference matrix) as returned by
+%   [Qbar, R] = GIVFACT (n, sigma).  It undoes the rotations of Qbar from
+%   the last to the first, each with its sine negated, in time linear in n.
+%   GIVINV (Qbar, GIVFWD (Qbar, x)) is x up to rounding.
 %
 %   Inputs
 %     Qbar    an (n-2)-by-6 real, full double matrix, n >= 3, as for GIVFWD.
@@ -12,23 +12,26 @@
 %   Output
 %     y       the (2n-2)-by-1 double column Q*x.  x is not changed.
 %
-%   Errors
-%     givinv requires two input arguments.
-%     givinv requires one output argument.
-%     Qbar must be a (n-2)-by-6 matrix, with n >= 3.
-%     Qbar must be a real, full double matrix.
-%     x must be a vector of size 2*n - 2, with n >= 3.
-%     x must be a real, full double vector.
+%   Errors, with their identifiers
+%     givinv requires two input arguments.             givqr:givinv:nargin
+%     givinv requires one output argument.             givqr:givinv:nargout
+%     Qbar must be a (n-2)-by-6 matrix, with n >= 3.   givqr:givinv:QbarSize
+%     Qbar must be a real, full double matrix.         givqr:givinv:QbarClass
+%     x must be a vector of size 2*n - 2, with n >= 3. givqr:givinv:xSize
+%     x must be a real, full double vector.            givqr:givinv:xClass
+%     out of memory: y needs N bytes.                  givqr:givinv:outOfMemory
 %
-%   Example
-%     [Qbar, R] = givfact (100, 0.5);
-%     x = randn (198, 1);
-%     norm (givinv (Qbar, givfwd (Qbar, x)) - x)     % about eps
+%   Example: the smooth series from Q'*[y; 0] (see HELP GIVFACT)
+%     [Qbar, R] = givfact (n, sigma);
+%     c = givfwd (Qbar, [y; zeros(n-2, 1)]);
+%     c(1:n-2) = 0;
+%     r = givinv (Qbar, c);
+%     z = r(1:n);
 %
-%   See also GIVFACT, GIVFWD.
+%   See also givfact, givfwd, givsmooth.
 
 function y = givinv (Qbar, x)
-  error ("givinv: the compiled command is missing: build it (make, or pkg install givqr) so that givinv.mex lies beside this file.");
+  not_built ('givinv');
 end
 
 %!test

@@ -10,9 +10,24 @@
 %!   assert (! isempty (strfind (txt, "See also")));
 %! endfor
 
+## what a user searches for finds every command
 %!test
-%! [fcns, help1] = lookfor ("Givens");
-%! assert (any (strcmp (fcns, "givfact")));
+%! for word = {"Givens", "QR", "smoothing", "second difference"}
+%!   fcns = lookfor (word{1});
+%!   for cmd = {"givfact", "givfwd", "givinv", "givsmooth"}
+%!     assert (any (strcmp (fcns, cmd{1})), "lookfor %s misses %s", word{1}, cmd{1});
+%!   endfor
+%! endfor
+
+## "See also" names what help opens, in Octave as in MATLAB
+%!test
+%! for cmd = {"givfact", "givfwd", "givinv", "givsmooth"}
+%!   txt = evalc (["help " cmd{1}]);
+%!   also = regexp (txt, 'See also ([^.\n]*)', "tokens", "once"){1};
+%!   for name = strtrim (strsplit (also, ","))
+%!     assert (! isempty (evalc (["help " name{1}])), "help %s", name{1});
+%!   endfor
+%! endfor
 
 ## the binary, not the help file, is what runs: the oct-file where there is one
 %!test

@@ -133,6 +133,7 @@ bench:
 	$(BUILD)-bench/bench_kernels --benchmark_min_time=0.5 | tee $(BUILD)-bench/kernels.txt
 	$(OCTAVE) --eval "addpath('$(abspath $(BUILD))-bench/octave'); md = '$(abspath $(BUILD))-bench/octave.md'; \
 	  png = '$(abspath docs/bench.png)'; source('bench/bench_octave.m')"
+	sh bench/tunables.sh $(abspath $(BUILD))-bench/octave | tee $(BUILD)-bench/tunables.md
 	sh bench/memory.sh $(abspath $(BUILD))-bench/octave | tee $(BUILD)-bench/memory.md
 	sh bench/report.sh $(BUILD)-bench > docs/benchmarks.md
 	@echo "wrote docs/benchmarks.md and docs/bench.png"

@@ -71,6 +71,32 @@ fprintf (fid, "\nAt n = 10^6: givfact is %.0f times faster than qr(A), %.0f time
 fclose (fid);
 type (md);
 
+## givsmooth against the recipe written out, for one series and for ten
+function z = pipeline (y, sigma)
+  n = rows (y);
+  [Qbar, R] = givfact (n, sigma);
+  c = givfwd (Qbar, [y; zeros(n-2, 1)]);
+  c(1:n-2) = 0;
+  r = givinv (Qbar, c);
+  z = r(1:n);
+endfunction
+sn = [1e5 1e6];
+S = NaN (numel (sn), 4);
+for j = 1:numel (sn)
+  y = randn (sn(j), 1);
+  Y = randn (sn(j), 10);
+  S(j,1) = timeit (@() givsmooth (y, sigma), 5);
+  S(j,2) = timeit (@() pipeline (y, sigma), 5);
+  S(j,3) = timeit (@() givsmooth (Y, sigma), 3);
+  S(j,4) = timeit (@() cellfun (@(k) givsmooth (Y(:,k), sigma), num2cell (1:10), "uniformoutput", false), 3);
+endfor
+fid = fopen (md, "a");
+fprintf (fid, "\n| n | givsmooth (y) | the recipe by hand | givsmooth (Y), 10 columns | givsmooth of each column |\n|---|---|---|---|---|\n");
+for j = 1:numel (sn)
+  fprintf (fid, "| 10^%d | %s |\n", log10 (sn(j)), strjoin (arrayfun (@ms, S(j,:), "uniformoutput", false), " | "));
+endfor
+fclose (fid);
+
 ## the plot
 save ("-text", [md ".data"], "ns", "T", "names");
 source (fullfile (fileparts (mfilename ("fullpath")), "plot_bench.m"));

@@ -41,7 +41,27 @@ counts 222 a call at n = 10^4, where the kernel needs 0.4 ms). Outputs of
 which brings givfact at 10^6 and 10^7 near its kernel time. givfwd and
 givinv call their kernels at the kernels' own speed.
 
+givsmooth costs what the five lines of its recipe cost (the second table:
+one series, then ten series in the columns of a matrix, which share one
+factorization, against ten calls).
+
 ![time against n](bench.png)
+
+## Repeated calls, and keeping freed memory (\`bench/tunables.sh\`)
+
+Median time per call of a loop of calls, each call's outputs cleared before
+the next. glibc gives large freed blocks back to the system, so every call
+pays for fresh pages again; an Octave started with
+
+    GLIBC_TUNABLES=glibc.malloc.trim_threshold=4294967296:glibc.malloc.mmap_threshold=33554432
+
+keeps them instead (no trimming; blocks below glibc's largest mmap threshold,
+32 MiB, from the heap). The commands themselves do not change the host's
+allocator.
+
+EOT
+cat "$dir/tunables.md"
+cat <<EOT
 
 ## Peak memory (\`bench/memory.sh\`), each in an Octave of its own
 

@@ -66,12 +66,23 @@ function z = givsmooth (y, sigma)
     % is Q*[0; c2], whose first n entries are z.
     [Qbar, R] = givfact (n, sigma);
     m = n - 2;
-    z = zeros (n, size (y, 2));
-    for k = 1:size (y, 2)
-      c = givfwd (Qbar, [y(:,k); zeros(m, 1)]);
+    k = size (y, 2);
+    if k ~= 1
+      z = zeros (n, k);         % one series needs no copy of its result
+    end
+    for j = 1:k
+      if k > 1
+        c = givfwd (Qbar, [y(:,j); zeros(m, 1)]);
+      else
+        c = givfwd (Qbar, [y; zeros(m, 1)]);
+      end
       c(1:m) = 0;
       r = givinv (Qbar, c);
-      z(:,k) = r(1:n);
+      if k == 1
+        z = r(1:n);
+      else
+        z(:,j) = r(1:n);
+      end
     end
   end
   if row

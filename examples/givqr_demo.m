@@ -23,7 +23,8 @@ y = truth + 0.25 * randn (n, 1);
 m = n - 2;
 D = spdiags (repmat ([1 -2 1], m, 1), 0:2, m, n);
 
-printf ("Smoothing a noisy series of n = %d points: min |z - y|^2 + |D*z|^2/sigma^2\n\n", n);
+printf ("Smoothing a noisy series of n = %d points: min |z - y|^2 + |D*z|^2/sigma^2\n", n);
+printf ("(lambda = 1/sigma^2: the smaller sigma, the smoother z)\n\n");
 printf ("%8s  %10s  %12s  %14s  %16s\n", "sigma", "givfact", "|z - truth|", "|z - y + D'*w|", "vs sparse solve");
 sigmas = [0.1 0.01 0.001];
 Z = zeros (n, numel (sigmas));

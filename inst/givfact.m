@@ -63,6 +63,7 @@
 %     sigma must be a real number.             givqr:givfact:sigmaReal
 %     out of memory: Qbar and R need N bytes.  givqr:givfact:outOfMemory
 %       (Octave's oct-file; MEX files report the host's own error)
+%     (this help file, run in place of the compiled command)  givqr:givfact:notBuilt
 %   A long call can be interrupted with Ctrl-C (the oct-files in Octave).
 %
 %   Accuracy: the normal equations (D*D' + sigma^2*I) w = D*y square the

@@ -26,6 +26,7 @@
 %       (a row is refused)
 %     x must be a real, full double vector.            givqr:givfwd:xClass
 %     out of memory: y needs N bytes.                  givqr:givfwd:outOfMemory
+%     (this help file, run in place of the compiled command)  givqr:givfwd:notBuilt
 %
 %   Example: smoothing a noisy series y of length n with a second
 %   difference penalty, min |z - y|^2 + |D*z|^2 / sigma^2 (lambda =

@@ -20,6 +20,7 @@
 %     x must be a vector of size 2*n - 2, with n >= 3. givqr:givinv:xSize
 %     x must be a real, full double vector.            givqr:givinv:xClass
 %     out of memory: y needs N bytes.                  givqr:givinv:outOfMemory
+%     (this help file, run in place of the compiled command)  givqr:givinv:notBuilt
 %
 %   Example: the smooth series from Q'*[y; 0] (see HELP GIVFACT)
 %     [Qbar, R] = givfact (n, sigma);

@@ -22,14 +22,13 @@ void givinv(idx n, const double *Qbar, const double *x, double *y);
 void givfwd_part(idx n, const double *Qbar, const double *x, double *y, idx k0, idx k1, double carry[2]);
 void givinv_part(idx n, const double *Qbar, const double *x, double *y, idx k0, idx k1, double carry[2]);
 
-/* The two commands y = cmd (Qbar, x): the name, the kernel whole and in
- * parts, and the two failures about the counts, which are the only ones whose
- * messages differ. */
+/* The two commands y = cmd (Qbar, x): the name, the kernel in parts (run
+ * whole as the one part 0..m), and the two failures about the counts, which
+ * are the only ones whose messages differ. */
 typedef void kernel(idx n, const double *Qbar, const double *x, double *y);
 typedef void part(idx n, const double *Qbar, const double *x, double *y, idx k0, idx k1, double carry[2]);
 struct command {
     const char *name;
-    kernel *f;
     part *p;
     failure nargin;
     failure nargout;

@@ -18,7 +18,8 @@ void apply_mex(const command &c, int nlhs, mxArray *plhs[], int nrhs, const mxAr
     plhs[0] = mxCreateUninitNumericMatrix(length(n), 1, mxDOUBLE_CLASS, mxREAL);
 
     huge_pages(mxGetPr(plhs[0]), length(n) * sizeof(double));
-    c.f(n, mxGetPr(prhs[0]), mxGetPr(prhs[1]), mxGetPr(plhs[0]));
+    double carry[2];
+    c.p(n, mxGetPr(prhs[0]), mxGetPr(prhs[1]), mxGetPr(plhs[0]), 0, order(n), carry);
 }
 
 } // namespace givqr

@@ -3,10 +3,10 @@
 
 namespace givqr {
 
-const command givfwd_command = {"givfwd", givfwd, givfwd_part,
+const command givfwd_command = {"givfwd", givfwd_part,
                                 {"nargin", "givfwd requires two input arguments."},
                                 {"nargout", "givfwd requires one output argument."}};
-const command givinv_command = {"givinv", givinv, givinv_part,
+const command givinv_command = {"givinv", givinv_part,
                                 {"nargin", "givinv requires two input arguments."},
                                 {"nargout", "givinv requires one output argument."}};
 

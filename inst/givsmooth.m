@@ -62,32 +62,29 @@ function z = givsmooth (y, sigma)
   if isinf (sigma)
     z = y;
   else
-    % Q'*[y; 0] = [c1; c2]; the residual [z; -sigma*w] of min |A*w - [y; 0]|
-    % is Q*[0; c2], whose first n entries are z.
     [Qbar, R] = givfact (n, sigma);
-    m = n - 2;
     k = size (y, 2);
-    if k ~= 1
-      z = zeros (n, k);         % one series needs no copy of its result
-    end
-    for j = 1:k
-      if k > 1
-        c = givfwd (Qbar, [y(:,j); zeros(m, 1)]);
-      else
-        c = givfwd (Qbar, [y; zeros(m, 1)]);
-      end
-      c(1:m) = 0;
-      r = givinv (Qbar, c);
-      if k == 1
-        z = r(1:n);
-      else
-        z(:,j) = r(1:n);
+    if k == 1
+      z = smooth (Qbar, y, n);          % no copy of the series nor of z
+    else
+      z = zeros (n, k);
+      for j = 1:k
+        z(:,j) = smooth (Qbar, y(:,j), n);
       end
     end
   end
   if row
     z = z.';
   end
+end
+
+% Q'*[y; 0] = [c1; c2]; the residual [z; -sigma*w] of min |A*w - [y; 0]| is
+% Q*[0; c2], whose first n entries are z.
+function z = smooth (Qbar, y, n)
+  c = givfwd (Qbar, [y; zeros(n-2, 1)]);
+  c(1:n-2) = 0;
+  r = givinv (Qbar, c);
+  z = r(1:n);
 end
 
 %!function z = sparse_solve (y, sigma)

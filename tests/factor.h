@@ -27,6 +27,18 @@ struct factor {
     }
 };
 
+// x in [-1, 1) from a linear congruential generator: integer operations and
+// an exact scaling only, no library function whose last bit varies.
+inline std::vector<double> lcg(givqr::idx len, uint64_t s)
+{
+    std::vector<double> x(len);
+    for (double &v : x) {
+        s = s * 6364136223846793005ULL + 1442695040888963407ULL;
+        v = static_cast<double>(static_cast<int64_t>(s >> 11) - (int64_t(1) << 52)) * 0x1p-52;
+    }
+    return x;
+}
+
 // Column j of A = [D'; sigma*I]: 1, -2, 1 in rows j..j+2, sigma in row n+j.
 inline std::vector<double> column(givqr::idx n, double sigma, givqr::idx j)
 {

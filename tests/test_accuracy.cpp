@@ -33,16 +33,6 @@ namespace {
 
 const double u = 0x1p-53, c = 8;
 
-std::vector<double> noise(idx len, uint64_t s)
-{
-    std::vector<double> x(len);
-    for (double &v : x) {
-        s = s * 6364136223846793005ULL + 1442695040888963407ULL;
-        v = static_cast<double>(static_cast<int64_t>(s >> 11) - (int64_t(1) << 52)) * 0x1p-52;
-    }
-    return x;
-}
-
 double norm(const std::vector<double> &x)
 {
     double s = 0;
@@ -98,7 +88,7 @@ TEST(accuracy, ReferenceAgreesWithItselfAtTwiceThePrecision)
 {
     for (idx n : {5, 300, 3000})
         for (double sigma : {1.0, 1e-8}) {
-            const std::vector<double> b = noise(givqr::length(n), n);
+            const std::vector<double> b = lcg(givqr::length(n), n);
             const exact a(n, sigma, b, 256), e(n, sigma, b, 512);
             EXPECT_LE(error(a.w, e.w, e.wlo, a.wlo), 1e-31 * norm(e.w)) << n << ", " << sigma;
             EXPECT_LE(error(a.r, e.r, e.rlo, a.rlo), 1e-31 * norm(e.r)) << n << ", " << sigma;
@@ -112,7 +102,7 @@ TEST(accuracy, WithinTheLeastSquaresBounds)
         for (double sigma : {10.0, 1.0, 1e-2, 1e-4, 1e-6, 1e-8})
             for (bool smoothing : {true, false}) {     // b = [y; 0], or any b
                 const idx m = n - 2;
-                std::vector<double> b = noise(givqr::length(n), n + smoothing);
+                std::vector<double> b = lcg(givqr::length(n), n + smoothing);
                 if (smoothing)
                     for (idx j = 0; j < m; j++) b[n + j] = 0.0;
                 const exact e(n, sigma, b, 256);

@@ -28,19 +28,6 @@ uint64_t digest(const std::vector<double> &v)
     return h;
 }
 
-// x in [-1, 1) from a linear congruential generator: integer operations and
-// an exact scaling only, no library function whose last bit varies.
-std::vector<double> input(givqr::idx n)
-{
-    std::vector<double> x(givqr::length(n));
-    uint64_t s = static_cast<uint64_t>(n);
-    for (double &v : x) {
-        s = s * 6364136223846793005ULL + 1442695040888963407ULL;
-        v = static_cast<double>(static_cast<int64_t>(s >> 11) - (int64_t(1) << 52)) * 0x1p-52;
-    }
-    return x;
-}
-
 struct golden {
     givqr::idx n;
     double sigma;
@@ -58,7 +45,7 @@ const golden table[] = {
 golden compute(givqr::idx n, double sigma)
 {
     const factor f(n, sigma);
-    const std::vector<double> x = input(n);
+    const std::vector<double> x = lcg(givqr::length(n), static_cast<uint64_t>(n));
     std::vector<double> y(x.size()), z(x.size());
     givqr::givfwd(n, f.Qbar.data(), x.data(), y.data());
     givqr::givinv(n, f.Qbar.data(), x.data(), z.data());

@@ -26,11 +26,8 @@ long live();                            /* arrays made and not yet destroyed */
 
 /* What mexErrMsgTxt and mexErrMsgIdAndTxt throw, and call catches. */
 struct host_error {
-    std::string text, id;
+    std::string text;
 };
-
-/* The identifier of the error of the last call that failed ("" if none). */
-extern std::string identifier;
 
 /* Runs a gateway as the host does.  Returns "" on success, or the text given
  * to mexErrMsgTxt, in which case every array the call made is destroyed and

@@ -87,7 +87,6 @@ static double from_bits(uint64_t b)
 }
 
 const double poison = from_bits(poison_bits);
-std::string identifier;
 size_t memory_limit = size_t(1) << 30;
 
 bool is_poison(double v)
@@ -177,7 +176,6 @@ std::string call(gateway *g, int nlhs, mxArray *plhs[], int nrhs, const mxArray 
     try {
         g(nlhs, out.data(), nrhs, prhs);
     } catch (const fake::host_error &e) {
-        identifier = e.id;
         std::set<mxArray *> made;
         for (mxArray *a : arrays)
             if (!before.count(a)) made.insert(a);

@@ -8,7 +8,7 @@
 
 extern "C" void mexErrMsgTxt(const char *text)
 {
-    throw fake::host_error{text, ""};
+    throw fake::host_error{text};
 }
 
 /* An identifier is two or more parts, each a letter then letters, digits or
@@ -34,5 +34,5 @@ extern "C" void mexErrMsgIdAndTxt(const char *id, const char *fmt, ...)
     va_start(ap, fmt);
     std::vsnprintf(text, sizeof text, fmt, ap);
     va_end(ap);
-    throw fake::host_error{text, id};
+    throw fake::host_error{text};
 }

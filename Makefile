@@ -72,20 +72,23 @@ test-matlab:
 	cmake --build $(BUILD)-matlab -j $(JOBS)
 	cd $(BUILD)-matlab && $(CTEST) -R mexhost_matlab
 
-# The Octave package: pkg install givqr-<version>.tar.gz; pkg load givqr
+# The Octave package: pkg install givqr-<version>.tar.gz; pkg load givqr.
+# Its src/ holds the sources of sources.mk's oct-files, the headers of their
+# folders, of core/ and host/, and sources.mk itself, which its Makefile reads.
+include sources.mk
+PKG_SOURCES = $(sort $(foreach c,$(COMMANDS),$($(c)_KERNELS) $($(c)_OCT)))
+PKG_DIRS = core host $(sort $(patsubst %/,%,$(dir $(PKG_SOURCES))))
 dist:
-	rm -rf $(BUILD)/dist && mkdir -p $(BUILD)/dist/$(DIST)/src/host $(BUILD)/dist/$(DIST)/inst
+	rm -rf $(BUILD)/dist && mkdir -p $(BUILD)/dist/$(DIST)/src $(BUILD)/dist/$(DIST)/inst/private
 	cp DESCRIPTION COPYING NEWS INDEX $(BUILD)/dist/$(DIST)/
-	cp -r inst/*.m inst/private $(BUILD)/dist/$(DIST)/inst/
+	for f in $(INST); do cp inst/$$f $(BUILD)/dist/$(DIST)/inst/$$f; done
 	cp tools/pkg-src.mk $(BUILD)/dist/$(DIST)/src/Makefile
-	mkdir -p $(BUILD)/dist/$(DIST)/src/core $(BUILD)/dist/$(DIST)/src/givfact $(BUILD)/dist/$(DIST)/src/apply
-	cp core/rotations.h $(BUILD)/dist/$(DIST)/src/core/
-	cp givfact/QR.h givfact/QR.cpp givfact/givfact.h givfact/check.cpp givfact/givfact_oct.cpp \
-	  $(BUILD)/dist/$(DIST)/src/givfact/
-	cp apply/apply.h apply/givfwd.cpp apply/givinv.cpp apply/check.cpp apply/apply_oct.h \
-	  apply/apply_oct.cpp apply/givfwd_oct.cpp apply/givinv_oct.cpp $(BUILD)/dist/$(DIST)/src/apply/
-	cp host/arg.h host/octarg.h host/octalloc.h host/pages.h host/octexports.map $(BUILD)/dist/$(DIST)/src/host/
-	cp tools/help2h.sh $(BUILD)/dist/$(DIST)/src/
+	cp sources.mk tools/help2h.sh $(BUILD)/dist/$(DIST)/src/
+	for d in $(PKG_DIRS); do mkdir -p $(BUILD)/dist/$(DIST)/src/$$d; \
+	  cp $$d/*.h $(BUILD)/dist/$(DIST)/src/$$d/; done
+	cp check/messages.def $(BUILD)/dist/$(DIST)/src/check/
+	cp host/octexports.map $(BUILD)/dist/$(DIST)/src/host/
+	for f in $(PKG_SOURCES); do cp $$f $(BUILD)/dist/$(DIST)/src/$$f; done
 	tar -C $(BUILD)/dist -czf $(DIST).tar.gz $(DIST)
 	@echo "wrote $(DIST).tar.gz"
 
@@ -121,7 +124,7 @@ coverage:
 	cmake --build $(BUILD)-coverage -j $(JOBS)
 	find $(BUILD)-coverage -name '*.gcda' -delete
 	cd $(BUILD)-coverage && $(CTEST)
-	gcovr -r . $(BUILD)-coverage --filter core/ --filter givfact/ --filter apply/ --filter host/
+	gcovr -r . $(BUILD)-coverage --filter core/ --filter check/ --filter givfact/ --filter apply/ --filter host/
 
 # Kernels with Google Benchmark, the commands end to end in Octave against
 # qr and chol, peak memory, and givfact (10^8): writes docs/benchmarks.md and
@@ -131,7 +134,8 @@ bench:
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DGIVQR_BENCH=ON -DGIVQR_TESTS=OFF -DGIVQR_OCTAVE=ON
 	cmake --build $(BUILD)-bench -j $(JOBS)
 	$(BUILD)-bench/bench_kernels --benchmark_min_time=0.5 | tee $(BUILD)-bench/kernels.txt
-	$(OCTAVE) --eval "addpath('$(abspath $(BUILD))-bench/octave'); md = '$(abspath $(BUILD))-bench/octave.md'; \
+	$(OCTAVE) --eval "addpath('$(abspath $(BUILD))-bench/octave'); addpath('$(abspath tests/octave)'); \
+	  md = '$(abspath $(BUILD))-bench/octave.md'; \
 	  png = '$(abspath docs/bench.png)'; source('bench/bench_octave.m')"
 	sh bench/tunables.sh $(abspath $(BUILD))-bench/octave | tee $(BUILD)-bench/tunables.md
 	sh bench/memory.sh $(abspath $(BUILD))-bench/octave | tee $(BUILD)-bench/memory.md
@@ -146,6 +150,7 @@ accuracy:
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
 	$(OCTAVE) --eval "addpath('$(abspath $(BUILD))/octave'); addpath('$(abspath $(BUILD))/reference'); \
+	  addpath('$(abspath tests/octave)'); \
 	  md = '$(abspath docs/accuracy.md)'; png = '$(abspath docs/accuracy.png)'; source('bench/accuracy.m')"
 
 clean:

@@ -1,9 +1,10 @@
 function givqr_build (outdir)
-%GIVQR_BUILD  Build givfact, givfwd and givinv with this MATLAB's or Octave's mex.
-%   GIVQR_BUILD compiles the three commands from the sources beside this
-%   file with the mex command of the running MATLAB or Octave, into
-%   build/mex-matlab (MATLAB) or build/mex-octave (Octave) beside this file,
-%   and copies their help files there.  Then addpath that folder.
+%GIVQR_BUILD  Build the givqr commands with this MATLAB's or Octave's mex.
+%   GIVQR_BUILD compiles the commands (givfact, givfwd, givinv) from the
+%   sources beside this file (listed in sources.mk) with the mex command of
+%   the running MATLAB or Octave, into build/mex-matlab (MATLAB) or
+%   build/mex-octave (Octave) beside this file, and copies their help files
+%   there.  Then addpath that folder.
 %
 %   GIVQR_BUILD (OUTDIR) builds into OUTDIR instead.
 %
@@ -34,12 +35,15 @@ function givqr_build (outdir)
   end
   outdir = absolute (outdir);
 
-  inc = cellfun (@(d) ['-I' fullfile(root, d)], {'core', 'host', 'givfact', 'apply'}, 'UniformOutput', false);
-  apply = {'apply/apply_mex.cpp', 'apply/givfwd.cpp', 'apply/givinv.cpp', 'apply/check.cpp'};
-  commands = {
-    'givfact', {'givfact/givfact_mex.cpp', 'givfact/QR.cpp', 'givfact/check.cpp'}
-    'givfwd',  [{'apply/givfwd_mex.cpp'}, apply]
-    'givinv',  [{'apply/givinv_mex.cpp'}, apply]};
+  % the sources of each command, from sources.mk (the list every build reads)
+  lists = read_sources (fullfile (root, 'sources.mk'));
+  commands = lists.COMMANDS;
+  folders = {'core'};
+  for k = 1:numel (commands)
+    files = [lists.([commands{k} '_MEX']), lists.([commands{k} '_KERNELS'])];
+    folders = [folders, cellfun(@fileparts, files, 'UniformOutput', false)];
+  end
+  inc = cellfun (@(d) ['-I' fullfile(root, d)], unique (folders), 'UniformOutput', false);
 
   % flags that keep every rounding, by compiler
   gnu = '-ffp-contract=off -fno-fast-math';
@@ -57,9 +61,9 @@ function givqr_build (outdir)
       old = getenv ('CXXFLAGS');
       setenv ('CXXFLAGS', [strtrim(mkoctfile ('-p', 'CXXFLAGS')) ' ' gnu]);
       try
-        for k = 1:size (commands, 1)
-          files = sources (root, commands{k,2});
-          mex (inc{:}, '-o', fullfile (outdir, [commands{k,1} '.mex']), files{:});
+        for k = 1:numel (commands)
+          files = sources (root, lists, commands{k});
+          mex (inc{:}, '-o', fullfile (outdir, [commands{k} '.mex']), files{:});
         end
       catch err
         setenv ('CXXFLAGS', old);
@@ -73,9 +77,9 @@ function givqr_build (outdir)
       else
         flags = {['CXXFLAGS=$CXXFLAGS ' gnu]};
       end
-      for k = 1:size (commands, 1)
-        files = sources (root, commands{k,2});
-        mex (flags{:}, inc{:}, '-outdir', outdir, '-output', commands{k,1}, files{:});
+      for k = 1:numel (commands)
+        files = sources (root, lists, commands{k});
+        mex (flags{:}, inc{:}, '-outdir', outdir, '-output', commands{k}, files{:});
       end
     end
   catch err
@@ -86,14 +90,29 @@ function givqr_build (outdir)
   cd (here);
   rmdir (work, 's');
 
-  for f = {'givfact.m', 'givfwd.m', 'givinv.m', 'givsmooth.m', 'Contents.m', 'private'}
-    copyfile (fullfile (root, 'inst', f{1}), fullfile (outdir, f{1}));
+  for k = 1:numel (lists.INST)
+    [d, name, ext] = fileparts (lists.INST{k});
+    if ~exist (fullfile (outdir, d), 'dir')
+      mkdir (fullfile (outdir, d));
+    end
+    copyfile (fullfile (root, 'inst', lists.INST{k}), fullfile (outdir, d, [name ext]));
   end
-  fprintf ('givfact, givfwd and givinv built into %s, with givsmooth and the help\n', outdir);
+  fprintf ('%s built into %s, with their help\n', sprintf ('%s ', commands{:}), outdir);
 end
 
-function files = sources (root, names)
-  files = cellfun (@(f) fullfile (root, f), [names, {'host/mexversion.cpp'}], 'UniformOutput', false);
+% The lists of sources.mk, NAME = word word ..., as fields of a struct.
+function lists = read_sources (file)
+  lines = regexp (fileread (file), '^(\w+) = ([^\n]*)$', 'tokens', 'lineanchors');
+  lists = struct ();
+  for k = 1:numel (lines)
+    lists.(lines{k}{1}) = regexp (strtrim (lines{k}{2}), '\s+', 'split');
+  end
+end
+
+% The files of one command: its MEX gateway, then its kernels.
+function files = sources (root, lists, cmd)
+  names = [lists.([cmd '_MEX']), lists.([cmd '_KERNELS'])];
+  files = cellfun (@(f) fullfile (root, f), names, 'UniformOutput', false);
 end
 
 function p = absolute (p)

@@ -1,6 +1,6 @@
 /* apply_mex: check, create y, replay the table: the body of both gateways */
 #include "apply_mex.h"
-#include "mexarg.h"
+#include "mexglue.h"
 #include "pages.h"
 
 namespace givqr {
@@ -10,12 +10,9 @@ void apply_mex(const command &c, int nlhs, mxArray *plhs[], int nrhs, const mxAr
     arg a[2];
     describe(nrhs, prhs, a);
     idx n;
-    if (const failure *f = apply_check(c, nlhs, nrhs, a, &n)) {
-        char id[64];
-        mexErrMsgIdAndTxt(identifier(id, c.name, *f), "%s", f->text);
-    }
+    if (const failure *f = apply_check(c, nlhs, nrhs, a, &n)) fail(c.name, *f);
 
-    plhs[0] = mxCreateUninitNumericMatrix(length(n), 1, mxDOUBLE_CLASS, mxREAL);
+    plhs[0] = new_matrix(length(n), 1);
 
     huge_pages(mxGetPr(plhs[0]), length(n) * sizeof(double));
     double carry[2];

@@ -3,7 +3,7 @@
 #define GIVQR_APPLY_MEX_H
 
 #include "mex.h"
-#include "apply.h"
+#include "apply_check.h"
 
 namespace givqr {
 

@@ -1,6 +1,6 @@
 /* apply_oct: check, create y, replay the table: the body of both Octave gateways */
 #include "apply_oct.h"
-#include "octarg.h"
+#include "octglue.h"
 #include "octalloc.h"
 
 #include <algorithm>

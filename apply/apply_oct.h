@@ -4,7 +4,7 @@
 
 #include <octave/oct.h>
 
-#include "apply.h"
+#include "apply_check.h"
 
 namespace givqr {
 

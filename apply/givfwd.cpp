@@ -1,5 +1,6 @@
 /* givfwd: y = Q'*x, replaying the rotations of Qbar forwards */
-#include "apply.h"
+#include "rotations.h"
+#include "replay.h"
 
 namespace givqr {
 

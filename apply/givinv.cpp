@@ -1,5 +1,6 @@
 /* givinv: y = Q*x, undoing the rotations of Qbar from the last to the first */
-#include "apply.h"
+#include "rotations.h"
+#include "replay.h"
 
 namespace givqr {
 

@@ -2,14 +2,14 @@
 ## squares against the MPFR reference (mpref), for the commands and for what
 ## a user would otherwise do in Octave, and the backward errors of the
 ## factorization.  Set md (the report) and png (the plot) before running;
-## build/octave and build/reference must be on the path.
+## build/octave, build/reference and tests/octave (stacked) must be on the path.
 
 ns = [1e2 1e3 1e4 1e5];
 sigmas = 10 .^ (1:-1:-8);
 prec = 256;
-names = {"givqr, z = y - D'*w", "givqr, z from givinv", "chol, normal equations", ...
+names = {"givqr, z = y - D'*w", "givqr, givsmooth", "chol, normal equations", ...
          "mldivide, normal equations", "mldivide, Whittaker form", "sparse qr, mldivide (A, b)"};
-short = {"givqr, y - D'w", "givqr, givinv", "chol, normal", "mldivide, normal", "mldivide, Whittaker", "sparse qr"};
+short = {"givqr, y - D'w", "givqr, givsmooth", "chol, normal", "mldivide, normal", "mldivide, Whittaker", "sparse qr"};
 Ez = NaN (numel (ns), numel (sigmas), numel (names));    # smoothed series z
 Ew = NaN (numel (ns), numel (sigmas), 4);                 # least squares w: givqr, chol, \, qr
 wnames = {"givqr, R and Q'", "chol, normal", "mldivide, normal", "sparse qr"};
@@ -30,7 +30,7 @@ for i = 1:numel (ns)
   n = ns(i); m = n - 2;
   y = randn (n, 1);                   # noise: the hardest series to smooth
   b = [y; zeros(m, 1)];
-  D = spdiags (repmat ([1 -2 1], m, 1), 0:2, m, n);
+  [~, D] = stacked (n, 0);
   for j = 1:numel (sigmas)
     sigma = sigmas(j);
     [w0, z0] = mpref (n, sigma, b, prec);
@@ -46,9 +46,7 @@ for i = 1:numel (ns)
     w = R \ c(1:m);
     Ew(i,j,1) = err (w, w0);
     Ez(i,j,1) = err (y - D'*w, z0);
-    c(1:m) = 0;
-    z = givinv (Qbar, c);
-    Ez(i,j,2) = err (z(1:n), z0);
+    Ez(i,j,2) = err (givsmooth (y, sigma), z0);
     ## the normal equations, by chol and by backslash
     M = D*D' + sigma^2 * speye (m);
     L = chol (M);
@@ -114,8 +112,9 @@ fprintf (fid, ["The problem: smooth a series y of n points (standard normal nois
                "bits to %.1e, relative, in the worst of the runs repeated (the comparison, of\n" ...
                "two doubles each, resolves about 1e-32).\n\n"], ...
         prec, 2 * prec, selfcheck);
-fprintf (fid, ["The methods: the commands (`givfact`, `givfwd`, `R \\ c(1:n-2)`, then z = y - D'*w\n" ...
-               "or z from `givinv` applied to Q'*[y; 0] with its first n-2 entries zeroed);\n" ...
+fprintf (fid, ["The methods: the commands (`givfact`, `givfwd`, `R \\ c(1:n-2)`, then z = y - D'*w;\n" ...
+               "and `givsmooth`, which takes z from `givinv` of Q'*[y; 0] with its first n-2\n" ...
+               "entries zeroed);\n" ...
                "Octave's sparse `chol` and sparse backslash on the normal equations\n" ...
                "(D*D' + sigma^2*I) w = D*y; sparse backslash on the Whittaker form\n" ...
                "(I + D'*D/sigma^2) z = y; Octave's sparse least squares `A \\ [y; 0]` (QR).\n\n"]);

@@ -1,6 +1,6 @@
 // The kernels alone, at n = 10^3 .. 10^7: time per step (per column of A)
 #include "QR.h"
-#include "apply.h"
+#include "replay.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>
@@ -19,7 +19,7 @@ void per_step(benchmark::State &state, idx m)
 void BM_QR(benchmark::State &state)
 {
     const idx n = state.range(0), m = n - 2;
-    std::vector<double> Qbar(6 * m), pr(givqr::nzmax(n));
+    std::vector<double> Qbar(6 * m), pr(givqr::R_nz(n));
     std::vector<int64_t> ir(pr.size()), jc(m + 1);
     for (auto _ : state) {
         givqr::QR_pattern(n, ir.data(), jc.data());
@@ -34,7 +34,7 @@ template <givqr::kernel *f>
 void BM_apply(benchmark::State &state)
 {
     const idx n = state.range(0), m = n - 2;
-    std::vector<double> Qbar(6 * m), pr(givqr::nzmax(n)), x(givqr::length(n)), y(x.size());
+    std::vector<double> Qbar(6 * m), pr(givqr::R_nz(n)), x(givqr::length(n)), y(x.size());
     std::vector<int64_t> ir(pr.size()), jc(m + 1);
     givqr::QR(n, 0.1, Qbar.data(), pr.data());
     for (size_t k = 0; k < x.size(); k++) x[k] = std::sin(double(k));

@@ -1,31 +1,10 @@
-/* rotations.h: Givens rotations and the layout shared by givfact, givfwd, givinv */
+/* rotations.h: Givens rotations, generated (rotg) and applied (rot) */
 #ifndef GIVQR_ROTATIONS_H
 #define GIVQR_ROTATIONS_H
 
-#include <cmath>
-#include <cstddef>
-#include <cstdint>
+#include "fp.h"
 
-/*
- * Results are fixed to the bit: every operation rounded to double, in the
- * order written.  The build flags say so (-ffp-contract=off), but a user's
- * own build (mex, mkoctfile, an IDE) may not carry them, so the source says
- * it too, for everything that follows in the file that includes this one:
- * no fused multiply-add.  A build that cannot keep the bits stops here.
- */
-#if defined(__FAST_MATH__) || defined(_M_FP_FAST)
-#error "givqr: fast math changes the results; build without -ffast-math (/fp:fast)."
-#endif
-#if (defined(__i386__) && !defined(__SSE2_MATH__)) || (defined(_M_IX86) && _M_IX86_FP < 2)
-#error "givqr: x87 math rounds to 80 bits; build with -msse2 -mfpmath=sse (/arch:SSE2)."
-#endif
-#if defined(__clang__)
-#pragma STDC FP_CONTRACT OFF    /* not under -ffp-contract=fast, which overrides it */
-#elif defined(__GNUC__)
-#pragma GCC optimize("fp-contract=off")
-#elif defined(_MSC_VER)
-#pragma fp_contract(off)
-#endif
+#include <cmath>
 
 namespace givqr {
 
@@ -36,7 +15,9 @@ namespace givqr {
  *      [ x' ]   [ c  -s ] [ x ]          x' = c*x - s*y
  *      [ y' ] = [ s   c ] [ y ],         y' = s*x + c*y
  *
- * and its inverse (transpose) is the pair (c, -s).
+ * and its inverse (transpose) is the pair (c, -s).  The names come from the
+ * BLAS, but the sign of s does not: BLAS drot and drotg, and LAPACK dlartg,
+ * rotate by [c s; -s c], so their s is our -s for the same rotation.
  *
  * rotg (a, b, c, s) chooses (c, s) with s*a + c*b = 0, so that the rotation
  * takes (a, b) to (r, 0); it leaves r in a and +0.0 in b.  With a, b the
@@ -54,8 +35,8 @@ namespace givqr {
  * Only the ratio |t| <= 1 is squared, so nothing overflows.  r is not made
  * positive: it has the sign of a when |a| > |b| and the sign of -b otherwise.
  *
- * Every operation is rounded to double in the order written (see the top of
- * this file).  The results, signed zeros included, are part of the interface.
+ * Every operation is rounded to double in the order written (fp.h).  The
+ * results, signed zeros included, are part of the interface.
  */
 inline void rotg(double *a, double *b, double *c, double *s)
 {
@@ -92,33 +73,6 @@ inline void rot(double *x, double *y, double c, double s)
     *y = yn;
     *x = xn;
 }
-
-/*
- * The stacked matrix, for a problem size n >= 3 and m = n-2:
- *
- *      A = [ D' ; sigma*I ],   (2n-2)-by-m,
- *
- * D the m-by-n second difference matrix, row j = (1,-2,1) in columns j..j+2.
- * Rows 0..n-1 of A (and of every vector of length 2n-2) are the stencil rows
- * D', rows n..n+m-1 the sigma rows.  Q'*A = [R ; 0] with Q' the product of
- * 3m rotations, for column i = 0..m-1 in this order:
- *
- *      weight  rotation on rows (i, n+i)   (Qbar(i,0), Qbar(i,1))
- *      carry   rotation on rows (i, i+1)   (Qbar(i,2), Qbar(i,3))
- *      stencil rotation on rows (i, i+2)   (Qbar(i,4), Qbar(i,5))
- *
- * Qbar is m-by-6, column-major: Qbar(i,k) is Qbar[k*m+i].  Nothing else is
- * stored; n is the number of rows of Qbar plus 2.
- */
-typedef std::ptrdiff_t idx;
-
-inline idx order(idx n) { return n - 2; }         /* m: columns of A, rows of Qbar */
-inline idx length(idx n) { return 2 * n - 2; }    /* rows of A, length of x and y */
-inline idx nzmax(idx n) { return n == 3 ? 1 : 3 * n - 9; }   /* entries of R */
-
-/* n must stay below this bound, so that 6*(n-2) doubles, the largest array
- * of any command, are addressable. */
-constexpr double nlimit = static_cast<double>(PTRDIFF_MAX / 64);
 
 } // namespace givqr
 

@@ -1,4 +1,5 @@
 /* QR: Q'*[D'; sigma*I] = [R; 0] in one left-to-right sweep of Givens rotations */
+#include "rotations.h"
 #include "QR.h"
 
 namespace givqr {

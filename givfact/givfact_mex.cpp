@@ -17,9 +17,9 @@
  *                  every slot stored even where its value is zero.
  */
 #include "mex.h"
-#include "mexarg.h"
+#include "mexglue.h"
 #include "QR.h"
-#include "givfact.h"
+#include "givfact_check.h"
 #include "mexexport.h"
 #include "pages.h"
 
@@ -30,18 +30,15 @@ extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, cons
     describe(nrhs, prhs, a);
     idx n;
     double sigma;
-    if (const failure *f = givfact_check(nlhs, nrhs, a, &n, &sigma)) {
-        char id[64];
-        mexErrMsgIdAndTxt(identifier(id, "givfact", *f), "%s", f->text);
-    }
+    if (const failure *f = givfact_check(nlhs, nrhs, a, &n, &sigma)) fail("givfact", *f);
 
     const idx m = order(n);
-    plhs[0] = mxCreateUninitNumericMatrix(m, 6, mxDOUBLE_CLASS, mxREAL);
-    plhs[1] = mxCreateSparse(m, m, nzmax(n), mxREAL);
+    plhs[0] = new_matrix(m, 6);
+    plhs[1] = mxCreateSparse(m, m, R_nz(n), mxREAL);
 
     huge_pages(mxGetPr(plhs[0]), 6 * m * sizeof(double));
-    huge_pages(mxGetPr(plhs[1]), nzmax(n) * sizeof(double));
-    huge_pages(mxGetIr(plhs[1]), nzmax(n) * sizeof(mwIndex));
+    huge_pages(mxGetPr(plhs[1]), R_nz(n) * sizeof(double));
+    huge_pages(mxGetIr(plhs[1]), R_nz(n) * sizeof(mwIndex));
     QR_pattern(n, mxGetIr(plhs[1]), mxGetJc(plhs[1]));
     QR(n, sigma, mxGetPr(plhs[0]), mxGetPr(plhs[1]));
 }

@@ -11,10 +11,10 @@
 #include <algorithm>
 #include <new>
 
-#include "octarg.h"
+#include "octglue.h"
 #include "octalloc.h"
 #include "QR.h"
-#include "givfact.h"
+#include "givfact_check.h"
 #include "givfact_help.h"       /* made from givfact.m, the one text of the help */
 
 DEFUN_DLD(givfact, args, nargout, givfact_help)
@@ -31,7 +31,7 @@ DEFUN_DLD(givfact, args, nargout, givfact_help)
     SparseMatrix R;
     try {
         Qbar = uninit_matrix(m, 6);
-        R = uninit_sparse(m, m, nzmax(n));
+        R = uninit_sparse(m, m, R_nz(n));
     } catch (const std::bad_alloc &) {
         out_of_memory("givfact", "Qbar and R need", givfact_bytes(n));
     }

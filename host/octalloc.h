@@ -5,13 +5,9 @@
 #include <octave/oct.h>
 
 #include <memory>
-#include <type_traits>
-#if __has_include(<memory_resource>)
-#include <memory_resource>
-#endif
 
 #include "pages.h"
-#include "rotations.h"
+#include "layout.h"
 
 namespace givqr {
 
@@ -45,19 +41,6 @@ private:
     idx n_;
     T *p_;
 };
-
-/* Both kinds of Octave build are handled: the allocator is found for each. */
-namespace stand_in {
-template <class T, class A = std::allocator<T>> class array {};
-static_assert(std::is_same<allocator_of<array<double>>::type, std::allocator<double>>::value, "");
-#if defined(__cpp_lib_memory_resource)
-template <class T, class A = std::pmr::polymorphic_allocator<T>> class pmr_array {};
-static_assert(std::is_same<allocator_of<pmr_array<double>>::type,
-                           std::pmr::polymorphic_allocator<double>>::value, "");
-static_assert(std::is_same<std::allocator_traits<allocator_of<pmr_array<double>>::type>::rebind_alloc<octave_idx_type>,
-                           std::pmr::polymorphic_allocator<octave_idx_type>>::value, "");
-#endif
-} // namespace stand_in
 
 /* An m-by-n double matrix whose data the caller writes in full. */
 inline NDArray uninit_matrix(idx m, idx n)

@@ -9,21 +9,10 @@
 %   in n, without forming A or Q.
 %
 %   Smoothing a series y of n points (Whittaker smoothing, the
-%   Hodrick-Prescott filter): the smooth series z minimizes
-%   |z - y|^2 + |D*z|^2 / sigma^2, which is lambda = 1/sigma^2 in the usual
-%   notation: a smaller sigma smooths more, a larger sigma less.  z is the
-%   residual of the least squares problem min |A*w - [y; 0]|:
-%
-%     [Qbar, R] = givfact (n, sigma);
-%     c = givfwd (Qbar, [y; zeros(n-2, 1)]);   % Q'*[y; 0]
-%     c(1:n-2) = 0;                            % drop the part A reaches
-%     r = givinv (Qbar, c);                    % the residual [z; -sigma*w]
-%     z = r(1:n);
-%
-%   GIVSMOOTH (y, sigma) does just this, for a series or the columns of a
-%   matrix.  Equally, with c before the zeroing, z = y - D'*(R \ c(1:n-2)),
-%   D = spdiags (repmat ([1 -2 1], n-2, 1), 0:2, n-2, n); at large n and
-%   small sigma that route loses digits the first keeps (docs/accuracy.md).
+%   Hodrick-Prescott filter) is a least squares problem with this A, and
+%   GIVSMOOTH (y, sigma) solves it from these factors; HELP GIVSMOOTH shows
+%   how.  lambda = 1/sigma^2 in the usual notation: a smaller sigma smooths
+%   more.
 %
 %   Least squares: for any b of length 2n-2, w minimizes |A*w - b|:
 %
@@ -44,7 +33,9 @@
 %               Qbar(i,3:4)  the carry rotation,   on rows (i, i+1)
 %               Qbar(i,5:6)  the stencil rotation, on rows (i, i+2)
 %             A pair (c, s) maps rows (p, q) of a vector y to
-%             (c*y(p) - s*y(q), s*y(p) + c*y(q)).  Pass Qbar to GIVFWD and
+%             (c*y(p) - s*y(q), s*y(p) + c*y(q)), the rotation [c -s; s c];
+%             the BLAS (drotg, drot) and LAPACK (dlartg) write the same
+%             rotation with the opposite sign of s.  Pass Qbar to GIVFWD and
 %             GIVINV to apply Q' or Q.
 %     R       the (n-2)-by-(n-2) sparse upper triangular factor, nonzero only
 %             on its diagonal and two superdiagonals, with 3n-9 stored
@@ -80,11 +71,9 @@ function [Qbar, R] = givfact (n, sigma)
 end
 
 %!test
-%! n = 50; sigma = 0.3; m = n - 2;
+%! n = 50; sigma = 0.3;
 %! [Qbar, R] = givfact (n, sigma);
-%! D = spdiags (repmat ([1 -2 1], m, 1), 0:2, m, n);
-%! assert (size (Qbar), [m 6]);
-%! assert (issparse (R) && istriu (R) && nzmax (R) == 3*n - 9);
-%! assert (full (R'*R), full (D*D' + sigma^2 * speye (m)), 1e-13);
-%!error <n must be a scalar greater or equal 3\.$> [Q, R] = givfact (2, 1)
-%!error <givfact requires two output arguments\.$> Q = givfact (5, 1)
+%! A1 = [1; -2; 1; zeros(n-3, 1); sigma; zeros(n-3, 1)];   % column 1 of A
+%! assert (givfwd (Qbar, A1), [full(R(:,1)); zeros(n, 1)], 1e-14);
+%!error id=givqr:givfact:nScalar [Q, R] = givfact (2, 1)
+%!error id=givqr:givfact:nargout Q = givfact (5, 1)

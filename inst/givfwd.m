@@ -28,15 +28,11 @@
 %     out of memory: y needs N bytes.                  givqr:givfwd:outOfMemory
 %     (this help file, run in place of the compiled command)  givqr:givfwd:notBuilt
 %
-%   Example: smoothing a noisy series y of length n with a second
-%   difference penalty, min |z - y|^2 + |D*z|^2 / sigma^2 (lambda =
-%   1/sigma^2; a smaller sigma smooths more)
+%   Example: the least squares solution w of min |A*w - b|
 %     [Qbar, R] = givfact (n, sigma);
-%     c = givfwd (Qbar, [y; zeros(n-2, 1)]);
-%     c(1:n-2) = 0;                  % drop the part A reaches
-%     r = givinv (Qbar, c);          % the residual [z; -sigma*w]
-%     z = r(1:n);                    % the smooth series
-%   GIVSMOOTH (y, sigma) does the same; HELP GIVFACT has more.
+%     c = givfwd (Qbar, b);          % Q'*b, b of length 2n-2
+%     w = R \ c(1:n-2);
+%   GIVSMOOTH smooths a series with these commands; HELP GIVSMOOTH shows how.
 %
 %   See also givfact, givinv, givsmooth.
 
@@ -45,8 +41,7 @@ function y = givfwd (Qbar, x)
 end
 
 %!test
-%! n = 40; sigma = 2;
-%! [Qbar, R] = givfact (n, sigma);
-%! x = [1; -2; 1; zeros(n-3, 1); sigma; zeros(n-3, 1)];   % A(:,1)
-%! assert (givfwd (Qbar, x), [full(R(:,1)); zeros(n, 1)], 1e-14);
-%!error <x must be a vector of size 2\*n - 2, with n .= 3\.$> y = givfwd (ones (1, 6), 1:4)
+%! [Qbar, R] = givfact (40, 2);
+%! x = randn (78, 1);
+%! assert (norm (givfwd (Qbar, x)), norm (x), 1e-13);   % Q is orthogonal
+%!error id=givqr:givfwd:xSize y = givfwd (ones (1, 6), 1:4)

@@ -22,12 +22,10 @@
 %     out of memory: y needs N bytes.                  givqr:givinv:outOfMemory
 %     (this help file, run in place of the compiled command)  givqr:givinv:notBuilt
 %
-%   Example: the smooth series from Q'*[y; 0] (see HELP GIVFACT)
+%   Example: A = Q*[R; 0], column by column (see HELP GIVFACT); GIVSMOOTH
+%   smooths a series with these commands (HELP GIVSMOOTH shows how).
 %     [Qbar, R] = givfact (n, sigma);
-%     c = givfwd (Qbar, [y; zeros(n-2, 1)]);
-%     c(1:n-2) = 0;
-%     r = givinv (Qbar, c);
-%     z = r(1:n);
+%     a1 = givinv (Qbar, [full(R(:,1)); zeros(n, 1)]);   % column 1 of A
 %
 %   See also givfact, givfwd, givsmooth.
 
@@ -39,4 +37,4 @@ end
 %! [Qbar, R] = givfact (300, 0.5);
 %! x = randn (598, 1);
 %! assert (givinv (Qbar, givfwd (Qbar, x)), x, 1e-13);
-%!error <givinv requires one output argument\.$> [a, b] = givinv (ones (1, 6), (1:4)')
+%!error id=givqr:givinv:nargout [a, b] = givinv (ones (1, 6), (1:4)')

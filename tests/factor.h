@@ -2,6 +2,7 @@
 #ifndef GIVQR_TEST_FACTOR_H
 #define GIVQR_TEST_FACTOR_H
 
+#include "rotations.h"
 #include "QR.h"
 
 #include <cstdint>
@@ -13,7 +14,7 @@ struct factor {
     std::vector<int64_t> ir, jc;
 
     factor(givqr::idx n_, double sigma)
-        : n(n_), m(n_ - 2), Qbar(6 * m), pr(givqr::nzmax(n_)), ir(pr.size()), jc(m + 1)
+        : n(n_), m(n_ - 2), Qbar(6 * m), pr(givqr::R_nz(n_)), ir(pr.size()), jc(m + 1)
     {
         givqr::QR_pattern(n, ir.data(), jc.data());
         givqr::QR(n, sigma, Qbar.data(), pr.data());

@@ -15,9 +15,7 @@
 namespace {
 
 typedef void gateway(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);
-typedef const char *version();
 gateway *gateways[3];
-version *versions[3];
 
 // The address of name in the MEX file path, or nullptr.
 void *find(const std::string &path, const char *name)
@@ -38,16 +36,6 @@ extern "C" {
 void givfact_gateway(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]) { gateways[0](nlhs, plhs, nrhs, prhs); }
 void givfwd_gateway(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]) { gateways[1](nlhs, plhs, nrhs, prhs); }
 void givinv_gateway(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]) { gateways[2](nlhs, plhs, nrhs, prhs); }
-
-// Every file answers with the same version, or none exports it (MATLAB's own
-// build, whose version script exports mexFunction alone): nullptr.
-const char *mexVersion(void)
-{
-    if (!versions[0]) return versions[1] || versions[2] ? "the MEX files disagree" : nullptr;
-    for (version *v : versions)
-        if (!v || std::string(v()) != versions[0]()) return "the MEX files disagree";
-    return versions[0]();
-}
 }
 
 int main(int argc, char **argv)
@@ -61,7 +49,6 @@ int main(int argc, char **argv)
     for (int k = 0; k < 3; k++) {
         const std::string path = std::string(argv[1]) + "/" + names[k] + argv[2];
         gateways[k] = reinterpret_cast<gateway *>(find(path, "mexFunction"));
-        versions[k] = reinterpret_cast<version *>(find(path, "mexVersion"));
         if (!gateways[k]) {
             std::fprintf(stderr, "mexhost: no mexFunction in %s\n", path.c_str());
             return 1;

@@ -1,6 +1,6 @@
 // QR: the sparse pattern, the worked factorizations, and Q'*A = [R; 0]
 #include "factor.h"
-#include "apply.h"
+#include "replay.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -56,6 +56,8 @@ void QR_steps(idx n, double sigma, double *Qbar, const int64_t *ir, const int64_
 }
 
 const idx sizes[] = {3, 4, 5, 6, 7, 10, 101, 350, 2048, 5003};
+// The sweep checks what the golden digests do not hold: other n, and NaN
+const idx sweep_sizes[] = {6, 7, 101, 350, 2048, 5003};
 const double sigmas[] = {0.0, -0.0, 1e-8, 0.1, 1.0, 2.0, -0.7, 1e3, 1e150};
 
 TEST(QR, PatternIsTheBand)
@@ -67,7 +69,7 @@ TEST(QR, PatternIsTheBand)
         factor g(n, 1.0);
         SCOPED_TRACE(n);
         ASSERT_EQ(g.jc[0], 0);
-        ASSERT_EQ(g.jc[g.m], givqr::nzmax(n));
+        ASSERT_EQ(g.jc[g.m], givqr::R_nz(n));
         for (idx j = 0; j < g.m; j++) {             // rows max(0, j-2) .. j
             ASSERT_EQ(g.jc[j + 1] - g.jc[j], std::min<idx>(j, 2) + 1);
             for (int64_t p = g.jc[j]; p < g.jc[j + 1]; p++)
@@ -104,7 +106,7 @@ TEST(QR, WorkedValues)
 TEST(QR, SameBitsAsTheStepByStepSweep)
 {
     const double odd[] = {0.0, -0.0, 0.1, -3.5, 1e-300, 1e300, inf, -inf, nan};
-    for (idx n : sizes)
+    for (idx n : sweep_sizes)
         for (double sigma : odd) {
             factor f(n, sigma);
             std::vector<double> Qbar(f.Qbar.size()), pr(f.pr.size());

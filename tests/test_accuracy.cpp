@@ -19,7 +19,7 @@
 // 1e-10 (a sine off by 1e-10) or the normal equations' u*kappa^2 fail it.
 #include "reference.h"
 #include "factor.h"
-#include "apply.h"
+#include "replay.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>

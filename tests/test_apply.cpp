@@ -1,6 +1,6 @@
 // givfwd and givinv: Q' and Q from the table, on vectors numbered as A's rows
 #include "factor.h"
-#include "apply.h"
+#include "replay.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>

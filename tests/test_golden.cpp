@@ -2,7 +2,7 @@
 // cases, computed once and checked in; every platform must give the same bits.
 // GIVQR_GOLDEN=print prints the table in this file's form.
 #include "factor.h"
-#include "apply.h"
+#include "replay.h"
 
 #include <gtest/gtest.h>
 #include <cstdio>

@@ -38,63 +38,32 @@
 %! A = stacked (n, sigma);
 %! assert (z, A \ b, 1e-10);
 
-## n = 3: positions (0,3), (0,1), (0,2) in that order, then back
-%!test
-%! swaps = [0 1 0 1 0 1];
-%! assert (givfwd (swaps, [1; 2; 3; 4]), [-3; -4; -2; 1]);
-%! assert (givinv (swaps, [-3; -4; -2; 1]), [1; 2; 3; 4]);
-
-## a table of (1, 0) pairs leaves x alone; other tables are used as they stand
-%!test
-%! x = randn (10, 1);
-%! I = repmat ([1 0], 4, 3);
-%! assert (givfwd (I, x), x);
-%! assert (givinv (I, x), x);
-%! T = 2 * ones (4, 6);
-%! y = givfwd (T, x);
-%! assert (y(7), 2*x(1) + 2*x(7));   # row n: only the first weight rotation
-%! assert (norm (givinv (T, y) - x) > 1);
-
 %!shared Q, x
 %! Q = repmat ([1 0], 1, 3);
 %! x = (1:4)';
-%!error <givfwd requires two input arguments\.$> y = givfwd (Q)
-%!error <givfwd requires two input arguments\.$> [a, b] = givfwd (Q)
-%!error <givfwd requires two input arguments\.$> y = givfwd (Q, x, x)
-%!error <givfwd requires one output argument\.$> [a, b] = givfwd (Q, x)
-%!error <givfwd requires one output argument\.$> givfwd (Q, x)
-%!error <givinv requires two input arguments\.$> y = givinv (Q)
-%!error <givinv requires one output argument\.$> [a, b] = givinv (Q, x)
-%!error <givinv requires one output argument\.$> givinv (Q, x)
-%!error <Qbar must be a \(n-2\)-by-6 matrix, with n .= 3\.$> y = givfwd (zeros (0, 6), x)
-%!error <Qbar must be a \(n-2\)-by-6 matrix, with n .= 3\.$> y = givinv (zeros (3, 5), x)
-%!error <Qbar must be a real, full double matrix\.$> y = givfwd (single (Q), x)
-%!error <Qbar must be a real, full double matrix\.$> y = givfwd (int32 (Q), x)
-%!error <Qbar must be a real, full double matrix\.$> y = givinv (sparse (Q), x)
-%!error <Qbar must be a real, full double matrix\.$> y = givinv (complex (Q), x)
-%!error <Qbar must be a real, full double matrix\.$> y = givinv (num2cell (Q), x)
-%!error <x must be a vector of size 2\*n - 2, with n .= 3\.$> y = givfwd (Q, (1:3)')
-%!error <x must be a vector of size 2\*n - 2, with n .= 3\.$> y = givfwd (Q, 1:4)
-%!error <x must be a vector of size 2\*n - 2, with n .= 3\.$> y = givinv (Q, [])
-%!error <x must be a real, full double vector\.$> y = givfwd (Q, single (x))
-%!error <x must be a real, full double vector\.$> y = givfwd (Q, x > 2)
-%!error <x must be a real, full double vector\.$> y = givinv (Q, sparse (x))
-%!error <x must be a real, full double vector\.$> y = givinv (Q, x + 1i)
-%!error <x must be a real, full double vector\.$> y = givinv (Q, "abcd"')
 
-## one identifier per condition
-%!error id=givqr:givfwd:nargin y = givfwd (Q)
-%!error id=givqr:givfwd:nargout [a, b] = givfwd (Q, x)
-%!error id=givqr:givfwd:QbarSize y = givfwd (zeros (3, 5), x)
-%!error id=givqr:givfwd:QbarClass y = givfwd (single (Q), x)
-%!error id=givqr:givfwd:xSize y = givfwd (Q, 1:4)
-%!error id=givqr:givfwd:xClass y = givfwd (Q, single (x))
-%!error id=givqr:givinv:nargin y = givinv (Q)
-%!error id=givqr:givinv:nargout [a, b] = givinv (Q, x)
-%!error id=givqr:givinv:QbarSize y = givinv (zeros (0, 6), x)
-%!error id=givqr:givinv:QbarClass y = givinv (sparse (Q), x)
-%!error id=givqr:givinv:xSize y = givinv (Q, [])
-%!error id=givqr:givinv:xClass y = givinv (Q, x > 2)
+## every failure, its identifier and its message
+%!test
+%! for cmd = {"givfwd", "givinv"}
+%!   c = cmd{1};
+%!   fails (["y = " c " (Q)"], ["givqr:" c ":nargin"]);
+%!   fails (["[a, b] = " c " (Q)"], ["givqr:" c ":nargin"]);
+%!   fails (["y = " c " (Q, x, x)"], ["givqr:" c ":nargin"]);
+%!   fails (["[a, b] = " c " (Q, x)"], ["givqr:" c ":nargout"]);
+%!   fails ([c " (Q, x)"], ["givqr:" c ":nargout"]);
+%!   for T = {"zeros (0, 6)", "zeros (3, 5)", "ones (6, 1)"}
+%!     fails (["y = " c " (" T{1} ", x)"], ["givqr:" c ":QbarSize"]);
+%!   endfor
+%!   for T = {"single (Q)", "int32 (Q)", "sparse (Q)", "complex (Q)", "num2cell (Q)"}
+%!     fails (["y = " c " (" T{1} ", x)"], ["givqr:" c ":QbarClass"]);
+%!   endfor
+%!   for v = {"(1:3)'", "1:4", "[]"}
+%!     fails (["y = " c " (Q, " v{1} ")"], ["givqr:" c ":xSize"]);
+%!   endfor
+%!   for v = {"single (x)", "x > 2", "sparse (x)", "x + 1i", "char (x + 96)"}
+%!     fails (["y = " c " (Q, " v{1} ")"], ["givqr:" c ":xClass"]);
+%!   endfor
+%! endfor
 
 ## the count messages name the command once
 %!test
@@ -102,5 +71,5 @@
 %!   [a, b] = givinv (Q, x);
 %! catch e
 %!   [~, ~, ext] = fileparts (which ("givinv"));
-%!   assert (e.message, [ifelse(strcmp (ext, ".oct"), "", "givinv: ") "givinv requires one output argument."]);
+%!   assert (numel (strfind (e.message, "givinv")), 1 + ! strcmp (ext, ".oct"));
 %! end_try_catch

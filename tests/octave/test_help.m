@@ -3,11 +3,9 @@
 %!test
 %! txt = evalc ("help givfact");
 %! assert (! isempty (strfind (txt, "[Qbar, R] = GIVFACT (n, sigma)")));
-%! assert (! isempty (strfind (txt, "n must be a scalar greater or equal 3.")));
 %! for cmd = {"givfwd", "givinv"}
 %!   txt = evalc (["help " cmd{1}]);
 %!   assert (! isempty (strfind (txt, ["y = " upper(cmd{1}) " (Qbar, x)"])));
-%!   assert (! isempty (strfind (txt, "See also")));
 %! endfor
 
 ## what a user searches for finds every command
@@ -29,11 +27,12 @@
 %!   endfor
 %! endfor
 
-## the binary, not the help file, is what runs: the oct-file where there is one
+## the binary, not the help file, is what runs: the kind of file under test
 %!test
 %! ext = getenv ("GIVQR_BINARY");
+%! assert (! isempty (ext), "GIVQR_BINARY names the kind of file under test");
 %! for cmd = {"givfact", "givfwd", "givinv"}
 %!   assert (exist (cmd{1}), 3);
 %!   [~, ~, got] = fileparts (which (cmd{1}));
-%!   assert (isempty (ext) || strcmp (got, ext));
+%!   assert (got, ext);
 %! endfor

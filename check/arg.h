@@ -2,9 +2,7 @@
 #ifndef GIVQR_ARG_H
 #define GIVQR_ARG_H
 
-#include <cstdio>
-
-#include "rotations.h"
+#include "layout.h"
 
 namespace givqr {
 
@@ -15,20 +13,6 @@ struct arg {
     bool full_double;   /* real, full and double: its data is m*n doubles */
     double value;       /* its value, converted from its class, when real and 1-by-1 */
 };
-
-/* A failed check: the last part of its identifier, givqr:<command>:<key>,
- * and its message. */
-struct failure {
-    const char *key;
-    const char *text;
-};
-
-/* The identifier of failure f of command cmd, in buf. */
-inline const char *identifier(char (&buf)[64], const char *cmd, const failure &f)
-{
-    std::snprintf(buf, sizeof buf, "givqr:%s:%s", cmd, f.key);
-    return buf;
-}
 
 /* The columns of an array with nd dimensions dim(0), dim(1), ...: the product
  * of dimensions 1.., held at PTRDIFF_MAX rather than wrapped, so that no

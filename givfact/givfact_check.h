@@ -1,8 +1,9 @@
-/* givfact.h: the argument checks of [Qbar, R] = givfact (n, sigma) */
-#ifndef GIVQR_GIVFACT_H
-#define GIVQR_GIVFACT_H
+/* givfact_check.h: the arguments of [Qbar, R] = givfact (n, sigma) */
+#ifndef GIVQR_GIVFACT_CHECK_H
+#define GIVQR_GIVFACT_CHECK_H
 
 #include "arg.h"
+#include "messages.h"
 
 namespace givqr {
 

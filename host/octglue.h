@@ -1,6 +1,6 @@
-/* octarg.h: describe an Octave value for the argument checks */
-#ifndef GIVQR_OCTARG_H
-#define GIVQR_OCTARG_H
+/* octglue.h: Octave values described for the checks, failures raised */
+#ifndef GIVQR_OCTGLUE_H
+#define GIVQR_OCTGLUE_H
 
 #include <octave/oct.h>
 #include <octave/quit.h>
@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "arg.h"
+#include "messages.h"
 
 namespace givqr {
 

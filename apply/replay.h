@@ -1,8 +1,8 @@
-/* apply.h: y = Q'*x and y = Q*x from the rotation table Qbar */
-#ifndef GIVQR_APPLY_H
-#define GIVQR_APPLY_H
+/* replay.h: y = Q'*x and y = Q*x from the rotation table Qbar */
+#ifndef GIVQR_REPLAY_H
+#define GIVQR_REPLAY_H
 
-#include "arg.h"
+#include "layout.h"
 
 namespace givqr {
 
@@ -21,23 +21,6 @@ void givinv(idx n, const double *Qbar, const double *x, double *y);
  * the whole replay. */
 void givfwd_part(idx n, const double *Qbar, const double *x, double *y, idx k0, idx k1, double carry[2]);
 void givinv_part(idx n, const double *Qbar, const double *x, double *y, idx k0, idx k1, double carry[2]);
-
-/* The two commands y = cmd (Qbar, x): the name, the kernel in parts (run
- * whole as the one part 0..m), and the two failures about the counts, which
- * are the only ones whose messages differ. */
-typedef void kernel(idx n, const double *Qbar, const double *x, double *y);
-typedef void part(idx n, const double *Qbar, const double *x, double *y, idx k0, idx k1, double carry[2]);
-struct command {
-    const char *name;
-    part *p;
-    failure nargin;
-    failure nargout;
-};
-extern const command givfwd_command, givinv_command;
-
-/* Checks a call of c with nlhs outputs and nrhs inputs a[0..nrhs-1].
- * Returns the failure, or nullptr and then n. */
-const failure *apply_check(const command &c, int nlhs, int nrhs, const arg *a, idx *n);
 
 } // namespace givqr
 

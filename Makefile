@@ -3,16 +3,17 @@ BUILD ?= build
 JOBS ?= 2
 FUZZ_SECONDS ?= 20
 OCTAVE = OCTAVE_HISTFILE=/dev/null octave-cli --norc --quiet --no-window-system
-CTEST = OCTAVE_HISTFILE=/dev/null ctest --output-on-failure -j $(JOBS)
+CTEST = OCTAVE_HISTFILE=/dev/null ctest --output-on-failure --no-tests=error -j $(JOBS)
 
 # Debian packages, by what needs them
 DEPS_BUILD = make cmake g++ octave octave-dev
 DEPS_DEMO = $(DEPS_BUILD) gnuplot-nox fonts-freefont-otf
 DEPS_TEST = $(DEPS_BUILD) libgtest-dev googletest binutils libmpfr-dev python3
 DEPS_PLATFORMS = cmake make g++ googletest qemu-user binutils clang g++-i686-linux-gnu \
-  g++-12-sparc64-linux-gnu g++-12-multilib-sparc64-linux-gnu g++-aarch64-linux-gnu \
+  g++-sparc64-linux-gnu g++-multilib-sparc64-linux-gnu g++-aarch64-linux-gnu \
   g++-mingw-w64-x86-64-posix wine64
-DEPS_FUZZ = clang libclang-rt-14-dev
+DEPS_MATLAB = cmake make g++ libgtest-dev binutils
+DEPS_FUZZ = clang libclang-rt-dev
 DEPS_COVERAGE = gcovr
 DEPS_BENCH = libbenchmark-dev gnuplot-nox fonts-freefont-otf time
 
@@ -29,8 +30,9 @@ build:
 	cmake --build $(BUILD) -j $(JOBS)
 
 # Every test: the commands in Octave (oct-files and MEX files) and the C++
-# tests; the C++ tests again under AddressSanitizer and UndefinedBehaviorSanitizer;
-# and the Octave package, installed and used.
+# tests; the C++ tests and the Octave tests of the oct-files again under
+# AddressSanitizer and UndefinedBehaviorSanitizer; and the Octave package,
+# installed and used.
 test:
 	@sh tools/deps.sh $(DEPS_TEST)
 	$(MAKE) test-main test-sanitize test-dist
@@ -41,7 +43,7 @@ test-main:
 	cd $(BUILD) && $(CTEST)
 
 test-sanitize:
-	cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGIVQR_OCTAVE=OFF -DGIVQR_SANITIZE=ON
+	cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGIVQR_SANITIZE=ON
 	cmake --build $(BUILD)-sanitize -j $(JOBS)
 	cd $(BUILD)-sanitize && $(CTEST)
 
@@ -54,18 +56,22 @@ PLATFORMS = i686-linux-gnu sparc32-linux-gnu sparc64-linux-gnu aarch64-linux-gnu
   aarch64-linux-gnu-clang x86_64-w64-mingw32 x86_64-fma
 test-platforms:
 	@sh tools/deps.sh $(DEPS_PLATFORMS)
+	sh tools/paths.sh
 	for p in $(PLATFORMS); do $(MAKE) platform P=$$p || exit 1; done
 	$(MAKE) test-matlab
 
+# What differs between Debian releases is found on the machine at hand
+# (tools/paths.sh; `make -n platform P=...` shows what was found).
 platform:
 	cmake -S . -B $(BUILD)-$(P) --toolchain cmake/toolchains/$(P).cmake -DCMAKE_BUILD_TYPE=Release \
 	  -DGIVQR_OCTAVE=OFF -DGIVQR_MATLAB=OFF -DGIVQR_FP_FLAGS=OFF -DCMAKE_CXX_EXTENSIONS=ON \
-	  -DGIVQR_GTEST_SOURCE=/usr/src/googletest
+	  -DGIVQR_GTEST_SOURCE=$(shell sh tools/paths.sh -v gtest_src)
 	cmake --build $(BUILD)-$(P) -j $(JOBS)
 	cd $(BUILD)-$(P) && WINEPREFIX=$(abspath $(BUILD))-$(P)/wine WINEDEBUG=-all \
-	  WINEPATH="/usr/lib/gcc/x86_64-w64-mingw32/12-posix;/usr/x86_64-w64-mingw32/lib" $(CTEST)
+	  WINEPATH="$(shell sh tools/paths.sh -v mingw_dlls);/usr/x86_64-w64-mingw32/lib" $(CTEST)
 
 test-matlab:
+	@sh tools/deps.sh $(DEPS_MATLAB)
 	sh tests/matlab/tree.sh $(abspath $(BUILD))-matlab/MATLAB
 	cmake -S . -B $(BUILD)-matlab -DCMAKE_BUILD_TYPE=Release -DGIVQR_OCTAVE=OFF \
 	  -DMatlab_ROOT_DIR=$(abspath $(BUILD))-matlab/MATLAB -DGIVQR_MATLAB_STANDIN=ON
@@ -133,12 +139,14 @@ bench:
 	@sh tools/deps.sh $(DEPS_BUILD) $(DEPS_BENCH)
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DGIVQR_BENCH=ON -DGIVQR_TESTS=OFF -DGIVQR_OCTAVE=ON
 	cmake --build $(BUILD)-bench -j $(JOBS)
-	$(BUILD)-bench/bench_kernels --benchmark_min_time=0.5 | tee $(BUILD)-bench/kernels.txt
+	$(BUILD)-bench/bench_kernels --benchmark_min_time=0.5 > $(BUILD)-bench/kernels.txt
+	cat $(BUILD)-bench/kernels.txt
 	$(OCTAVE) --eval "addpath('$(abspath $(BUILD))-bench/octave'); addpath('$(abspath tests/octave)'); \
 	  md = '$(abspath $(BUILD))-bench/octave.md'; \
 	  png = '$(abspath docs/bench.png)'; source('bench/bench_octave.m')"
-	sh bench/tunables.sh $(abspath $(BUILD))-bench/octave | tee $(BUILD)-bench/tunables.md
-	sh bench/memory.sh $(abspath $(BUILD))-bench/octave | tee $(BUILD)-bench/memory.md
+	sh bench/tunables.sh $(abspath $(BUILD))-bench/octave > $(BUILD)-bench/tunables.md
+	sh bench/memory.sh $(abspath $(BUILD))-bench/octave > $(BUILD)-bench/memory.md
+	cat $(BUILD)-bench/tunables.md $(BUILD)-bench/memory.md
 	sh bench/report.sh $(BUILD)-bench > docs/benchmarks.md
 	@echo "wrote docs/benchmarks.md and docs/bench.png"
 

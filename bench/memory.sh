@@ -5,17 +5,28 @@
 # Prints a Markdown table.
 set -eu
 dir=$1
-octave() {
-    /usr/bin/time -f "%M %e" env OCTAVE_HISTFILE=/dev/null octave-cli --norc --quiet \
-        --no-window-system --eval "addpath('$dir'); $1" 2>&1 >/dev/null | tail -n 1
+helpers=$(cd "$(dirname "$0")/../tests/octave" && pwd)     # stacked: A and D
+octave() {  # prints "peak-kB seconds" of one Octave run, or fails with the run
+    log=$(mktemp)
+    if ! /usr/bin/time -f "%M %e" -o "$log.time" env OCTAVE_HISTFILE=/dev/null octave-cli --norc --quiet \
+        --no-window-system --eval "addpath('$dir'); addpath('$helpers'); $1" > "$log" 2>&1; then
+        echo "memory.sh: Octave failed on: $1" >&2
+        cat "$log" "$log.time" >&2
+        rm -f "$log" "$log.time"
+        return 1
+    fi
+    tail -n 1 "$log.time"
+    rm -f "$log" "$log.time"
 }
 setup="sigma = 0.1; m = n - 2;"
-D="D = spdiags (repmat ([1 -2 1], m, 1), 0:2, m, n);"
-base=$(octave "1;" | cut -d' ' -f1)
+D="[A, D] = stacked (n, sigma);"
+base=$(octave "1;")
+base=${base% *}
 echo "| run | n | peak memory (MB) | above Octave's own $((base / 1024)) MB | outputs (MB) | time (s) |"
 echo "|---|---|---|---|---|---|"
 row() {  # label n statement outputs_bytes
-    set -- "$1" "$2" "$3" "$4" "$(octave "n = $2; $setup $3")"
+    r=$(octave "n = $2; $setup $3") || exit 1
+    set -- "$1" "$2" "$3" "$4" "$r"
     peak=${5% *}; secs=${5#* }
     awk -v l="$1" -v n="$2" -v p="$peak" -v b="$base" -v o="$4" -v s="$secs" 'BEGIN {
         printf "| %s | %g | %.0f | %.0f | %s | %s |\n", l, n, p / 1024, (p - b) / 1024,
@@ -26,7 +37,7 @@ out() {  # bytes of Qbar and R for n: 6m doubles; 3m-3 values and row indices; m
 }
 row "givfact" 1e6 "[Q, R] = givfact (n, sigma);" "$(out 1e6)"
 row "givfact" 1e7 "[Q, R] = givfact (n, sigma);" "$(out 1e7)"
-row "qr(A), A built first" 1e6 "$D A = [D'; sigma*speye(m)]; R = qr (A);" ""
+row "qr(A), A built first" 1e6 "$D R = qr (A);" ""
 row "chol(D*D' + sigma^2*I), built first" 1e6 "$D L = chol (D*D' + sigma^2*speye (m));" ""
 row "givfact, then givfwd" 1e8 "[Q, R] = givfact (n, sigma); y = givfwd (Q, ones (2*n - 2, 1));" \
     "$(awk -v n=1e8 -v o="$(out 1e8)" 'BEGIN { printf "%.0f", o + 16 * (2 * n - 2) }')"

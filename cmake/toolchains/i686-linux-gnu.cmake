@@ -9,6 +9,7 @@ set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
 set(CMAKE_CROSSCOMPILING_EMULATOR qemu-i386 -L /usr/i686-linux-gnu)
 set(CMAKE_FIND_ROOT_PATH /usr/i686-linux-gnu)
 set(GIVQR_FAKEMEX_32 ON CACHE BOOL "")
+set(GIVQR_MEX_R12 ON CACHE BOOL "")
 set(GIVQR_MEX_SUFFIX .mexglx CACHE STRING "")
 # qemu-i386 hangs when a dynamically linked 32-bit program starts a thread;
 # a static one runs (the stand-in host, which loads MEX files, starts none).

@@ -6,12 +6,13 @@ function not_built (cmd)
   folder = fileparts (fileparts (mfilename ('fullpath')));
   if exist ('OCTAVE_VERSION', 'builtin')
     binary = [cmd '.oct or ' cmd '.mex'];
+    where = 'run pkg load givqr, or addpath the folder it was built in (build/octave, build/mex or build/mex-octave)';
   else
     binary = [cmd '.' mexext];
+    where = 'addpath the folder it was built in (build/mex-matlab by givqr_build, or build/matlab by CMake)';
   end
   error (['givqr:' cmd ':notBuilt'], ...
          ['%s: %s holds only the help of %s, and comes first on the path; ' ...
-          'the command is the compiled %s: run pkg load givqr (Octave), or addpath ' ...
-          'the folder it was built in (build/octave, build/mex-matlab), and work outside %s.'], ...
-         cmd, fullfile (folder, [cmd '.m']), cmd, binary, folder);
+          'the command is the compiled %s: %s, and work outside %s.'], ...
+         cmd, fullfile (folder, [cmd '.m']), cmd, binary, where, folder);
 end

@@ -282,7 +282,8 @@ mwIndex *mxGetJc(const mxArray *a)
     return a->jc.get();
 }
 
-mxArray *mxCreateUninitNumericMatrix(size_t m, size_t n, mxClassID cls, mxComplexity flag)
+/* A real host zero-fills; poison shows a test what was never written. */
+static mxArray *uninit(size_t m, size_t n, mxClassID cls, mxComplexity flag)
 {
     reserve(double(m) * double(n), double(element_size(cls)));
     mxArray *a = fake::make(cls, {static_cast<mwSize>(m), static_cast<mwSize>(n)}, flag == mxCOMPLEX);
@@ -292,9 +293,15 @@ mxArray *mxCreateUninitNumericMatrix(size_t m, size_t n, mxClassID cls, mxComple
 
 mxArray *mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity flag)
 {
-    /* A real host zero-fills; poison shows a test what was never written. */
-    return mxCreateUninitNumericMatrix(m, n, mxDOUBLE_CLASS, flag);
+    return uninit(static_cast<size_t>(m), static_cast<size_t>(n), mxDOUBLE_CLASS, flag);
 }
+
+#if !GIVQR_MEX_R12
+mxArray *mxCreateUninitNumericMatrix(size_t m, size_t n, mxClassID cls, mxComplexity flag)
+{
+    return uninit(m, n, cls, flag);
+}
+#endif
 
 mxArray *mxCreateSparse(mwSize m, mwSize n, mwSize nzmax, mxComplexity flag)
 {

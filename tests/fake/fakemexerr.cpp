@@ -11,6 +11,7 @@ extern "C" void mexErrMsgTxt(const char *text)
     throw fake::host_error{text};
 }
 
+#if !GIVQR_MEX_R12
 /* An identifier is two or more parts, each a letter then letters, digits or
  * underscores, joined by colons; like MATLAB, refuse any other. */
 static bool valid(const char *id)
@@ -36,3 +37,4 @@ extern "C" void mexErrMsgIdAndTxt(const char *id, const char *fmt, ...)
     va_end(ap);
     throw fake::host_error{text};
 }
+#endif

@@ -5,7 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
-/* FAKEMEX_32 gives the 32-bit sizes and sparse indices of the old hosts. */
+/* FAKEMEX_32 gives the 32-bit sizes and sparse indices of the old hosts;
+ * GIVQR_MEX_R12 the routines of MATLAB R12 and R13 alone, without those a
+ * later MATLAB added (mxCreateUninitNumericMatrix, mexErrMsgIdAndTxt). */
 #ifdef FAKEMEX_32
 typedef int32_t mwSize;
 typedef int32_t mwIndex;
@@ -42,10 +44,12 @@ mwSize mxGetNzmax(const mxArray *a);
 mwIndex *mxGetIr(const mxArray *a);
 mwIndex *mxGetJc(const mxArray *a);
 mxArray *mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity flag);
-mxArray *mxCreateUninitNumericMatrix(size_t m, size_t n, mxClassID cls, mxComplexity flag);
 mxArray *mxCreateSparse(mwSize m, mwSize n, mwSize nzmax, mxComplexity flag);
 [[noreturn]] void mexErrMsgTxt(const char *text);
+#if !GIVQR_MEX_R12
+mxArray *mxCreateUninitNumericMatrix(size_t m, size_t n, mxClassID cls, mxComplexity flag);
 [[noreturn]] void mexErrMsgIdAndTxt(const char *id, const char *fmt, ...);
+#endif
 
 void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);
 }

@@ -66,7 +66,11 @@
 %!   check ("givfact", 2, {v{1}, 0.5}, {"n "});
 %!   check ("givfact", 2, {9, v{1}}, {"sigma"});
 %! endfor
-%! for n = {2^31, 2^53, 1e300, intmax("int64"), intmax("uint64"), -2^31, 3 + eps * 4, single(3.5)}
+%! huge = {2^31, 2^53, intmax("int64"), intmax("uint64")};     # past memory, or refused
+%! if (under_asan ())
+%!   huge = {};
+%! endif
+%! for n = [huge, {1e300, -2^31, 3 + eps * 4, single(3.5)}]
 %!   check ("givfact", 2, {n{1}, 1}, {"n "});
 %! endfor
 

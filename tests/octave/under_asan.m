@@ -1,0 +1,6 @@
+## under_asan (): true in an Octave run under AddressSanitizer (make
+## test-sanitize), whose allocator ends the process, rather than failing the
+## allocation, on a request larger than memory: no test may make one there.
+function t = under_asan ()
+  t = ! isempty (strfind (getenv ("LD_PRELOAD"), "libasan"));
+endfunction

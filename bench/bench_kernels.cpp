@@ -1,10 +1,17 @@
-// The kernels alone, at n = 10^3 .. 10^7: time per step (per column of A)
+// The kernels alone: time per step (per column of A).  QR, which copies the
+// rows once they repeat, against the loop that computes every step and
+// against writing the outputs alone (the least any factorization can take);
+// sigma = 0.025 (lambda = 1600) unless the name says otherwise.
 #include "QR.h"
 #include "replay.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <vector>
+
+namespace givqr {
+void QR_plain(idx n, double sigma, double *Qbar, double *pr);      // bench/QR_plain.cpp
+}
 
 using givqr::idx;
 
@@ -16,27 +23,47 @@ void per_step(benchmark::State &state, idx m)
         double(m), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void BM_QR(benchmark::State &state)
+// range(0) = n, range(1) = -log10(sigma) (0: sigma = 0.025)
+double sigma_of(const benchmark::State &state)
+{
+    return state.range(1) == 0 ? 0.025 : std::pow(10.0, -double(state.range(1)));
+}
+
+template <void (*f)(idx, double, double *, double *)>
+void BM_factor(benchmark::State &state)
 {
     const idx n = state.range(0), m = n - 2;
+    const double sigma = sigma_of(state);
     std::vector<double> Qbar(6 * m), pr(givqr::R_nz(n));
-    std::vector<int64_t> ir(pr.size()), jc(m + 1);
     for (auto _ : state) {
-        givqr::QR_pattern(n, ir.data(), jc.data());
-        givqr::QR(n, 0.1, Qbar.data(), pr.data());
+        f(n, sigma, Qbar.data(), pr.data());
         benchmark::DoNotOptimize(pr.data());
         benchmark::ClobberMemory();
     }
     per_step(state, m);
 }
 
-template <givqr::kernel *f>
+// Qbar and R's values written with what the step before wrote: the outputs'
+// stores alone, into memory already touched
+void write_outputs(idx n, double sigma, double *Qbar, double *pr)
+{
+    const idx m = n - 2;
+    double q[6] = {sigma, 0.5, 0.25, 0.125, 0.0625, 0.03125}, r[3] = {1.0, 2.0, 3.0};
+    for (idx i = 1; i < m - 2; i++) {
+        for (int k = 0; k < 6; k++) Qbar[k * m + i] = q[k];
+        pr[3 * i - 1] = r[0];
+        pr[3 * i + 1] = r[1];
+        pr[3 * i + 3] = r[2];
+    }
+    benchmark::DoNotOptimize(q);
+}
+
+template <void (*f)(idx, const double *, const double *, double *)>
 void BM_apply(benchmark::State &state)
 {
     const idx n = state.range(0), m = n - 2;
     std::vector<double> Qbar(6 * m), pr(givqr::R_nz(n)), x(givqr::length(n)), y(x.size());
-    std::vector<int64_t> ir(pr.size()), jc(m + 1);
-    givqr::QR(n, 0.1, Qbar.data(), pr.data());
+    givqr::QR(n, 0.025, Qbar.data(), pr.data());
     for (size_t k = 0; k < x.size(); k++) x[k] = std::sin(double(k));
     for (auto _ : state) {
         f(n, Qbar.data(), x.data(), y.data());
@@ -48,11 +75,16 @@ void BM_apply(benchmark::State &state)
 
 void sizes(benchmark::internal::Benchmark *b)
 {
-    for (long n = 1000; n <= 10000000; n *= 10) b->Arg(n);
+    for (long n = 1000; n <= 10000000; n *= 10) b->Args({n, 0});
+    b->Args({1000000, 8});          // sigma = 1e-8: a transient of 2*10^5 steps
+    b->Args({100000, 8});           // ... longer than the run: no step saved
     b->Unit(benchmark::kMillisecond);
 }
 
-BENCHMARK(BM_QR)->Apply(sizes);
+BENCHMARK_TEMPLATE(BM_factor, givqr::QR)->Name("BM_QR")->Apply(sizes);
+BENCHMARK_TEMPLATE(BM_factor, givqr::QR_plain)->Name("BM_QR_plain")->Apply(sizes);
+BENCHMARK_TEMPLATE(BM_factor, write_outputs)->Name("BM_write_outputs")->Args({1000000, 0})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_apply, givqr::givfwd)->Name("BM_givfwd")->Apply(sizes);
 BENCHMARK_TEMPLATE(BM_apply, givqr::givinv)->Name("BM_givinv")->Apply(sizes);
 

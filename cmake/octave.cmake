@@ -18,30 +18,37 @@ foreach(dir ${GIVQR_OCTAVE_DIR} ${GIVQR_MEX_DIR})
   endforeach()
 endforeach()
 
+# octave_module(TARGET KIND NAME DIR SOURCES...): the command NAME as an
+# oct-file (KIND oct) or a MEX file (KIND mex) in DIR, from SOURCES and the
+# kernels, exporting only what Octave looks up.
+function(octave_module target kind name dir)
+  add_library(${target} MODULE ${ARGN})
+  if(kind STREQUAL oct)
+    # the oct-file carries its help itself, made from the help file; Octave
+    # finds its command through its installer G<name>, which Octave's
+    # headers do not mark visible: export it alone
+    target_include_directories(${target} PRIVATE ${CMAKE_BINARY_DIR}/help)
+    set_target_properties(${target} PROPERTIES SUFFIX ".oct" CXX_VISIBILITY_PRESET default)
+  else()
+    set_target_properties(${target} PROPERTIES SUFFIX ".mex")
+  endif()
+  if(GIVQR_ELF)
+    set(map ${CMAKE_SOURCE_DIR}/host/${kind}exports.map)
+    target_link_options(${target} PRIVATE -Wl,--version-script=${map} -Wl,--no-undefined -Wl,-Bsymbolic)
+    set_target_properties(${target} PROPERTIES LINK_DEPENDS ${map})
+  endif()
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/host ${OCTAVE_INCLUDE_DIR} ${OCTAVE_INCLUDE_DIR}/..)
+  target_link_directories(${target} PRIVATE ${OCTAVE_LIB_DIR})
+  target_link_libraries(${target} PRIVATE givqr_kernels octinterp octave)
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME ${name} PREFIX "" LIBRARY_OUTPUT_DIRECTORY ${dir})
+endfunction()
+
 foreach(cmd IN LISTS GIVQR_COMMANDS)
-  # the oct-file carries its help itself, made from the help file
   set(help_h ${CMAKE_BINARY_DIR}/help/${cmd}_help.h)
   add_custom_command(OUTPUT ${help_h}
     COMMAND sh ${CMAKE_SOURCE_DIR}/tools/help2h.sh ${cmd}
       ${CMAKE_SOURCE_DIR}/inst/${cmd}.m > ${help_h}
     DEPENDS inst/${cmd}.m tools/help2h.sh VERBATIM)
-  add_library(${cmd}_oct MODULE ${GIVQR_${cmd}_OCT} ${help_h})
-  target_include_directories(${cmd}_oct PRIVATE ${CMAKE_BINARY_DIR}/help)
-  add_library(${cmd}_mex MODULE ${GIVQR_${cmd}_MEX})
-  set_target_properties(${cmd}_mex PROPERTIES SUFFIX ".mex" LIBRARY_OUTPUT_DIRECTORY ${GIVQR_MEX_DIR})
-  # Octave finds an oct-file's command through its installer G<name>, which
-  # Octave's headers do not mark visible: export it alone.
-  set_target_properties(${cmd}_oct PROPERTIES SUFFIX ".oct"
-    CXX_VISIBILITY_PRESET default LIBRARY_OUTPUT_DIRECTORY ${GIVQR_OCTAVE_DIR})
-  foreach(k mex oct)
-    if(GIVQR_ELF)
-      set(map ${CMAKE_SOURCE_DIR}/host/${k}exports.map)
-      target_link_options(${cmd}_${k} PRIVATE -Wl,--version-script=${map} -Wl,--no-undefined -Wl,-Bsymbolic)
-      set_target_properties(${cmd}_${k} PROPERTIES LINK_DEPENDS ${map})
-    endif()
-    target_include_directories(${cmd}_${k} PRIVATE host ${OCTAVE_INCLUDE_DIR} ${OCTAVE_INCLUDE_DIR}/..)
-    target_link_directories(${cmd}_${k} PRIVATE ${OCTAVE_LIB_DIR})
-    target_link_libraries(${cmd}_${k} PRIVATE givqr_kernels octinterp octave)
-    set_target_properties(${cmd}_${k} PROPERTIES OUTPUT_NAME ${cmd} PREFIX "")
-  endforeach()
+  octave_module(${cmd}_oct oct ${cmd} ${GIVQR_OCTAVE_DIR} ${GIVQR_${cmd}_OCT} ${help_h})
+  octave_module(${cmd}_mex mex ${cmd} ${GIVQR_MEX_DIR} ${GIVQR_${cmd}_MEX})
 endforeach()

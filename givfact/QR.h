@@ -12,10 +12,17 @@ template <class Index>
 void QR_pattern(idx n, Index *ir, Index *jc, idx j0, idx j1)
 {
     const idx m = order(n);
-    for (idx j = j0; j < j1; j++) {
-        idx p = j < 2 ? j : 3 * j - 3;
+    idx j = j0;
+    for (; j < j1 && j < 2; j++) {          /* column 0 holds row 0, column 1 rows 0..1 */
+        jc[j] = static_cast<Index>(j);
+        for (idx r = 0; r <= j; r++) ir[j + r] = static_cast<Index>(r);
+    }
+    for (; j < j1; j++) {                   /* column j holds rows j-2..j */
+        const idx p = 3 * j - 3;
         jc[j] = static_cast<Index>(p);
-        for (idx r = j < 2 ? 0 : j - 2; r <= j; r++) ir[p++] = static_cast<Index>(r);
+        ir[p] = static_cast<Index>(j - 2);
+        ir[p + 1] = static_cast<Index>(j - 1);
+        ir[p + 2] = static_cast<Index>(j);
     }
     if (j1 == m) jc[m] = static_cast<Index>(R_nz(n));
 }
@@ -30,11 +37,21 @@ void QR_pattern(idx n, Index *ir, Index *jc)
  * in one sweep of 3m rotations.  n >= 3. */
 void QR(idx n, double sigma, double *Qbar, double *pr);
 
+/* What the sweep carries from one part to the next (QR_part): the state
+ * (d, e, w) of QR_step, the states at the start of the two steps before,
+ * and, once the states repeat, where and with what period. */
+struct QR_state {
+    double d, e, w;
+    double prev[2][3];  /* the state at the start of step i-1, and of i-2 */
+    idx seen;           /* steps whose start state is in prev (at most 2) */
+    idx start;          /* the first step of the cycle, or -1 */
+    idx period;         /* 1 or 2 */
+};
+
 /* The same sweep over columns i0 <= i < i1 only, so that a caller can stop
- * between parts: run the parts in order from i0 = 0 to i1 = m, each taking
- * the three values the sweep carries (state) from the one before.  The
- * operations and their order are those of QR. */
-void QR_part(idx n, double sigma, double *Qbar, double *pr, idx i0, idx i1, double state[3]);
+ * between parts: run the parts in order from i0 = 0 to i1 = m, passing the
+ * same st to each.  The results are those of QR, bit for bit. */
+void QR_part(idx n, double sigma, double *Qbar, double *pr, idx i0, idx i1, QR_state *st);
 
 } // namespace givqr
 

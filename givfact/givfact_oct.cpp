@@ -36,12 +36,13 @@ DEFUN_DLD(givfact, args, nargout, givfact_help)
         out_of_memory("givfact", "Qbar and R need", givfact_bytes(n));
     }
 
-    double *Q = Qbar.fortran_vec(), *pr = R.data(), state[3];
+    double *Q = Qbar.fortran_vec(), *pr = R.data();
+    QR_state state;
     octave_idx_type *ir = R.ridx(), *jc = R.cidx();
     for (idx i0 = 0; i0 < m; i0 += part_columns) {
         const idx i1 = std::min(m, i0 + part_columns);
         QR_pattern(n, ir, jc, i0, i1);
-        QR_part(n, sigma, Q, pr, i0, i1, state);
+        QR_part(n, sigma, Q, pr, i0, i1, &state);
         octave_quit();
     }
     return ovl(Qbar, R);

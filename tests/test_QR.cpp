@@ -103,32 +103,54 @@ TEST(QR, WorkedValues)
     for (int k = 0; k < 6; k++) EXPECT_EQ(c.Q(0, k), a.Q(0, k)) << k;
 }
 
+// Past a transient the rows repeat and the kernel copies them: its bits must
+// be the step-by-step sweep's whether the repeat comes at once (Inf, NaN,
+// 1e300), late, just before the last rows (n a few past the transient, with
+// period 1 at sigma = 1 and 2 at 0.1, ending at either phase), or never
+// (0, the least subnormal, n below the transient).
 TEST(QR, SameBitsAsTheStepByStepSweep)
 {
-    const double odd[] = {0.0, -0.0, 0.1, -3.5, 1e-300, 1e300, inf, -inf, nan};
-    for (idx n : sweep_sizes)
-        for (double sigma : odd) {
-            factor f(n, sigma);
-            std::vector<double> Qbar(f.Qbar.size()), pr(f.pr.size());
-            QR_steps(n, sigma, Qbar.data(), f.ir.data(), f.jc.data(), pr.data());
-            SCOPED_TRACE(testing::Message() << "n = " << n << ", sigma = " << sigma);
-            for (size_t k = 0; k < Qbar.size(); k++) ASSERT_TRUE(same_bits(f.Qbar[k], Qbar[k])) << k;
-            for (size_t k = 0; k < pr.size(); k++) ASSERT_TRUE(same_bits(f.pr[k], pr[k])) << k;
+    struct run { double sigma; std::vector<idx> ns; int repeats; };   // 1 yes (n > 100), 0 no, -1 by n
+    const std::vector<idx> all(std::begin(sweep_sizes), std::end(sweep_sizes));
+    const run runs[] = {
+        {0.0, all, 0}, {-0.0, all, 0}, {4.9e-324, all, 0}, {1e-300, all, -1}, {0.1, all, -1},
+        {-3.5, all, -1}, {1e300, all, 1}, {inf, all, 1}, {-inf, all, 1}, {nan, all, 1},
+        {1.0, {28, 29, 30, 31, 32, 33, 34, 35}, -1}, {0.1, {88, 89, 90, 91, 92, 93, 94, 95}, -1},
+    };
+    int copied = 0;
+    for (const run &k : runs)
+        for (idx n : k.ns) {
+            const idx m = n - 2;
+            std::vector<double> Qbar(6 * m), pr(givqr::R_nz(n)), Q2(Qbar.size()), pr2(pr.size());
+            std::vector<int64_t> ir(pr.size()), jc(m + 1);
+            givqr::QR_pattern(n, ir.data(), jc.data());
+            givqr::QR_state st;
+            givqr::QR_part(n, k.sigma, Qbar.data(), pr.data(), 0, m, &st);
+            QR_steps(n, k.sigma, Q2.data(), ir.data(), jc.data(), pr2.data());
+            SCOPED_TRACE(testing::Message() << "n = " << n << ", sigma = " << k.sigma << ", cycle from "
+                                            << st.start << ", period " << st.period);
+            if (k.repeats == 0 || (k.repeats == 1 && n > 100)) {
+                EXPECT_EQ(st.start >= 0, k.repeats == 1);
+            }
+            copied += st.start >= 0;
+            for (size_t j = 0; j < Qbar.size(); j++) ASSERT_TRUE(same_bits(Qbar[j], Q2[j])) << j;
+            for (size_t j = 0; j < pr.size(); j++) ASSERT_TRUE(same_bits(pr[j], pr2[j])) << j;
         }
+    EXPECT_GT(copied, 40);
 }
 
 TEST(QR, InPartsTheSameBits)
 {
-    for (idx n : {3, 4, 5, 7, 1000})
+    for (idx n : {3, 4, 5, 7, 1000, 1001})      // the cycle from step 62, period 2
         for (idx part : {1, 2, 3, 64}) {
             const factor f(n, 0.3);
             std::vector<double> Qbar(f.Qbar.size()), pr(f.pr.size());
             std::vector<int64_t> ir(f.ir.size()), jc(f.jc.size());
-            double state[3];
+            givqr::QR_state state;
             for (idx i0 = 0; i0 < f.m; i0 += part) {
                 const idx i1 = std::min(f.m, i0 + part);
                 givqr::QR_pattern(n, ir.data(), jc.data(), i0, i1);
-                givqr::QR_part(n, 0.3, Qbar.data(), pr.data(), i0, i1, state);
+                givqr::QR_part(n, 0.3, Qbar.data(), pr.data(), i0, i1, &state);
             }
             EXPECT_EQ(std::memcmp(Qbar.data(), f.Qbar.data(), Qbar.size() * 8), 0) << n << ", " << part;
             EXPECT_EQ(std::memcmp(pr.data(), f.pr.data(), pr.size() * 8), 0) << n << ", " << part;

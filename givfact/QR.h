@@ -38,14 +38,16 @@ void QR_pattern(idx n, Index *ir, Index *jc)
 void QR(idx n, double sigma, double *Qbar, double *pr);
 
 /* What the sweep carries from one part to the next (QR_part): the state
- * (d, e, w) of QR_step, the states at the start of the two steps before,
- * and, once the states repeat, where and with what period. */
+ * (d, e, w) of QR_step, the states it is compared with (cycle.h), and, once
+ * the states repeat, where and with what period. */
 struct QR_state {
     double d, e, w;
     double prev[2][3];  /* the state at the start of step i-1, and of i-2 */
+    double kept[3];     /* ... of step at */
     idx seen;           /* steps whose start state is in prev (at most 2) */
+    idx at, next;       /* the step of kept, and the next step to keep */
     idx start;          /* the first step of the cycle, or -1 */
-    idx period;         /* 1 or 2 */
+    idx period;
 };
 
 /* The same sweep over columns i0 <= i < i1 only, so that a caller can stop

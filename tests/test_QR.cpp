@@ -106,8 +106,8 @@ TEST(QR, WorkedValues)
 // Past a transient the rows repeat and the kernel copies them: its bits must
 // be the step-by-step sweep's whether the repeat comes at once (Inf, NaN,
 // 1e300), late, just before the last rows (n a few past the transient, with
-// period 1 at sigma = 1 and 2 at 0.1, ending at either phase), or never
-// (0, the least subnormal, n below the transient).
+// period 1 at sigma = 1, 2 at 0.1 and 18 at 10^-3.5, ending at every kind
+// of phase), or never (0, the least subnormal, n below the transient).
 TEST(QR, SameBitsAsTheStepByStepSweep)
 {
     struct run { double sigma; std::vector<idx> ns; int repeats; };   // 1 yes (n > 100), 0 no, -1 by n
@@ -116,6 +116,7 @@ TEST(QR, SameBitsAsTheStepByStepSweep)
         {0.0, all, 0}, {-0.0, all, 0}, {4.9e-324, all, 0}, {1e-300, all, -1}, {0.1, all, -1},
         {-3.5, all, -1}, {1e300, all, 1}, {inf, all, 1}, {-inf, all, 1}, {nan, all, 1},
         {1.0, {28, 29, 30, 31, 32, 33, 34, 35}, -1}, {0.1, {88, 89, 90, 91, 92, 93, 94, 95}, -1},
+        {0.000316227766016838, {2070, 2071, 2077, 2080, 2086, 2087, 3001}, -1},     // period 18 from step 2065
     };
     int copied = 0;
     for (const run &k : runs)

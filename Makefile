@@ -31,8 +31,8 @@ build:
 
 # Every test: the commands in Octave (oct-files and MEX files) and the C++
 # tests; the C++ tests and the Octave tests of the oct-files again under
-# AddressSanitizer and UndefinedBehaviorSanitizer; and the Octave package,
-# installed and used.
+# AddressSanitizer and UndefinedBehaviorSanitizer, and givsmooth's threads
+# under ThreadSanitizer; and the Octave package, installed and used.
 test:
 	@sh tools/deps.sh $(DEPS_TEST)
 	$(MAKE) test-main test-sanitize test-dist
@@ -46,6 +46,10 @@ test-sanitize:
 	cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGIVQR_SANITIZE=ON
 	cmake --build $(BUILD)-sanitize -j $(JOBS)
 	cd $(BUILD)-sanitize && $(CTEST)
+	cmake -S . -B $(BUILD)-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGIVQR_TSAN=ON -DGIVQR_OCTAVE=OFF \
+	  -DGIVQR_REFERENCE=OFF -DGIVQR_MATLAB=OFF
+	cmake --build $(BUILD)-tsan -j $(JOBS) --target givqr_tests
+	cd $(BUILD)-tsan && $(CTEST) -R 'smooth'
 
 # The C++ tests, the golden results and the stand-in host's load of each
 # target's MEX files, built by each toolchain in cmake/toolchains at the
@@ -114,7 +118,7 @@ fuzz:
 	@sh tools/deps.sh $(DEPS_BUILD) $(DEPS_FUZZ)
 	CXX=clang++ cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGIVQR_OCTAVE=OFF -DGIVQR_FUZZ=ON
 	cmake --build $(BUILD)-fuzz -j $(JOBS)
-	for c in givfact givfwd givinv; do \
+	for c in givfact givfwd givinv givsmooth; do \
 	  rm -rf $(BUILD)-fuzz/corpus/$$c && mkdir -p $(BUILD)-fuzz/corpus/$$c $(BUILD)-fuzz/crashes && \
 	  $(BUILD)-fuzz/tests/fuzz_$$c -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	    -artifact_prefix=$(BUILD)-fuzz/crashes/ $(BUILD)-fuzz/corpus/$$c tests/fuzz/corpus/$$c \
@@ -162,5 +166,5 @@ accuracy:
 	  md = '$(abspath docs/accuracy.md)'; png = '$(abspath docs/accuracy.png)'; source('bench/accuracy.m')"
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-fuzz $(BUILD)-coverage $(BUILD)-bench $(BUILD)-matlab \
+	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-tsan $(BUILD)-fuzz $(BUILD)-coverage $(BUILD)-bench $(BUILD)-matlab \
 	  $(foreach p,$(PLATFORMS),$(BUILD)-$(p))

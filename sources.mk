@@ -3,9 +3,9 @@
 #   <cmd>_KERNELS  kernels and argument checks, free of any host
 #   <cmd>_MEX      its MEX gateway (MATLAB, and Octave's MEX interface)
 #   <cmd>_OCT      its Octave gateway (the oct-file)
-# Their headers lie beside them and in core/.  INST: the files of inst/ that
-# go beside the built commands (help, and the commands written in the language).
-COMMANDS = givfact givfwd givinv
+# Their headers lie beside them, in core/ and in givfact/ (the step of the
+# factorization).  INST: the files of inst/ that go beside the built commands.
+COMMANDS = givfact givfwd givinv givsmooth
 givfact_KERNELS = check/messages.cpp givfact/QR.cpp givfact/givfact_check.cpp
 givfact_MEX = givfact/givfact_mex.cpp host/mexversion.cpp
 givfact_OCT = givfact/givfact_oct.cpp
@@ -15,4 +15,7 @@ givfwd_OCT = apply/givfwd_oct.cpp apply/apply_oct.cpp
 givinv_KERNELS = check/messages.cpp apply/givfwd.cpp apply/givinv.cpp apply/apply_check.cpp
 givinv_MEX = apply/givinv_mex.cpp apply/apply_mex.cpp host/mexversion.cpp
 givinv_OCT = apply/givinv_oct.cpp apply/apply_oct.cpp
+givsmooth_KERNELS = check/messages.cpp smooth/smooth_forward.cpp smooth/table_forward.cpp smooth/smooth_backward.cpp smooth/search.cpp smooth/givsmooth.cpp smooth/givsmooth_check.cpp
+givsmooth_MEX = smooth/givsmooth_mex.cpp host/mexversion.cpp
+givsmooth_OCT = smooth/givsmooth_oct.cpp
 INST = givfact.m givfwd.m givinv.m givsmooth.m Contents.m private/not_built.m

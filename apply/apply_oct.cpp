@@ -11,7 +11,7 @@ namespace givqr {
 octave_value_list apply_oct(const command &c, const octave_value_list &args, int nargout)
 {
     arg a[2];
-    describe(args, a);
+    describe(args, a, 2);
     idx n;
     if (const failure *f = apply_check(c, nargout, args.length(), a, &n)) fail(c.name, *f);
 

@@ -12,6 +12,11 @@ struct arg {
     bool real;          /* real numeric or logical: it has a real value */
     bool full_double;   /* real, full and double: its data is m*n doubles */
     double value;       /* its value, converted from its class, when real and 1-by-1 */
+    bool matrix;        /* at most two dimensions */
+    bool logical;
+    /* what only givsmooth asks (its gateways' describe_text) */
+    bool chars;         /* a char array */
+    char text[12];      /* its characters, where it is a row of at most 11, else "" */
 };
 
 /* The columns of an array with nd dimensions dim(0), dim(1), ...: the product

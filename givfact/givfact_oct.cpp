@@ -21,7 +21,7 @@ DEFUN_DLD(givfact, args, nargout, givfact_help)
 {
     using namespace givqr;
     arg a[2];
-    describe(args, a);
+    describe(args, a, 2);
     idx n;
     double sigma;
     if (const failure *f = givfact_check(nargout, args.length(), a, &n, &sigma)) fail("givfact", *f);

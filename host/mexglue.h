@@ -30,7 +30,20 @@ inline arg describe(const mxArray *a)
     d.real = (mxIsNumeric(a) || mxIsLogical(a)) && !mxIsComplex(a);
     d.full_double = d.real && mxIsDouble(a) && !mxIsSparse(a);
     d.value = d.real && d.m == 1 && d.n == 1 ? mxGetScalar(a) : 0.0;
+    d.matrix = mxGetNumberOfDimensions(a) <= 2;
+    d.logical = mxIsLogical(a);
+    d.chars = false;
+    d.text[0] = 0;
     return d;
+}
+
+/* The characters of a char row of a, into d (givsmooth's options alone, so
+ * that the other commands import no more of the host). */
+inline void describe_text(const mxArray *a, arg &d)
+{
+    d.chars = mxIsChar(a);
+    if (d.chars && d.m == 1 && d.n < idx(sizeof d.text) && mxGetString(a, d.text, sizeof d.text) != 0)
+        d.text[0] = 0;
 }
 
 /* Describes the first (at most) two of nrhs inputs. */

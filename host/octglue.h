@@ -6,6 +6,11 @@
 #include <octave/quit.h>
 
 #include <cstring>
+#include <string>
+#include <thread>
+#if defined(__linux__)
+#include <sched.h>
+#endif
 
 #include "arg.h"
 #include "messages.h"
@@ -21,13 +26,32 @@ inline arg describe(const octave_value &v)
     d.real = (v.isnumeric() || v.islogical()) && !v.iscomplex();
     d.full_double = d.real && v.is_double_type() && !v.issparse();
     d.value = d.real && d.m == 1 && d.n == 1 ? v.double_value() : 0.0;
+    d.matrix = dims.ndims() <= 2;
+    d.logical = v.islogical();
+    d.chars = v.is_string();
+    d.text[0] = 0;
+    if (d.chars && d.m == 1 && d.n < idx(sizeof d.text)) {
+        const std::string s = v.string_value();
+        std::memcpy(d.text, s.c_str(), s.size() + 1);
+    }
     return d;
 }
 
 /* Describes the first (at most) two arguments. */
-inline void describe(const octave_value_list &args, arg a[2])
+inline void describe(const octave_value_list &args, arg *a, int count)
 {
-    for (int k = 0; k < args.length() && k < 2; k++) a[k] = describe(args(k));
+    for (int k = 0; k < args.length() && k < count; k++) a[k] = describe(args(k));
+}
+
+/* The threads this process may run on (its CPU affinity), at least 1. */
+inline int process_threads()
+{
+#if defined(__linux__)
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0) return CPU_COUNT(&set) > 0 ? CPU_COUNT(&set) : 1;
+#endif
+    const unsigned t = std::thread::hardware_concurrency();
+    return t > 0 ? static_cast<int>(t) : 1;
 }
 
 /* Ends the call of cmd with failure f, under its identifier: the message as

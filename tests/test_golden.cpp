@@ -3,11 +3,13 @@
 // GIVQR_GOLDEN=print prints the table in this file's form.
 #include "factor.h"
 #include "replay.h"
+#include "givsmooth.h"
 
 #include <gtest/gtest.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -57,10 +59,46 @@ golden compute(givqr::idx n, double sigma)
     return {n, sigma, digest(f.Qbar), digest(f.pr), digest(y), digest(z)};
 }
 
+// givsmooth: z, the one-sided z, the leverages and the sigma, for a given
+// sigma, or (sigma NaN) the one generalized cross-validation chooses.
+struct smooth_golden {
+    givqr::idx n;
+    double sigma;
+    uint64_t z, z1, h, chosen;
+};
+
+const smooth_golden smooth_table[] = {
+#include "golden_smooth.inc"
+};
+
+smooth_golden smooth_compute(givqr::idx n, double sigma)
+{
+    const std::vector<double> u = lcg(n, static_cast<uint64_t>(n) + 5);
+    std::vector<double> y(n), z(n), z1(n), h(n), h1(n), one(5), se(n), se1(n);
+    for (givqr::idx i = 0; i < n; i++) y[i] = double(i % 97) / 50.0 + u[i];
+    givqr::smooth_call c = {n, 1, false, sigma != sigma, sigma, false, false};
+    double info[5], info1[5];
+    givqr::smooth_out out = {z.data(), &info[0], &info[1], &info[2], &info[3], &info[4], h.data(), se.data()};
+    EXPECT_TRUE(givqr::givsmooth(c, y.data(), out, 1, nullptr));
+    c.onesided = true;
+    givqr::smooth_out out1 = {z1.data(), &info1[0], &info1[1], &info1[2], &info1[3], &info1[4], h1.data(), se1.data()};
+    EXPECT_TRUE(givqr::givsmooth(c, y.data(), out1, 1, nullptr));
+    return {n, sigma, digest(z), digest(z1), digest(h), digest({info[0], info[2], info[3], info[4]})};
+}
+
 TEST(golden, SameBitsOnEveryPlatform)
 {
     const char *env = std::getenv("GIVQR_GOLDEN");
     if (env && std::strcmp(env, "print") == 0) {
+        for (givqr::idx n : {3, 10, 1000, 100000})
+            for (double sigma : {0.0, 1e-6, 0.000316227766016838, 0.025, 1.0, std::nan("")}) {
+                const smooth_golden g = smooth_compute(n, sigma);
+                char s[32];
+                std::snprintf(s, sizeof s, sigma == sigma ? "%a" : "NAN", sigma);
+                std::printf("smooth {%td, %s, 0x%016llxULL, 0x%016llxULL, 0x%016llxULL, 0x%016llxULL},\n", n, s,
+                            (unsigned long long)g.z, (unsigned long long)g.z1, (unsigned long long)g.h,
+                            (unsigned long long)g.chosen);
+            }
         const givqr::idx ns[] = {3, 4, 5, 10, 1000, 100000};
         const double sigmas[] = {0.0, -0.0, 4.9e-324, 1e-300, 1e-8, 1e-6, 0.000316227766016838, 0.1, 1.0,
                                  -3.5, 1e300, inf, -inf};
@@ -82,7 +120,16 @@ TEST(golden, SameBitsOnEveryPlatform)
                           << (got.Qbar == want.Qbar) << ", R " << (got.R == want.R) << ", givfwd "
                           << (got.fwd == want.fwd) << ", givinv " << (got.inv == want.inv);
     }
-    std::printf("golden: %d of %zu cases differ\n", wrong, sizeof table / sizeof table[0]);
+    for (const smooth_golden &want : smooth_table) {
+        const smooth_golden got = smooth_compute(want.n, want.sigma);
+        const bool same = got.z == want.z && got.z1 == want.z1 && got.h == want.h && got.chosen == want.chosen;
+        wrong += !same;
+        EXPECT_TRUE(same) << "givsmooth, n = " << want.n << ", sigma = " << want.sigma << ": z " << (got.z == want.z)
+                          << ", one-sided " << (got.z1 == want.z1) << ", leverages " << (got.h == want.h)
+                          << ", sigma and criteria " << (got.chosen == want.chosen);
+    }
+    std::printf("golden: %d of %zu cases differ\n", wrong,
+                sizeof table / sizeof table[0] + sizeof smooth_table / sizeof smooth_table[0]);
 }
 
 } // namespace

@@ -16,6 +16,7 @@ typedef void gateway(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[])
 mxArray *make(mxClassID cls, const std::vector<mwSize> &dims, bool complex = false);
 mxArray *matrix(mwSize m, mwSize n, const std::vector<double> &values);  /* column-major */
 mxArray *scalar(double v);
+mxArray *text(const std::string &s);     /* a char row */
 /* An m-by-n real double sparse matrix holding the given entries of a full
  * column-major matrix that are nonzero. */
 mxArray *sparse(mwSize m, mwSize n, const std::vector<double> &values);
@@ -40,6 +41,8 @@ extern const double poison;
 
 /* Outputs larger than this many bytes end the call with an out-of-memory error. */
 extern size_t memory_limit;
+/* What maxNumCompThreads answers. */
+extern int threads;
 bool is_poison(double v);
 
 } // namespace fake

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 #include <set>
+#include <string>
+#include <utility>
 
 /* Every buffer is a heap block of exactly its size, so that a sanitizer sees
  * any access beyond it. */
@@ -16,6 +18,7 @@ struct mxArray {
     std::unique_ptr<unsigned char[]> re, im;
     mwSize nzmax = 0;
     std::unique_ptr<mwIndex[]> ir, jc;
+    std::vector<std::pair<std::string, mxArray *>> fields;     /* a 1-by-1 struct's */
 };
 
 namespace {
@@ -160,8 +163,21 @@ size_t bytes(const mxArray *a)
 
 void destroy(mxArray *a)
 {
-    if (arrays.erase(a)) delete a;
+    if (!arrays.erase(a)) return;
+    for (auto &f : a->fields)
+        if (f.second) destroy(f.second);
+    delete a;
 }
+
+mxArray *text(const std::string &s)
+{
+    mxArray *a = make(mxCHAR_CLASS, {1, static_cast<mwSize>(s.size())});
+    uint16_t *c = static_cast<uint16_t *>(data(a));
+    for (size_t k = 0; k < s.size(); k++) c[k] = static_cast<unsigned char>(s[k]);
+    return a;
+}
+
+int threads = 2;
 
 long live()
 {
@@ -302,6 +318,68 @@ mxArray *mxCreateUninitNumericMatrix(size_t m, size_t n, mxClassID cls, mxComple
     return uninit(m, n, cls, flag);
 }
 #endif
+
+bool mxIsChar(const mxArray *a)
+{
+    return a->cls == mxCHAR_CLASS;
+}
+
+int mxGetString(const mxArray *a, char *buf, mwSize len)
+{
+    if (a->cls != mxCHAR_CLASS || len < 1) return 1;
+    const size_t k = count(a);
+    const uint16_t *c = reinterpret_cast<const uint16_t *>(a->re.get());
+    size_t i = 0;
+    for (; i < k && i + 1 < static_cast<size_t>(len); i++) buf[i] = static_cast<char>(c[i]);
+    buf[i] = 0;
+    return i < k ? 1 : 0;
+}
+
+void *mxGetData(const mxArray *a)
+{
+    return a->re.get();
+}
+
+mxClassID mxGetClassID(const mxArray *a)
+{
+    return a->cls;
+}
+
+mxArray *mxCreateStructMatrix(mwSize m, mwSize n, int nfields, const char **names)
+{
+    mxArray *a = fake::make(mxSTRUCT_CLASS, {m, n});
+    for (int f = 0; f < nfields; f++) a->fields.emplace_back(names[f], nullptr);
+    return a;
+}
+
+void mxSetField(mxArray *a, mwIndex, const char *name, mxArray *value)
+{
+    for (auto &f : a->fields)
+        if (f.first == name) {
+            if (f.second) fake::destroy(f.second);
+            f.second = value;
+        }
+}
+
+mxArray *mxGetField(const mxArray *a, mwIndex, const char *name)
+{
+    for (const auto &f : a->fields)
+        if (f.first == name) return f.second;
+    return nullptr;
+}
+
+void mxDestroyArray(mxArray *a)
+{
+    fake::destroy(a);
+}
+
+/* The one function the gateways call: maxNumCompThreads, as fake::threads. */
+int mexCallMATLAB(int nlhs, mxArray *plhs[], int, mxArray *[], const char *name)
+{
+    if (std::string(name) != "maxNumCompThreads" || nlhs != 1) mexErrMsgTxt("mexCallMATLAB: not in the fake host.");
+    plhs[0] = fake::scalar(fake::threads);
+    return 0;
+}
 
 mxArray *mxCreateSparse(mwSize m, mwSize n, mwSize nzmax, mxComplexity flag)
 {

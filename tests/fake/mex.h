@@ -25,6 +25,7 @@ typedef enum {
 } mxClassID;
 
 typedef enum { mxREAL = 0, mxCOMPLEX } mxComplexity;
+typedef bool mxLogical;
 
 struct mxArray;
 
@@ -46,6 +47,16 @@ mwIndex *mxGetJc(const mxArray *a);
 mxArray *mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity flag);
 mxArray *mxCreateSparse(mwSize m, mwSize n, mwSize nzmax, mxComplexity flag);
 [[noreturn]] void mexErrMsgTxt(const char *text);
+/* what givsmooth uses besides */
+bool mxIsChar(const mxArray *a);
+int mxGetString(const mxArray *a, char *buf, mwSize len);
+void *mxGetData(const mxArray *a);
+mxClassID mxGetClassID(const mxArray *a);
+mxArray *mxCreateStructMatrix(mwSize m, mwSize n, int nfields, const char **names);
+void mxSetField(mxArray *a, mwIndex i, const char *name, mxArray *value);
+mxArray *mxGetField(const mxArray *a, mwIndex i, const char *name);
+void mxDestroyArray(mxArray *a);
+int mexCallMATLAB(int nlhs, mxArray *plhs[], int nrhs, mxArray *prhs[], const char *name);
 #if !GIVQR_MEX_R12
 mxArray *mxCreateUninitNumericMatrix(size_t m, size_t n, mxClassID cls, mxComplexity flag);
 [[noreturn]] void mexErrMsgIdAndTxt(const char *id, const char *fmt, ...);

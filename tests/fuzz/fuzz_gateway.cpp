@@ -5,6 +5,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 extern "C" void GATEWAY(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);
@@ -14,6 +15,9 @@ namespace {
 // rows0: the rows of the first argument, so that a second can match it as x.
 mxArray *make_arg(FuzzedDataProvider &in, int position, mwSize rows0)
 {
+    if (position > 0 && in.ConsumeIntegralInRange(0, 3) == 0)      // givsmooth's options and their values
+        return fake::text(in.PickValueInArray<std::string>(
+            {"Criterion", "lambda", "PERIOD", "OneSided", "gcv", "loocv", "", "Lambdas", "onesided "}));
     const mxClassID cls = in.PickValueInArray(
         {mxDOUBLE_CLASS, mxDOUBLE_CLASS, mxDOUBLE_CLASS, mxDOUBLE_CLASS, mxSINGLE_CLASS,
          mxINT32_CLASS, mxINT64_CLASS, mxUINT8_CLASS, mxLOGICAL_CLASS, mxCHAR_CLASS,
@@ -90,14 +94,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!error.empty() && (error.back() != '.' || error.size() > 80)) abort();
     for (size_t k = 0; k < args.size(); k++)
         if (snapshot(args[k]) != before[k]) abort();
-    // what a call returns is written in full
+    // what a call returns is written in full (a struct's fields too)
+    auto written = [](const mxArray *out) {
+        const size_t len = mxIsSparse(out) ? static_cast<size_t>(mxGetNzmax(out)) : mxGetM(out) * mxGetN(out);
+        const double *pr = mxGetPr(out);
+        for (size_t i = 0; i < len; i++)
+            if (fake::is_poison(pr[i])) abort();
+    };
     if (error.empty() && !poisoned)
         for (int k = 0; k < nlhs; k++) {
-            const mxArray *out = plhs[k];
-            const size_t len = mxIsSparse(out) ? static_cast<size_t>(mxGetNzmax(out)) : mxGetM(out) * mxGetN(out);
-            const double *pr = mxGetPr(out);
-            for (size_t i = 0; i < len; i++)
-                if (fake::is_poison(pr[i])) abort();
+            if (mxGetClassID(plhs[k]) != mxSTRUCT_CLASS) {
+                written(plhs[k]);
+                continue;
+            }
+            for (const char *f : {"sigma", "lambda", "edf", "gcv", "loocv", "leverage", "stderr"}) {
+                const mxArray *v = mxGetField(plhs[k], 0, f);
+                if (!v) abort();
+                written(v);
+            }
         }
     for (mxArray *a : plhs)
         if (a) fake::destroy(a);

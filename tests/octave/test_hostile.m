@@ -23,11 +23,14 @@
 %!  end_try_catch
 %!endfunction
 
-## The real double the command should take an argument as, or [] if none.
+## The real double the command should take an argument as, or [] if none;
+## text (givsmooth's options) as it is.
 %!function d = as_double (a)
 %!  d = [];
 %!  if ((isnumeric (a) || islogical (a)) && isreal (a))
 %!    d = double (full (a));
+%!  elseif (ischar (a))
+%!    d = a;
 %!  endif
 %!endfunction
 
@@ -43,7 +46,7 @@
 %!    [ref, referr] = attempt (cmd, nout, dargs);
 %!    assert (isempty (referr));
 %!    assert (isequaln (out, ref), "%s: result differs from the real double call", cmd);
-%!    if (! strcmp (cmd, "givfact"))
+%!    if (any (strcmp (cmd, {"givfwd", "givinv"})))
 %!      assert (all (cellfun (@(a) isa (a, "double") && isreal (a) && ! issparse (a), args)));
 %!    endif
 %!  else
@@ -87,6 +90,18 @@
 %!   check (cmd{1}, 1, {Qbar, x'}, {"x "});
 %! endfor
 
+%!test
+%! y = (1:10)' / 3;
+%! for v = variants (y)
+%!   check ("givsmooth", 1, {v{1}, 0.5}, {"y "});
+%! endfor
+%! for v = variants (7)
+%!   check ("givsmooth", 2, {y, v{1}}, {"sigma", "option"});
+%!   check ("givsmooth", 1, {y, [], "Lambda", v{1}}, {"Lambda"});
+%! endfor
+%! check ("givsmooth", 0, {}, {"input"});
+%! check ("givsmooth", 3, {y}, {"output"});
+
 ## wrong counts, every combination
 %!test
 %! [Qbar, R] = givfact (5, 1);
@@ -119,6 +134,8 @@
 %!    try, [Q, R] = givfact (n, [1 2]); end_try_catch
 %!    try, y = givfwd (Qbar, ones (2*n - 1, 1)); end_try_catch
 %!    try, y = givinv (single (Qbar), y); end_try_catch
+%!    [z, info] = givsmooth (y(1:n), 0.1);
+%!    try, z = givsmooth (y, 'Lambda', -1); end_try_catch
 %!  endfor
 %!endfunction
 %!test

@@ -1,0 +1,86 @@
+/* givsmooth_check: the arguments of [z, info] = givsmooth (y, sigma, name, value, ...) */
+#include "givsmooth_check.h"
+#include "elementary.h"
+
+#include <cmath>
+
+#include <cctype>
+
+namespace givqr {
+
+namespace {
+
+/* Whether a's text is word, in any case. */
+bool is(const arg &a, const char *word)
+{
+    int k = 0;
+    for (; word[k]; k++)
+        if (std::tolower(static_cast<unsigned char>(a.text[k])) != word[k]) return false;
+    return a.text[k] == 0;
+}
+
+bool scalar(const arg &a)
+{
+    return a.real && a.m == 1 && a.n == 1;
+}
+
+} // namespace
+
+const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c)
+{
+    if (nrhs < 1) return &failures[givsmooth_nargin];
+    if (nlhs > 2) return &failures[givsmooth_nargout];
+    const arg &y = a[0];
+    if (!y.real || !y.matrix) return &failures[givsmooth_yClass];
+    c->row = y.m == 1;
+    c->n = c->row ? y.n : y.m;
+    c->k = c->row ? 1 : y.n;
+    if (c->n < 3) return &failures[givsmooth_ySize];
+    c->automatic = true;
+    c->sigma = 0.0;
+    c->loocv = false;
+    c->onesided = false;
+
+    int given = 0, k = 1;
+    if (nrhs > 1 && !a[1].chars) {      /* sigma, or [] */
+        const arg &s = a[1];
+        if (s.real && s.m * s.n == 0) {
+        } else if (scalar(s)) {
+            c->automatic = false;
+            c->sigma = s.value;
+            given++;
+        } else {
+            return &failures[givsmooth_sigma];
+        }
+        k = 2;
+    }
+    for (; k < nrhs; k += 2) {
+        const arg &name = a[k];
+        if (!is(name, "criterion") && !is(name, "lambda") && !is(name, "period") && !is(name, "onesided"))
+            return &failures[givsmooth_option];
+        if (k + 1 >= nrhs) return &failures[givsmooth_optionValue];
+        const arg &v = a[k + 1];
+        if (is(name, "criterion")) {
+            if (!is(v, "gcv") && !is(v, "loocv")) return &failures[givsmooth_criterion];
+            c->loocv = is(v, "loocv");
+        } else if (is(name, "lambda")) {
+            if (!scalar(v) || !(v.value >= 0.0)) return &failures[givsmooth_lambda];
+            c->automatic = false;
+            c->sigma = 1.0 / std::sqrt(v.value);        /* 0 gives Inf, Inf gives 0 */
+            given++;
+        } else if (is(name, "period")) {
+            if (!scalar(v) || !(v.value > 2.0)) return &failures[givsmooth_period];
+            const double s = sin_pi_over(v.value);      /* lambda = (2*sin(pi/p))^-4 */
+            c->automatic = false;
+            c->sigma = 4.0 * (s * s);
+            given++;
+        } else {
+            if (!v.logical || v.m != 1 || v.n != 1) return &failures[givsmooth_oneSided];
+            c->onesided = v.value != 0.0;
+        }
+    }
+    if (given > 1) return &failures[givsmooth_twice];
+    return nullptr;
+}
+
+} // namespace givqr

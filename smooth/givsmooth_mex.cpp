@@ -1,0 +1,119 @@
+/* givsmooth: the MEX gateway of [z, info] = givsmooth (y, sigma, name, value, ...)
+ *
+ *   z = givsmooth (y, sigma) smooths each series of y: z minimizes
+ *   |z - y|^2 + |D*z|^2/sigma^2, D the second difference matrix; without
+ *   sigma (or with []), sigma is chosen for each series by a criterion.
+ *
+ * Inputs   y       n-by-k real numeric or logical, n >= 3: k series of n
+ *                  points (a 1-by-n row: one series); read as doubles
+ *          sigma   real scalar, or [] (optional)
+ *          options name, value pairs, names in any case: Criterion ('gcv',
+ *                  'loocv'), Lambda (>= 0), Period (> 2), OneSided (logical)
+ * Outputs  z       full double, the size of y
+ *          info    1-by-1 struct: sigma, lambda, edf, gcv, loocv (1-by-k
+ *                  doubles), leverage, stderr (full doubles the size of y)
+ *
+ * The series are spread over MATLAB's maxNumCompThreads threads (at most one
+ * a series); the MEX interface cannot be interrupted.
+ */
+#include "mex.h"
+#include "mexglue.h"
+#include "givsmooth.h"
+#include "mexexport.h"
+
+#include <cstdint>
+#include <new>
+#include <vector>
+
+namespace {
+
+using givqr::idx;
+
+/* y as doubles, column-major, into v (where it is not a full double array
+ * already, whose data is used where it lies). */
+const double *as_double(const mxArray *a, std::vector<double> &v)
+{
+    if (mxIsDouble(a) && !mxIsSparse(a)) return mxGetPr(a);
+    const idx m = static_cast<idx>(mxGetM(a)), n = static_cast<idx>(mxGetN(a));
+    v.assign(m * n, 0.0);
+    if (mxIsSparse(a)) {                        /* double or logical */
+        const mwIndex *ir = mxGetIr(a), *jc = mxGetJc(a);
+        const double *pr = mxIsDouble(a) ? mxGetPr(a) : nullptr;
+        const mxLogical *pl = pr ? nullptr : static_cast<const mxLogical *>(mxGetData(a));
+        for (idx j = 0; j < n; j++)
+            for (mwIndex p = jc[j]; p < jc[j + 1]; p++) v[j * m + ir[p]] = pr ? pr[p] : double(pl[p]);
+        return v.data();
+    }
+    const void *d = mxGetData(a);
+    for (idx i = 0; i < m * n; i++) {
+        switch (mxGetClassID(a)) {
+        case mxSINGLE_CLASS: v[i] = static_cast<const float *>(d)[i]; break;
+        case mxINT8_CLASS: v[i] = static_cast<const int8_t *>(d)[i]; break;
+        case mxUINT8_CLASS: v[i] = static_cast<const uint8_t *>(d)[i]; break;
+        case mxINT16_CLASS: v[i] = static_cast<const int16_t *>(d)[i]; break;
+        case mxUINT16_CLASS: v[i] = static_cast<const uint16_t *>(d)[i]; break;
+        case mxINT32_CLASS: v[i] = static_cast<const int32_t *>(d)[i]; break;
+        case mxUINT32_CLASS: v[i] = static_cast<const uint32_t *>(d)[i]; break;
+        case mxINT64_CLASS: v[i] = static_cast<double>(static_cast<const int64_t *>(d)[i]); break;
+        case mxUINT64_CLASS: v[i] = static_cast<double>(static_cast<const uint64_t *>(d)[i]); break;
+        default: v[i] = static_cast<const mxLogical *>(d)[i]; break;
+        }
+    }
+    return v.data();
+}
+
+/* Ends the call: memory ran out, the bytes its work may take. */
+void out_of_memory(double bytes)
+{
+    char id[64];
+    givqr::identifier(id, "givsmooth", givqr::failure{"outOfMemory", ""});
+    mexErrMsgIdAndTxt(id, "givsmooth: out of memory: its work needs up to %.0f bytes.", bytes);
+}
+
+/* MATLAB's maxNumCompThreads, at least 1. */
+int host_threads()
+{
+    mxArray *t = nullptr;
+    if (mexCallMATLAB(1, &t, 0, nullptr, "maxNumCompThreads") != 0 || !t) return 1;
+    const double v = mxGetScalar(t);
+    mxDestroyArray(t);
+    return v >= 1.0 ? static_cast<int>(v < 1024.0 ? v : 1024.0) : 1;
+}
+
+} // namespace
+
+extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[])
+{
+    using namespace givqr;
+    std::vector<arg> a(nrhs > 0 ? nrhs : 1);
+    for (int k = 0; k < nrhs; k++) {
+        a[k] = describe(prhs[k]);
+        describe_text(prhs[k], a[k]);
+    }
+    smooth_call c;
+    if (const failure *f = givsmooth_check(nlhs, nrhs, a.data(), &c)) fail("givsmooth", *f);
+
+    const idx n = c.n, k = c.k, rows = c.row ? 1 : n, cols = c.row ? n : k;
+    const int threads = host_threads();
+    std::vector<double> converted;
+    const double *y = nullptr;
+    try {
+        y = as_double(prhs[0], converted);
+    } catch (const std::bad_alloc &) {
+    }
+    const double bytes = smooth_work_bytes(n, threads) + 8.0 * double(n) * double(k);
+    if (!y) out_of_memory(bytes);
+    plhs[0] = new_matrix(rows, cols);
+    smooth_out out = {mxGetPr(plhs[0]), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+    if (nlhs > 1) {
+        static const char *names[] = {"sigma", "lambda", "edf", "gcv", "loocv", "leverage", "stderr"};
+        plhs[1] = mxCreateStructMatrix(1, 1, 7, names);
+        double **to[] = {&out.sigma, &out.lambda, &out.edf, &out.gcv, &out.loocv, &out.leverage, &out.stderror};
+        for (int f = 0; f < 7; f++) {
+            mxArray *v = f < 5 ? new_matrix(1, k) : new_matrix(rows, cols);
+            *to[f] = mxGetPr(v);
+            mxSetField(plhs[1], 0, names[f], v);
+        }
+    }
+    if (!givsmooth(c, y, out, threads, nullptr)) out_of_memory(bytes);
+}

@@ -1,0 +1,79 @@
+/* givsmooth: the Octave gateway of [z, info] = givsmooth (y, sigma, name, value, ...)
+ *
+ * The checks, messages and kernels of the MEX gateway (givsmooth_mex.cpp,
+ * where the storage of z and info is laid out), with the outputs built in
+ * Octave's own arrays, neither zeroed nor copied.  y is read as doubles
+ * (converted from its class where it is not double); the series are spread
+ * over the threads the process may run on, and every kernel runs in parts,
+ * with Octave's interrupt checked between them by the calling thread.
+ */
+#include <octave/oct.h>
+
+#include <new>
+#include <vector>
+
+#include "octglue.h"
+#include "octalloc.h"
+#include "givsmooth.h"
+#include "givsmooth_help.h"     /* made from givsmooth.m, the one text of the help */
+
+namespace {
+
+void interrupt_point()
+{
+    octave_quit();
+}
+
+} // namespace
+
+DEFUN_DLD(givsmooth, args, nargout, givsmooth_help)
+{
+    using namespace givqr;
+    const int nrhs = args.length();
+    std::vector<arg> a(nrhs > 0 ? nrhs : 1);
+    describe(args, a.data(), nrhs);
+    smooth_call c;
+    if (const failure *f = givsmooth_check(nargout, nrhs, a.data(), &c)) fail("givsmooth", *f);
+
+    const NDArray y = args(0).array_value();
+    const idx n = c.n, k = c.k, rows = c.row ? 1 : n, cols = c.row ? n : k;
+    const bool info = nargout > 1;
+    NDArray z, sigma, lambda, edf, gcv, loocv, leverage, stderror;
+    try {
+        z = uninit_matrix(rows, cols);
+        if (info) {
+            sigma = uninit_matrix(1, k);
+            lambda = uninit_matrix(1, k);
+            edf = uninit_matrix(1, k);
+            gcv = uninit_matrix(1, k);
+            loocv = uninit_matrix(1, k);
+            leverage = uninit_matrix(rows, cols);
+            stderror = uninit_matrix(rows, cols);
+        }
+    } catch (const std::bad_alloc &) {
+        out_of_memory("givsmooth", "its outputs need", 8.0 * double(n) * double(k) * (info ? 3 : 1));
+    }
+    smooth_out out = {z.fortran_vec(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+    if (info) {
+        out.sigma = sigma.fortran_vec();
+        out.lambda = lambda.fortran_vec();
+        out.edf = edf.fortran_vec();
+        out.gcv = gcv.fortran_vec();
+        out.loocv = loocv.fortran_vec();
+        out.leverage = leverage.fortran_vec();
+        out.stderror = stderror.fortran_vec();
+    }
+    const int threads = process_threads();
+    if (!givsmooth(c, y.data(), out, threads, interrupt_point))
+        out_of_memory("givsmooth", "its work needs up to", smooth_work_bytes(n, threads));
+    if (!info) return ovl(z);
+    octave_scalar_map s;
+    s.assign("sigma", sigma);
+    s.assign("lambda", lambda);
+    s.assign("edf", edf);
+    s.assign("gcv", gcv);
+    s.assign("loocv", loocv);
+    s.assign("leverage", leverage);
+    s.assign("stderr", stderror);
+    return ovl(z, s);
+}

@@ -1,0 +1,149 @@
+## givsmooth from Octave: the recipe's bits, the options, the info, the choice
+
+## the bits of the recipe with givfact, givfwd and givinv; each column as if
+## alone (on several threads); a row as a row; any real class by value
+%!test
+%! randn ("state", 1);
+%! n = 3000; y = cumsum (randn (n, 1)); bits = @(a) typecast (a(:), "uint64");
+%! for sigma = [0 1e-6 0.025 0.5 7 -0.3]
+%!   [Qbar, R] = givfact (n, sigma);
+%!   c = givfwd (Qbar, [y; zeros(n-2, 1)]);
+%!   c(1:n-2) = 0;
+%!   r = givinv (Qbar, c);
+%!   assert (isequal (bits (givsmooth (y, sigma)), bits (r(1:n))));
+%! endfor
+%! Y = [y, -y(end:-1:1), y.^2 / n, randn(n, 1)];
+%! Z = givsmooth (Y, 0.01);
+%! for k = 1:4
+%!   assert (isequal (bits (Z(:,k)), bits (givsmooth (Y(:,k), 0.01))));
+%! endfor
+%! assert (isequal (givsmooth (y', 0.01), Z(:,1)'));
+%! x = round (10 * y(1:50));
+%! z = givsmooth (x, 0.5);
+%! for v = {int16(x), single(x), sparse(x), x > 0}
+%!   assert (isequal (givsmooth (v{1}, 0.5), givsmooth (double (full (v{1})), 0.5)));
+%! endfor
+
+## past a part boundary of the kernels' runs (65536 columns), the same:
+## the recipe's bits, and the one-sided point a prefix's
+%!test
+%! n = 2^17 + 5; y = sin ((1:n)' / 1000) + cos ((1:n)' .^ 2); bits = @(a) typecast (a(:), "uint64");
+%! [Qbar, R] = givfact (n, 1e-4);
+%! c = givfwd (Qbar, [y; zeros(n-2, 1)]);
+%! c(1:n-2) = 0;
+%! r = givinv (Qbar, c);
+%! assert (isequal (bits (givsmooth (y, 1e-4)), bits (r(1:n))));
+%! z1 = givsmooth (y, 1e-4, "OneSided", true);
+%! zt = givsmooth (y(1:65540), 1e-4);
+%! assert (isequal (bits (z1(65540)), bits (zt(end))));
+
+## sigma, Lambda and Period name the same smoothing; Inf, 0 and NaN
+%!test
+%! y = [2; 7; 1; 8; 2; 8; 1; 8; 2; 8];
+%! assert (isequal (givsmooth (y, "Lambda", 400), givsmooth (y, 1/sqrt (400))));
+%! assert (isequal (givsmooth (y, "lambda", 400), givsmooth (y, [], "LAMBDA", 400)));
+%! p = 12; lambda = (2 * sin (pi / p))^-4;
+%! assert (givsmooth (y, "Period", p), givsmooth (y, "Lambda", lambda), 1e-14);
+%! assert (givsmooth (y, Inf), y);
+%! assert (givsmooth (y, "Lambda", 0), y);
+%! t = (1:10)';
+%! assert (givsmooth (y, 0), [t ones(10,1)] * ([t ones(10,1)] \ y), 1e-12);
+%! assert (givsmooth (y, "Period", Inf), givsmooth (y, 0));
+%! assert (all (isnan (givsmooth (y, NaN))));
+%! assert (size (givsmooth (zeros (5, 0), 1)), [5 0]);
+
+## one-sided: z(t) is the last point of the smooth of y(1:t), bit for bit;
+## its leverage is that point's in its own prefix's hat matrix
+%!test
+%! randn ("state", 2);
+%! n = 400; y = cumsum (randn (n, 1)); sigma = 0.05; bits = @(a) typecast (a(:), "uint64");
+%! [z1, info] = givsmooth (y, sigma, "OneSided", true);
+%! assert (z1(1:2), y(1:2));
+%! for t = [3 4 5 50 161 400]
+%!   zt = givsmooth (y(1:t), sigma);
+%!   assert (isequal (bits (z1(t)), bits (zt(t))));
+%!   [~, D] = stacked (t, sigma);
+%!   H = inv (eye (t) + full (D'*D) / sigma^2);
+%!   assert (info.leverage(t), H(t,t), 1e-13);
+%! endfor
+%! [~, two] = givsmooth (y, sigma);
+%! assert ([info.edf info.gcv info.loocv], [two.edf two.gcv two.loocv]);
+%! s = sqrt (norm (y - givsmooth (y, sigma))^2 / (n - two.edf));
+%! assert (info.stderr, s * sqrt (info.leverage), 1e-13);
+%! assert (isequal (givsmooth (y, sigma, "OneSided", false), givsmooth (y, sigma)));
+
+## the info against its definitions, on a dense hat matrix
+%!test
+%! randn ("state", 3);
+%! n = 300; y = sin ((1:n)' / 20) + 0.2 * randn (n, 1);
+%! for sigma = [3 0.1 1e-3]
+%!   [z, info] = givsmooth (y, sigma);
+%!   [~, D] = stacked (n, sigma);
+%!   H = inv (eye (n) + full (D'*D) / sigma^2);
+%!   h = diag (H);
+%!   assert (info.leverage, h, 8 * eps * (1 + 16 / sigma^2));     # inv's own error
+
+%!   assert (info.edf, trace (H), 1e-10 * n);
+%!   assert ([info.sigma info.lambda], [sigma 1/sigma^2]);
+%!   r = y - z;
+%!   assert (info.gcv, n * norm (r)^2 / (n - info.edf)^2, 1e-12 * info.gcv);
+%!   assert (info.loocv, mean ((r ./ (1 - h)).^2), 1e-10 * info.loocv);
+%!   assert (info.stderr, sqrt (norm (r)^2 / (n - info.edf)) * sqrt (info.leverage), -1e-13);
+%! endfor
+
+## the choice: no worse than the criterion a little to either side, per
+## column, GCV or leave-one-out, or the end of the range, where a straight
+## line is best; a series with NaN gets NaN
+%!test
+%! randn ("state", 4);
+%! n = 500; t = (1:n)';
+%! Y = [sin(t/40) + 0.2*randn(n,1), cumsum(randn(n,1)), 0.01*t + randn(n,1)];
+%! [Z, info] = givsmooth (Y);
+%! for k = 1:3
+%!   [z, one] = givsmooth (Y(:,k));
+%!   assert (isequal (z, Z(:,k)) && one.sigma == info.sigma(k));
+%!   if (k == 3)                            # a line and noise: the line, all but
+%!     assert (info.edf(k) < 2.01);
+%!     continue;
+%!   endif
+%!   for f = [1.05 1/1.05 2 1/2]
+%!     [~, near] = givsmooth (Y(:,k), info.sigma(k) * f);
+%!     assert (info.gcv(k) <= near.gcv * (1 + 1e-9));
+%!   endfor
+%! endfor
+%! [~, lo] = givsmooth (Y(:,1), [], "Criterion", "LOOCV");
+%! [~, near] = givsmooth (Y(:,1), lo.sigma * 1.05);
+%! assert (lo.loocv <= near.loocv * (1 + 1e-9));
+%! Y(7,2) = NaN;
+%! [Z, info] = givsmooth (Y);
+%! assert (isnan (info.sigma(2)) && all (isnan (Z(:,2))) && ! any (isnan (Z(:,1))));
+
+## every failure, its identifier and its message
+%!test
+%! y = (1:10)';
+%! fails ("givsmooth ()", "givqr:givsmooth:nargin");
+%! fails ("[a, b, c] = givsmooth (y)", "givqr:givsmooth:nargout");
+%! for v = {"{1, 2, 3}", "y + 1i", "'abcdef'", "ones (4, 4, 2)", "struct ()"}
+%!   fails (["givsmooth (" v{1} ", 1)"], "givqr:givsmooth:yClass");
+%! endfor
+%! fails ("givsmooth ([1; 2], 1)", "givqr:givsmooth:ySize");
+%! fails ("givsmooth ([], 1)", "givqr:givsmooth:ySize");
+%! for v = {"[1 2]", "{}", "1i", "struct ()"}
+%!   fails (["givsmooth (y, " v{1} ")"], "givqr:givsmooth:sigma");
+%! endfor
+%! fails ("givsmooth (y, 1, 'Smooth', 2)", "givqr:givsmooth:option");
+%! fails ("givsmooth (y, 1, 2)", "givqr:givsmooth:option");
+%! fails ("givsmooth (y, 'Lambda')", "givqr:givsmooth:optionValue");
+%! fails ("givsmooth (y, [], 'Criterion', 'aic')", "givqr:givsmooth:criterion");
+%! fails ("givsmooth (y, [], 'Criterion', 3)", "givqr:givsmooth:criterion");
+%! for v = {"-1", "NaN", "[1 2]", "'big'"}
+%!   fails (["givsmooth (y, 'Lambda', " v{1} ")"], "givqr:givsmooth:lambda");
+%! endfor
+%! for v = {"2", "1", "-5", "NaN"}
+%!   fails (["givsmooth (y, 'Period', " v{1} ")"], "givqr:givsmooth:period");
+%! endfor
+%! for v = {"1", "'yes'", "[true true]"}
+%!   fails (["givsmooth (y, 1, 'OneSided', " v{1} ")"], "givqr:givsmooth:oneSided");
+%! endfor
+%! fails ("givsmooth (y, 1, 'Lambda', 4)", "givqr:givsmooth:twice");
+%! fails ("givsmooth (y, 'Period', 8, 'Lambda', 4)", "givqr:givsmooth:twice");

@@ -1,0 +1,184 @@
+// givsmooth's kernels: in parts as whole; the leverages, settled in the
+// cycle, as the recurrence run step by step; the gateway through the fake host
+#include "fakehost.h"
+#include "smooth.h"
+#include "givsmooth.h"
+#include "messages.h"
+#include "factor.h"
+
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+extern "C" void givsmooth_gateway(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);
+
+using givqr::idx;
+
+namespace {
+
+bool same(const std::vector<double> &a, const std::vector<double> &b)
+{
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+}
+
+// No cycle, cycles of period 1, 2 and 18, and one from the first rows.
+const double sigmas[] = {0.0, 1.0, 0.1, 0.000316227766016838, 1e300};
+
+struct run {
+    std::vector<double> x, h, T;
+    givqr::table t;
+    givqr::fit f;
+};
+
+// smooth_forward (two- or one-sided), then for two-sided smooth_backward with
+// the criteria, each in parts of the given length.
+run smooth(idx n, double sigma, bool onesided, const std::vector<double> &y, idx part)
+{
+    const idx m = n - 2;
+    run r{std::vector<double>(n), std::vector<double>(n), std::vector<double>(6 * m), {}, {}};
+    r.t.T = r.T.data();
+    givqr::sweep st;
+    for (idx i0 = 0; i0 < m; i0 += part)
+        givqr::smooth_forward(n, sigma, onesided, y.data(), r.x.data(), onesided ? r.h.data() : nullptr, i0,
+                              std::min(m, i0 + part), &st, &r.t);
+    if (!onesided) {
+        givqr::smooth_criteria c = {y.data(), r.h.data(), nullptr, {}, {}, {}};
+        double carry[2];
+        for (idx k0 = 0; k0 < m; k0 += part)
+            givqr::smooth_backward(n, r.t, r.x.data(), k0, std::min(m, k0 + part), carry, &c);
+        r.f = c.sums;
+    }
+    return r;
+}
+
+TEST(smooth, InPartsTheSameBits)
+{
+    for (idx n : {3, 4, 5, 90, 2100})
+        for (double sigma : sigmas) {
+            const std::vector<double> y = lcg(n, static_cast<uint64_t>(n));
+            for (bool onesided : {false, true}) {
+                const run whole = smooth(n, sigma, onesided, y, n);
+                for (idx part : {1, 2, 3, 64}) {
+                    const run r = smooth(n, sigma, onesided, y, part);
+                    SCOPED_TRACE(testing::Message() << "n = " << n << ", sigma = " << sigma << ", part " << part);
+                    EXPECT_TRUE(same(r.x, whole.x) && same(r.h, whole.h));
+                    EXPECT_EQ(std::memcmp(&r.f, &whole.f, sizeof r.f), 0);
+                }
+                // another series from the table (table_forward), as by the fused kernel
+                std::vector<double> x(n), h(n), x2(n), h2(n), T(6 * (n - 2));
+                givqr::table t2;
+                t2.T = T.data();
+                givqr::sweep st;
+                double carry[2];
+                double *hh = onesided ? h.data() : nullptr, *hh2 = onesided ? h2.data() : nullptr;
+                givqr::smooth_forward(n, sigma, onesided, y.data(), x.data(), hh, 0, n - 2, &st, &t2);
+                givqr::table_forward(n, whole.t, onesided, y.data(), x2.data(), hh2, 0, n - 2, carry);
+                EXPECT_TRUE(same(x, x2) && same(h, h2));
+            }
+        }
+}
+
+// The recurrence for G and K written out step by step over the rows of the
+// table; the kernel, which stops computing it where it settles in the cycle,
+// must give the same bits.
+TEST(smooth, LeveragesAsTheRecurrenceStepByStep)
+{
+    int settled = 0;
+    for (idx n : {5, 90, 400, 3000})
+        for (double sigma : sigmas) {
+            const idx m = n - 2;
+            const std::vector<double> y = lcg(n, 7);
+            const run r = smooth(n, sigma, false, y, n);
+            std::vector<double> h(n), q(n);
+            double g[6] = {1, 0, 1, 0, 0, 0};
+            for (idx i = m - 1; i >= 0; i--) {
+                const double *w = givqr::row(r.t, i);
+                const double c0 = w[0], s0 = w[1], c1 = w[2], s1 = w[3], c2 = w[4], s2 = w[5];
+                h[i + 2] = c2 * c2 * g[2];
+                q[i + 2] = s2 * s2 + c2 * c2 * g[5];
+                const double M[4] = {s1 * c0, c1, s2 * c1 * c0, -s2 * s1};
+                for (int k = 0; k < 6; k += 3) {            // X = M'*X*M, then the rank-one part
+                    const double a11 = g[k] * M[0] + g[k + 1] * M[2], a12 = g[k] * M[1] + g[k + 1] * M[3];
+                    const double a21 = g[k + 1] * M[0] + g[k + 2] * M[2], a22 = g[k + 1] * M[1] + g[k + 2] * M[3];
+                    g[k] = M[0] * a11 + M[2] * a21;
+                    g[k + 1] = M[0] * a12 + M[2] * a22;
+                    g[k + 2] = M[1] * a12 + M[3] * a22;
+                }
+                g[0] = g[0] + s0 * s0;
+                const double o1 = c2 * (c1 * c0), o2 = c2 * -s1;
+                g[3] = g[3] + o1 * o1;
+                g[4] = g[4] + o1 * o2;
+                g[5] = g[5] + o2 * o2;
+            }
+            h[0] = g[0], h[1] = g[2];
+            SCOPED_TRACE(testing::Message() << "n = " << n << ", sigma = " << sigma);
+            EXPECT_TRUE(same(h, r.h));
+            settled += r.t.s < m - 100;
+        }
+    EXPECT_GT(settled, 4);      // the cycle was there to settle in
+}
+
+TEST(givsmooth_gateway, FailuresAndOutputs)
+{
+    using namespace givqr;
+    auto y = [] { return fake::matrix(5, 1, {1, 4, 2, 8, 5}); };
+    struct { int nlhs; std::vector<mxArray *> in; message want; } cases[] = {
+        {1, {}, givsmooth_nargin},
+        {3, {y()}, givsmooth_nargout},
+        {1, {fake::make(mxCELL_CLASS, {5, 1})}, givsmooth_yClass},
+        {1, {fake::make(mxDOUBLE_CLASS, {5, 1, 2})}, givsmooth_yClass},
+        {1, {fake::matrix(2, 1, {1, 2})}, givsmooth_ySize},
+        {1, {y(), fake::matrix(1, 2, {1, 2})}, givsmooth_sigma},
+        {1, {y(), fake::scalar(1), fake::text("Smooth"), fake::scalar(1)}, givsmooth_option},
+        {1, {y(), fake::text("Lambda")}, givsmooth_optionValue},
+        {1, {y(), fake::text("criterion"), fake::text("aic")}, givsmooth_criterion},
+        {1, {y(), fake::text("Lambda"), fake::scalar(-1)}, givsmooth_lambda},
+        {1, {y(), fake::text("Period"), fake::scalar(2)}, givsmooth_period},
+        {1, {y(), fake::text("OneSided"), fake::scalar(1)}, givsmooth_oneSided},
+        {1, {y(), fake::scalar(1), fake::text("PERIOD"), fake::scalar(9)}, givsmooth_twice},
+    };
+    for (auto &k : cases) {
+        const long before = fake::live();
+        std::vector<const mxArray *> in(k.in.begin(), k.in.end());
+        mxArray *out[3] = {nullptr, nullptr, nullptr};
+        EXPECT_EQ(fake::call(givsmooth_gateway, k.nlhs, out, static_cast<int>(in.size()), in.data()),
+                  failures[k.want].text);
+        for (mxArray *a : k.in) fake::destroy(a);
+        EXPECT_EQ(fake::live(), before - static_cast<long>(k.in.size()));
+    }
+
+    // three series, sigma chosen, on one thread and on three: z, and info in full
+    const idx n = 300;
+    std::vector<double> Y(3 * n);
+    const std::vector<double> u = lcg(3 * n, 3);
+    for (idx i = 0; i < 3 * n; i++) Y[i] = std::sin(double(i % n) / 20) + 0.3 * u[i];
+    std::vector<double> first;
+    for (int threads : {1, 3}) {
+        fake::threads = threads;
+        mxArray *in = fake::matrix(n, 3, Y), *out[2] = {nullptr, nullptr};
+        const mxArray *prhs[1] = {in};
+        ASSERT_EQ(fake::call(givsmooth_gateway, 2, out, 1, prhs), "");
+        ASSERT_EQ(mxGetM(out[0]), size_t(n));
+        ASSERT_EQ(mxGetN(out[0]), 3u);
+        std::vector<double> all(mxGetPr(out[0]), mxGetPr(out[0]) + 3 * n);
+        const char *fields[] = {"sigma", "lambda", "edf", "gcv", "loocv", "leverage", "stderr"};
+        for (int k = 0; k < 7; k++) {
+            const char *f = fields[k];
+            const mxArray *v = mxGetField(out[1], 0, f);
+            ASSERT_TRUE(v) << f;
+            const size_t len = mxGetM(v) * mxGetN(v);
+            EXPECT_EQ(len, k < 5 ? 3u : size_t(3 * n)) << f;
+            for (size_t i = 0; i < len; i++) ASSERT_FALSE(fake::is_poison(mxGetPr(v)[i])) << f;
+            all.insert(all.end(), mxGetPr(v), mxGetPr(v) + len);
+        }
+        if (first.empty()) first = all;
+        else EXPECT_TRUE(same(all, first));         // the same bits, whatever the threads
+        fake::destroy(in);
+        fake::destroy(out[0]);
+        fake::destroy(out[1]);
+    }
+    fake::threads = 2;
+}
+
+} // namespace

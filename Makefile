@@ -8,14 +8,14 @@ CTEST = OCTAVE_HISTFILE=/dev/null ctest --output-on-failure --no-tests=error -j 
 # Debian packages, by what needs them
 DEPS_BUILD = make cmake g++ octave octave-dev
 DEPS_DEMO = $(DEPS_BUILD) gnuplot-nox fonts-freefont-otf
-DEPS_TEST = $(DEPS_BUILD) libgtest-dev googletest binutils libmpfr-dev python3
+DEPS_TEST = $(DEPS_BUILD) libgtest-dev googletest binutils libmpfr-dev python3 octave-parallel
 DEPS_PLATFORMS = cmake make g++ googletest qemu-user binutils clang g++-i686-linux-gnu \
   g++-sparc64-linux-gnu g++-multilib-sparc64-linux-gnu g++-aarch64-linux-gnu \
   g++-mingw-w64-x86-64-posix wine64
 DEPS_MATLAB = cmake make g++ libgtest-dev binutils
 DEPS_FUZZ = clang libclang-rt-dev
 DEPS_COVERAGE = gcovr
-DEPS_BENCH = libbenchmark-dev gnuplot-nox fonts-freefont-otf time
+DEPS_BENCH = libbenchmark-dev gnuplot-nox fonts-freefont-otf time python3-statsmodels
 
 .PHONY: accuracy bench all build test test-main test-sanitize test-dist demo dist fuzz coverage clean \
   test-platforms platform test-matlab
@@ -136,17 +136,20 @@ coverage:
 	cd $(BUILD)-coverage && $(CTEST)
 	gcovr -r . $(BUILD)-coverage --filter core/ --filter check/ --filter givfact/ --filter apply/ --filter host/
 
-# Kernels with Google Benchmark, the commands end to end in Octave against
-# qr and chol, peak memory, and givfact (10^8): writes docs/benchmarks.md and
-# docs/bench.png.  Takes some minutes.
+# Kernels with Google Benchmark, where the rows repeat, the commands end to
+# end in Octave against qr, chol, backslash and statsmodels' hpfilter, peak
+# memory, and givfact (10^8): writes docs/benchmarks.md and docs/bench.png.
+# Takes some minutes.
 bench:
 	@sh tools/deps.sh $(DEPS_BUILD) $(DEPS_BENCH)
 	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DGIVQR_BENCH=ON -DGIVQR_TESTS=OFF -DGIVQR_OCTAVE=ON
 	cmake --build $(BUILD)-bench -j $(JOBS)
 	$(BUILD)-bench/bench_kernels --benchmark_min_time=0.5 > $(BUILD)-bench/kernels.txt
 	cat $(BUILD)-bench/kernels.txt
+	$(BUILD)-bench/transients > $(BUILD)-bench/transients.md
+	cat $(BUILD)-bench/transients.md
 	$(OCTAVE) --eval "addpath('$(abspath $(BUILD))-bench/octave'); addpath('$(abspath tests/octave)'); \
-	  md = '$(abspath $(BUILD))-bench/octave.md'; \
+	  md = '$(abspath $(BUILD))-bench/octave.md'; plain = '$(abspath $(BUILD))-bench/plain'; \
 	  png = '$(abspath docs/bench.png)'; source('bench/bench_octave.m')"
 	sh bench/tunables.sh $(abspath $(BUILD))-bench/octave > $(BUILD)-bench/tunables.md
 	sh bench/memory.sh $(abspath $(BUILD))-bench/octave > $(BUILD)-bench/memory.md

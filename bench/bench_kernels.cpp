@@ -1,9 +1,11 @@
 // The kernels alone: time per step (per column of A).  QR, which copies the
 // rows once they repeat, against the loop that computes every step and
 // against writing the outputs alone (the least any factorization can take);
-// sigma = 0.025 (lambda = 1600) unless the name says otherwise.
+// the replays; givsmooth's two passes.  sigma = 0.025 (lambda = 1600), or
+// 10^-k where the second argument is k.
 #include "QR.h"
 #include "replay.h"
+#include "smooth.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>
@@ -73,6 +75,27 @@ void BM_apply(benchmark::State &state)
     per_step(state, m);
 }
 
+// givsmooth's kernels for one series: the factorization fused with Q' on y,
+// then Q on [0; c2]
+void BM_givsmooth(benchmark::State &state)
+{
+    const idx n = state.range(0), m = n - 2;
+    const double sigma = sigma_of(state);
+    std::vector<double> T(6 * m), y(n), x(n);
+    for (idx k = 0; k < n; k++) y[k] = std::sin(double(k));
+    givqr::table t;
+    t.T = T.data();
+    for (auto _ : state) {
+        givqr::sweep st;
+        double carry[2];
+        givqr::smooth_forward(n, sigma, false, y.data(), x.data(), nullptr, 0, m, &st, &t);
+        givqr::smooth_backward(n, t, x.data(), 0, m, carry, nullptr);
+        benchmark::DoNotOptimize(x.data());
+        benchmark::ClobberMemory();
+    }
+    per_step(state, m);
+}
+
 void sizes(benchmark::internal::Benchmark *b)
 {
     for (long n = 1000; n <= 10000000; n *= 10) b->Args({n, 0});
@@ -87,6 +110,7 @@ BENCHMARK_TEMPLATE(BM_factor, write_outputs)->Name("BM_write_outputs")->Args({10
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_apply, givqr::givfwd)->Name("BM_givfwd")->Apply(sizes);
 BENCHMARK_TEMPLATE(BM_apply, givqr::givinv)->Name("BM_givinv")->Apply(sizes);
+BENCHMARK(BM_givsmooth)->Apply(sizes);
 
 } // namespace
 

@@ -1,9 +1,8 @@
-## bench_octave.m: givfact, givfwd and givinv end to end in Octave, against
-## what a user would otherwise do, all in one run so that the ratios hold on
-## a noisy machine.  Set png (the plot) and md (the table) before running.
-
-sigma = 0.1;
-ns = [1e4 1e5 1e6 1e7];
+## bench_octave.m: the commands end to end in Octave, against what a user
+## would otherwise do, each comparison in one run so that the ratios hold
+## on a noisy machine.  Set png (the plot), md (the report) and plain (the
+## folder of givfact built computing every step) before running; the
+## commands and tests/octave (stacked) must be on the path.
 
 ## time f() as the best of k runs, after one run to warm up
 function t = timeit (f, k)
@@ -34,68 +33,134 @@ function y = fwd_loop (Qbar, x)
   endfor
 endfunction
 
-names = {"givfact", "givfwd", "givinv", "qr(A)", "[C, R] = qr(A, b)", ...
-         "chol(D*D' + sigma^2*I)", "Octave loop (givfwd)"};
+## givfact with the plain loop (every step computed): the oct-file in plain,
+## found first on the path for the call
+function t = timeit_plain (plain, n, sigma, k)
+  addpath (plain, "-begin");
+  clear givfact;
+  t = timeit (@() nthargout (1:2, @givfact, n, sigma), k);
+  rmpath (plain);
+  clear givfact;
+endfunction
+
+function table (fid, head, rows, T)
+  fprintf (fid, "| %s |\n|%s\n", strjoin (head, " | "), repmat ("---|", 1, numel (head)));
+  for j = 1:numel (rows)
+    fprintf (fid, "| %s | %s |\n", rows{j}, strjoin (arrayfun (@ms, T(j,:), "uniformoutput", false), " | "));
+  endfor
+  fprintf (fid, "\n");
+endfunction
+
+fid = fopen (md, "w");
+
+## 1. givfact, givfwd, givinv against qr and chol, sigma = 0.1
+sigma = 0.1;
+ns = [1e4 1e5 1e6 1e7];
+names = {"givfact", "givfact, every step computed", "givfwd", "givinv", "qr(A)", ...
+         "[C, R] = qr(A, b)", "chol(D*D' + sigma^2*I)", "Octave loop (givfwd)"};
 T = NaN (numel (ns), numel (names));
 for j = 1:numel (ns)
   n = ns(j); m = n - 2;
   k = max (5, round (3e6 / n));       # fresh memory is costly here: take the best of many
   T(j,1) = timeit (@() nthargout (1:2, @givfact, n, sigma), k);
+  T(j,2) = timeit_plain (plain, n, sigma, k);
   [Qbar, R] = givfact (n, sigma);
   b = randn (2*n - 2, 1);
-  T(j,2) = timeit (@() givfwd (Qbar, b), k);
-  T(j,3) = timeit (@() givinv (Qbar, b), k);
+  T(j,3) = timeit (@() givfwd (Qbar, b), k);
+  T(j,4) = timeit (@() givinv (Qbar, b), k);
   [A, D] = stacked (n, sigma);
   kk = max (2, round (1e5 / n));
-  T(j,4) = timeit (@() qr (A), kk);
-  T(j,5) = timeit (@() nthargout (1:2, @qr, A, b), kk);
+  T(j,5) = timeit (@() qr (A), kk);
+  T(j,6) = timeit (@() nthargout (1:2, @qr, A, b), kk);
   M = D*D' + sigma^2 * speye (m);
-  T(j,6) = timeit (@() chol (M), kk);
+  T(j,7) = timeit (@() chol (M), kk);
   if (n <= 1e5)
-    T(j,7) = timeit (@() fwd_loop (Qbar, b), 1);
+    T(j,8) = timeit (@() fwd_loop (Qbar, b), 1);
   endif
-  printf ("n = %g done\n", n); fflush (stdout);
+  clear A D M Qbar R b
+  printf ("givfact, n = %g done\n", n); fflush (stdout);
+endfor
+fprintf (fid, "### givfact, givfwd and givinv, sigma = %g\n\n", sigma);
+table (fid, ["n", names], arrayfun (@(n) sprintf ("10^%d", log10 (n)), ns, "uniformoutput", false), T);
+j = find (ns == 1e6);
+fprintf (fid, ["At n = 10^6: givfact is %.0f times faster than qr(A), %.0f times faster than [C, R] = qr(A, b) " ...
+               "and %.1f times faster than chol; it takes %.2f of the time of givfact computing every step.\n\n"],
+         T(j,5) / T(j,1), T(j,6) / T(j,1), T(j,7) / T(j,1), T(j,1) / T(j,2));
+save ("-text", [md ".data"], "ns", "T", "names");
+
+## 2. givsmooth against Octave's direct routes, the matrices built inside
+## the timing as a user would: backslash on the Whittaker form, and on the
+## normal equations of the least squares form
+function z = whittaker (y, sigma)
+  [~, D] = stacked (rows (y), sigma);
+  z = (speye (rows (y)) + D'*D / sigma^2) \ y;
+endfunction
+function z = normal (y, sigma)
+  [~, D] = stacked (rows (y), sigma);
+  z = y - D' * ((D*D' + sigma^2 * speye (rows (y) - 2)) \ (D*y));
+endfunction
+sn = [1e3 1e4 1e5 1e6 1e7];
+for sigma = [0.025 1e-8]
+  S = NaN (numel (sn), 4);
+  for j = 1:numel (sn)
+    n = sn(j);
+    y = cumsum (randn (n, 1)) + 10 * randn (n, 1);
+    k = max (3, round (1e6 / n));
+    kk = max (1, round (1e5 / n));
+    S(j,1) = timeit (@() givsmooth (y, sigma), k);
+    S(j,2) = timeit (@() whittaker (y, sigma), kk);
+    S(j,3) = timeit (@() normal (y, sigma), kk);
+    S(j,4) = min (S(j,2:3)) / S(j,1);
+  endfor
+  fprintf (fid, "### givsmooth (y, sigma) against backslash, sigma = %g (lambda = %g)\n\n", sigma, 1 / sigma^2);
+  fprintf (fid, "| n | givsmooth | Whittaker form | normal equations | fastest direct / givsmooth |\n|---|---|---|---|---|\n");
+  for j = 1:numel (sn)
+    fprintf (fid, "| 10^%d | %s | %s | %s | %.1f |\n", log10 (sn(j)), ms (S(j,1)), ms (S(j,2)), ms (S(j,3)), S(j,4));
+  endfor
+  fprintf (fid, "\n");
+  printf ("givsmooth, sigma = %g done\n", sigma); fflush (stdout);
 endfor
 
-## the table
-fid = fopen (md, "w");
-fprintf (fid, "| n | %s |\n|---|%s\n", strjoin (names, " | "), repmat ("---|", 1, numel (names)));
-for j = 1:numel (ns)
-  cells = arrayfun (@ms, T(j,:), "uniformoutput", false);
-  fprintf (fid, "| 10^%d | %s |\n", log10 (ns(j)), strjoin (cells, " | "));
+## 3. at n = 10^6: the choice of sigma, the one-sided trend, the info, and
+## statsmodels' hpfilter, against the call with sigma given
+n = 1e6; sigma = 0.025;
+y = cumsum (randn (n, 1)) + 10 * randn (n, 1);
+t1 = timeit (@() givsmooth (y, sigma), 5);
+tinfo = timeit (@() nthargout (1:2, @givsmooth, y, sigma), 3);
+tgcv = timeit (@() nthargout (1:2, @givsmooth, y), 2);
+tloo = timeit (@() nthargout (1:2, @givsmooth, y, [], "Criterion", "loocv"), 2);
+tone = timeit (@() givsmooth (y, sigma, "OneSided", true), 5);
+tw = timeit (@() whittaker (y, sigma), 2);
+[~, info] = givsmooth (y);
+[~, py] = system (["python3 -c \"import time, numpy; from statsmodels.tsa.filters.hp_filter import hpfilter; " ...
+                   "y = numpy.cumsum (numpy.random.randn (1000000)); t = time.time (); hpfilter (y, 1600); " ...
+                   "print (time.time () - t)\""]);
+thp = str2double (py);
+fprintf (fid, "### At n = 10^6, sigma = %g (lambda = 1600) where given\n\n", sigma);
+fprintf (fid, "| call | time | in calls with sigma given |\n|---|---|---|\n");
+cases = {"givsmooth (y, sigma)", t1; "[z, info] = givsmooth (y, sigma)", tinfo; ...
+        "[z, info] = givsmooth (y): sigma by GCV", tgcv; "... by leave-one-out", tloo; ...
+        "givsmooth (y, sigma, 'OneSided', true)", tone; "backslash on the Whittaker form, lambda given", tw; ...
+        "statsmodels' hpfilter (y, 1600), Python", thp};
+for r = 1:size (cases, 1)
+  fprintf (fid, "| %s | %s | %.1f |\n", cases{r,1}, ms (cases{r,2}), cases{r,2} / t1);
 endfor
-j = find (ns == 1e6);
-fprintf (fid, "\nAt n = 10^6: givfact is %.0f times faster than qr(A), %.0f times faster than [C, R] = qr(A, b) and %.1f times faster than chol.\n",
-         T(j,4) / T(j,1), T(j,5) / T(j,1), T(j,6) / T(j,1));
+fprintf (fid, "\nGCV chose sigma = %.4g (edf %.1f) for this series.\n\n", info.sigma, info.edf);
+printf ("givsmooth at 10^6 done\n"); fflush (stdout);
+
+## 4. sixteen series of 10^5: one matrix (its columns over the threads)
+## against sixteen calls
+Y = randn (1e5, 16);
+tm = timeit (@() givsmooth (Y, sigma), 3);
+tc = timeit (@() cellfun (@(k) givsmooth (Y(:,k), sigma), num2cell (1:16), "uniformoutput", false), 3);
+tma = timeit (@() givsmooth (Y), 1);
+tca = timeit (@() cellfun (@(k) givsmooth (Y(:,k)), num2cell (1:16), "uniformoutput", false), 1);
+fprintf (fid, "### Sixteen series of 10^5 points, on %d threads\n\n", nproc);
+fprintf (fid, "| | one 10^5-by-16 matrix | sixteen calls | ratio |\n|---|---|---|---|\n");
+fprintf (fid, "| sigma = %g | %s | %s | %.2f |\n", sigma, ms (tm), ms (tc), tc / tm);
+fprintf (fid, "| sigma by GCV | %s | %s | %.2f |\n\n", ms (tma), ms (tca), tca / tma);
 fclose (fid);
 type (md);
 
-## givsmooth against the recipe written out, for one series and for ten
-function z = pipeline (y, sigma)
-  n = rows (y);
-  [Qbar, R] = givfact (n, sigma);
-  c = givfwd (Qbar, [y; zeros(n-2, 1)]);
-  c(1:n-2) = 0;
-  r = givinv (Qbar, c);
-  z = r(1:n);
-endfunction
-sn = [1e5 1e6];
-S = NaN (numel (sn), 4);
-for j = 1:numel (sn)
-  y = randn (sn(j), 1);
-  Y = randn (sn(j), 10);
-  S(j,1) = timeit (@() givsmooth (y, sigma), 5);
-  S(j,2) = timeit (@() pipeline (y, sigma), 5);
-  S(j,3) = timeit (@() givsmooth (Y, sigma), 3);
-  S(j,4) = timeit (@() cellfun (@(k) givsmooth (Y(:,k), sigma), num2cell (1:10), "uniformoutput", false), 3);
-endfor
-fid = fopen (md, "a");
-fprintf (fid, "\n| n | givsmooth (y) | the recipe by hand | givsmooth (Y), 10 columns | givsmooth of each column |\n|---|---|---|---|---|\n");
-for j = 1:numel (sn)
-  fprintf (fid, "| 10^%d | %s |\n", log10 (sn(j)), strjoin (arrayfun (@ms, S(j,:), "uniformoutput", false), " | "));
-endfor
-fclose (fid);
-
 ## the plot
-save ("-text", [md ".data"], "ns", "T", "names");
 source (fullfile (fileparts (mfilename ("fullpath")), "plot_bench.m"));

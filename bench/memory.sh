@@ -1,7 +1,8 @@
 #!/bin/sh
 # memory.sh OCTDIR: peak memory (resident set) of each command and of Octave's
-# own solvers, each in an Octave of its own, at n = 10^6 and, for givfact,
-# 10^7; then givfact (10^8, 0.1) followed by givfwd, with time and peak.
+# own solvers, each in an Octave of its own, at n = 10^6 and, for givfact and
+# givsmooth, 10^7; then givfact (10^8, 0.1) followed by givfwd, with time and
+# peak.
 # Prints a Markdown table.
 set -eu
 dir=$1
@@ -39,5 +40,7 @@ row "givfact" 1e6 "[Q, R] = givfact (n, sigma);" "$(out 1e6)"
 row "givfact" 1e7 "[Q, R] = givfact (n, sigma);" "$(out 1e7)"
 row "qr(A), A built first" 1e6 "$D R = qr (A);" ""
 row "chol(D*D' + sigma^2*I), built first" 1e6 "$D L = chol (D*D' + sigma^2*speye (m));" ""
+row "y made, then givsmooth (y, 0.025): y and z" 1e7 "y = randn (n, 1); z = givsmooth (y, 0.025);" "$(awk 'BEGIN { printf "%.0f", 16e7 }')"
+row "y made, then givsmooth (y, 1e-8): y and z" 1e7 "y = randn (n, 1); z = givsmooth (y, 1e-8);" "$(awk 'BEGIN { printf "%.0f", 16e7 }')"
 row "givfact, then givfwd" 1e8 "[Q, R] = givfact (n, sigma); y = givfwd (Q, ones (2*n - 2, 1));" \
     "$(awk -v n=1e8 -v o="$(out 1e8)" 'BEGIN { printf "%.0f", o + 16 * (2 * n - 2) }')"

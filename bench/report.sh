@@ -5,45 +5,80 @@ dir=$1
 cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
 mem=$(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo)
 oct=$(octave-cli --version | head -n 1)
+step() {  # step NAME: the time per step of benchmark NAME, in ns
+    awk -v b="$1" '$1 == b { s = $NF; sub(/per_step=/, "", s); sub(/ns$/, "", s); print s }' "$dir/kernels.txt"
+}
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 cat <<EOT
 # Benchmarks
 
 Measured by \`make bench\` on $(date -u +%Y-%m-%d): $cpu, $(nproc) cores,
-$mem, Debian's $oct, sigma = 0.1. Octave calls the oct-files.
+$mem, Debian's $oct. Octave calls the oct-files.
 
 ## Kernels (Google Benchmark, \`bench/bench_kernels.cpp\`)
 
 Time per step, i.e. per column of A: three rotations generated (\`QR\`) or
-applied (\`givfwd\`, \`givinv\`).
+applied (\`givfwd\`, \`givinv\`); \`QR_plain\` computes every step (as \`QR\`
+did before it copied the rows that repeat), \`write_outputs\` only writes
+what a step writes (the least a factorization can take); \`givsmooth\` is
+its two passes over a series. The second number is n, the third k in
+sigma = 10^-k (0: sigma = 0.025, lambda = 1600).
 
-| kernel | n | time per call | per step |
-|---|---|---|---|
+| kernel | n | sigma | time per call | per step |
+|---|---|---|---|---|
 EOT
 awk '/^BM_/ { split($1, a, "/"); sub(/^BM_/, "", a[1]); step = $NF; sub(/per_step=/, "", step);
-              printf "| %s | %s | %s %s | %s |\n", a[1], a[2], $2, $3, step }' "$dir/kernels.txt"
+              printf "| %s | %s | %s | %s %s | %s |\n", a[1], a[2], a[3] == 0 ? "0.025" : "1e-" a[3], $2, $3, step }' \
+    "$dir/kernels.txt"
+q=$(step BM_QR/1000000/0); p=$(step BM_QR_plain/1000000/0); w=$(step BM_write_outputs/1000000/0)
+q8=$(step BM_QR/1000000/8); p8=$(step BM_QR_plain/1000000/8)
+q5=$(step BM_QR/100000/8); p5=$(step BM_QR_plain/100000/8)
 cat <<EOT
+
+At n = 10^6, sigma = 0.025: QR takes $q ns a step, $(ratio "$q" "$p") of the $p ns of
+the loop that computes every step, and $(ratio "$q" "$w") times the $w ns of writing its
+outputs alone. At sigma = 1e-8, where the transient is a fifth of the run:
+$q8 ns against $p8 ($(ratio "$q8" "$p8")). At n = 10^5, sigma = 1e-8, below the transient,
+where no step is saved: $q5 ns against $p5 ($(ratio "$q5" "$p5")).
+
+## Where the rows start to repeat (\`bench/transients.cpp\`)
+
+The step from which the state the factorization carries, (R(i,i), R(i+1,i+1)
+so far, and the pending entry w), repeats bit for bit, and the period, at
+n = 2*10^6; then the periods of 300 sigmas.
+
+EOT
+cat "$dir/transients.md"
+cat <<EOT
+
+Why period 2 at small sigma: rotg leaves r with the sign of a where |a| > |b|
+and of -b otherwise. Past the transient the diagonal so far, |R(i,i)|, is
+about 0.55 at sigma = 1 and 0.13 at 0.1. Where it is below sigma (sigma of
+about 0.3 and above), the weight rotation gives R(i,i) the sign of -sigma
+whatever sign it came with, and the state repeats every row. Where it is
+above sigma, the sign carries through, and the carry rotation, where the
+pending entry outweighs the diagonal (cosine -(d/w)*s), hands the pending
+row on with its signs flipped: (d, e, w) goes to (d, -e, -w), the carry and
+stencil cosines alternate in sign, and the state repeats every second row.
 
 ## End to end in Octave (\`bench/bench_octave.m\`), one run
 
-Best of several calls each. A and D*D' + sigma^2*I are built before their
-solvers are timed; givfact starts from n alone.
+Best of several calls each. A and D*D' + sigma^2*I are built before qr and
+chol are timed; givfact starts from n alone; the backslash routes of
+givsmooth's tables build their sparse matrices inside the timing, as a user
+would. "every step computed" is givfact built with \`bench/QR_plain.cpp\`.
 
 EOT
 cat "$dir/octave.md"
 cat <<EOT
-
 Below n = 10^6, givfact's time in Octave is mostly first writes to fresh
 memory, not arithmetic: glibc hands each call's outputs (about 100 bytes per
-step) new pages, and on this virtual machine, which gives freed memory back
-to its host, a page fault costs about 10 us (\`perf stat -e page-faults\`
-counts 222 a call at n = 10^4, where the kernel needs 0.4 ms). Outputs of
-4 MiB and more are advised onto transparent huge pages, one fault per 2 MiB,
-which brings givfact at 10^6 and 10^7 near its kernel time. givfwd and
-givinv call their kernels at the kernels' own speed.
-
-givsmooth costs what the five lines of its recipe cost (the second table:
-one series, then ten series in the columns of a matrix, which share one
-factorization, against ten calls).
+step) new pages, and on this virtual machine a page fault costs about 10 us.
+Outputs of 4 MiB and more are advised onto transparent huge pages, one fault
+per 2 MiB, but the system still clears each page before its first write:
+at n = 10^6 that clearing and the first writes take most of givfact's time,
+which is why it is not as far below the loop that computes every step as
+the kernel is.
 
 ![time against n](bench.png)
 

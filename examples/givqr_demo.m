@@ -1,12 +1,12 @@
-## givqr_demo.m: smoothing a noisy series with a second-difference penalty.
+## givqr_demo.m: smoothing a noisy series with a second-difference penalty,
+## the smoothing chosen by generalized cross-validation.
 ##
-## For a series y of length n and a weight sigma, the smooth series z solves
-##
-##     min |z - y|^2 + |D*z|^2 / sigma^2,        D the second difference matrix,
-##
-## (lambda = 1/sigma^2 in the usual notation).  givsmooth computes it by the
-## Givens QR of A = [D'; sigma*I]; the demo checks z against the optimality
-## condition z + D'*D*z/sigma^2 = y.
+## For a series y of length n, z minimizes |z - y|^2 + lambda*|D*z|^2, D the
+## second difference matrix, lambda = 1/sigma^2.  givsmooth (y) picks lambda
+## by GCV and reports, with [z, info], the degrees of freedom, the leverages
+## and pointwise standard errors.  The demo draws the fit with a band of two
+## standard errors, the GCV curve with its minimum, and the one-sided trend
+## (each z(t) from y(1:t) alone) beside the two-sided one.
 ##
 ## Writes the plot to the file named by the variable png, if set (default
 ## "smoothing.png").
@@ -21,32 +21,59 @@ truth = sin (2*pi*t) + 0.5 * cos (7*pi*t.^2);
 randn ("seed", 42);
 y = truth + 0.25 * randn (n, 1);
 
-printf ("Smoothing a noisy series of n = %d points: min |z - y|^2 + |D*z|^2/sigma^2\n", n);
-printf ("(lambda = 1/sigma^2: the smaller sigma, the smoother z)\n\n");
-printf ("%8s  %12s  %12s  %26s\n", "sigma", "givsmooth", "|z - truth|", "|z + D'*D*z/sigma^2 - y|");
-sigmas = [0.1 0.01 0.001];
-Z = zeros (n, numel (sigmas));
-for k = 1:numel (sigmas)
-  sigma = sigmas(k);
-  tic;
-  z = givsmooth (y, sigma);
-  ts = toc;
-  ## D*z is diff (z, 2), and D'*v is conv (v, [1 -2 1])
-  r = z + conv (diff (z, 2), [1 -2 1]) / sigma^2 - y;
-  printf ("%8g  %9.2f ms  %12.4g  %26.3g\n", sigma, 1e3 * ts, norm (z - truth) / sqrt (n), norm (r, Inf));
-  Z(:,k) = z;
+tic;
+[z, info] = givsmooth (y);                      # sigma by GCV
+tz = toc;
+printf ("Smoothing a noisy series of n = %d points: min |z - y|^2 + lambda*|D*z|^2\n", n);
+printf ("GCV chose lambda = %.4g (sigma = %.4g) in %.2f ms: %.1f degrees of freedom,\n", ...
+        info.lambda, info.sigma, 1e3 * tz, info.edf);
+printf ("GCV %.5f, leave-one-out %.5f; |z - truth|/sqrt(n) = %.4f, noise 0.25\n", ...
+        info.gcv, info.loocv, norm (z - truth) / sqrt (n));
+## the optimality condition z + lambda*D'*D*z = y: D*z is diff (z, 2), D'*v conv (v, [1 -2 1])
+r = z + info.lambda * conv (diff (z, 2), [1 -2 1]) - y;
+printf ("|z + lambda*D'*D*z - y| = %.2g; the truth within two standard errors at %.0f%% of the points\n", ...
+        norm (r, Inf), 100 * mean (abs (z - truth) <= 2 * info.stderr));
+
+## the criterion around the choice
+L = 10 .^ linspace (log10 (info.lambda) - 5, log10 (info.lambda) + 5, 81);
+G = zeros (size (L));
+for k = 1:numel (L)
+  [~, s] = givsmooth (y, "Lambda", L(k));
+  G(k) = s.gcv;
 endfor
+
+## the one-sided trend at the same sigma
+z1 = givsmooth (y, info.sigma, "OneSided", true);
+printf ("one-sided trend: |z1 - truth|/sqrt(n) = %.4f (two-sided %.4f)\n", ...
+        norm (z1 - truth) / sqrt (n), norm (z - truth) / sqrt (n));
 
 warning ("off", "Octave:gnuplot-graphics");   # the one toolkit that draws without a display
 warning ("off", "print:nogs");                # PNG needs no Ghostscript
 graphics_toolkit ("gnuplot");
 h = figure ("visible", "off");
-plot (t, y, ".", "color", [0.72 0.72 0.72], "markersize", 2, t, Z, "linewidth", 1.5);
-legend (["noisy series", arrayfun(@(s) sprintf ("sigma = %g", s), sigmas, "uniformoutput", false)],
-        "location", "south", "orientation", "horizontal");
-ylim ([-2.6 2]);
-title (sprintf ("Second-difference smoothing, n = %d", n));
+subplot (1, 3, 1);
+band = [z + 2 * info.stderr; flipud(z - 2 * info.stderr)];
+fill ([t; flipud(t)], band, [0.7 0.8 1], "edgecolor", "none");
+hold on;
+plot (t, y, ".", "color", [0.6 0.6 0.6], "markersize", 2, t, z, "b", "linewidth", 1.5, t, truth, "k", "linewidth", 0.5);
+hold off;
+title (sprintf ("lambda %.2g by GCV, edf %.1f", info.lambda, info.edf));
+legend ({"z +- 2 stderr", "y", "z", "truth"}, "location", "southwest");
+legend boxoff;
+xlabel ("t"); ylim ([-2.6 2]);
+subplot (1, 3, 2);
+loglog (L, G, "b-", "linewidth", 1.5, info.lambda, info.gcv, "ro", "markersize", 8, "linewidth", 2);
+set (gca, "xtick", 10 .^ (0:2:12));
+title ("GCV, its minimum marked");
+xlabel ("lambda"); grid on;
+subplot (1, 3, 3);
+k = t > 0.55 & t < 0.85;
+plot (t(k), y(k), ".", "color", [0.6 0.6 0.6], "markersize", 3, t(k), z(k), "b", "linewidth", 1.5, ...
+      t(k), z1(k), "r", "linewidth", 1.5, t(k), truth(k), "k", "linewidth", 0.5);
+legend ({"y", "two-sided", "one-sided", "truth"}, "location", "southwest");
+legend boxoff;
+title ("one-sided: z(t) from y(1:t)");
 xlabel ("t");
-print (h, png, "-dpngcairo", "-S1000,500", "-F:6");
+print (h, png, "-dpngcairo", "-S1800,540", "-F:5");
 close (h);
 printf ("\nPlot written to %s\n", png);

@@ -39,7 +39,7 @@ bool factor_forward(idx n, double sigma, bool onesided, const double *y, double 
 bool backward(idx n, const table &t, const double *y, double *x, double *h, fit *f, const pace &p)
 {
     double carry[2];
-    smooth_criteria c = {y, h, nullptr, {}, {}, {}};
+    smooth_criteria c = {y, h, nullptr, {}, {}, {}, {}};
     if (!in_parts(n - 2, p, [&](idx k0, idx k1) { smooth_backward(n, t, x, k0, k1, carry, f ? &c : nullptr); }))
         return false;
     if (f) *f = c.sums;

@@ -82,7 +82,8 @@ struct smooth_criteria {
     const double *y;    /* the series */
     double *h, *q;      /* the leverages and their complements, or null */
     double gk[6];       /* G and K from part to part */
-    fit sums;           /* from the last point to the first */
+    fit sums;           /* from the last point to the first (smooth_backward.cpp) */
+    fit block;
     struct settling {   /* G and K within the cycle (smooth_backward.cpp) */
         bool settled;
         idx steps;

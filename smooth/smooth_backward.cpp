@@ -56,16 +56,30 @@ inline void recur(const double *r, double g[6])
     g[5] = g[5] + o2 * o2;
 }
 
-/* Point j of the sums, z(j) and its h, q there. */
+/* sums += block, block = 0 */
+inline void fold(fit &sums, fit &block)
+{
+    sums.rss += block.rss;
+    sums.edf += block.edf;
+    sums.rest += block.rest;
+    sums.loo += block.loo;
+    block = {0.0, 0.0, 0.0, 0.0};
+}
+
+/* Point j of the sums, z(j) and its h, q there.  The sums gather blocks of
+ * the 256 points from j = 256*b up (fewer at the ends), each summed on its
+ * own and then added to the total: a rounding error of about (256 + n/256)
+ * units where one running sum would make n. */
 inline void add(smooth_criteria *c, idx j, double z, double h, double k)
 {
     const double e = c->y[j] - z, l = e / k;
     if (c->h) c->h[j] = h;
     if (c->q) c->q[j] = k;
-    c->sums.rss += e * e;
-    c->sums.edf += h;
-    c->sums.rest += k;
-    c->sums.loo += l * l;
+    c->block.rss += e * e;
+    c->block.edf += h;
+    c->block.rest += k;
+    c->block.loo += l * l;
+    if (j % 256 == 0) fold(c->sums, c->block);
 }
 
 /* A full step for column i: z, h and q at i+2, then G(i), K(i). */
@@ -117,6 +131,7 @@ void backward(idx n, const table &t, double *x, idx k0, idx k1, double carry[2],
     if (criteria) {
         if (k0 == 0) {
             c->sums = {0.0, 0.0, 0.0, 0.0};
+            c->block = {0.0, 0.0, 0.0, 0.0};
             c->cycle.settled = false;
             c->cycle.steps = 0;
         } else {
@@ -155,8 +170,8 @@ void backward(idx n, const table &t, double *x, idx k0, idx k1, double carry[2],
         x[1] = q;
         x[0] = p;
         if (criteria) {                         /* z(0), z(1) from G(0), K(0) */
-            add(c, 0, p, g[0], g[3]);
             add(c, 1, q, g[2], g[5]);
+            add(c, 0, p, g[0], g[3]);
         }
     }
     carry[0] = p;

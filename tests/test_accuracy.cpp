@@ -20,6 +20,7 @@
 #include "reference.h"
 #include "factor.h"
 #include "replay.h"
+#include "smooth.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -126,5 +127,74 @@ TEST(accuracy, WithinTheLeastSquaresBounds)
             }
     std::printf("accuracy: the largest error is %.2f u * cond (the bound: %g u * cond)\n", worst, c);
 }
+
+// The smoother's leverages (smooth_backward), their sum edf and n - edf, and
+// the one-sided trend (smooth_forward) against the reference.  The hat
+// matrix's diagonal is that of the residual projector of A, whose
+// perturbation from a backward error c*u in A is at most about c*u*kappa
+// (kappa of A as above); so each leverage and its complement are held to
+// c*u*(1 + 2*kappa), edf and n - edf to n times that and the rounding of
+// their sums (blocks of 256, then the blocks' sums).  The one-sided point
+// z(t) is the last point of the smooth of y(1:t): held as z is, with the
+// prefix's kappa.
+namespace accuracy_smooth {
+
+double kappa(idx n, double sigma)
+{
+    const double s4 = std::pow(std::sin(M_PI / (2.0 * double(n - 1))), 4);
+    return std::sqrt((16 + sigma * sigma) / (16 * s4 + sigma * sigma));
+}
+
+TEST(accuracy, LeveragesAndTheOneSidedTrend)
+{
+    double worst = 0;
+    for (idx n : {10, 200, 2000})
+        for (double sigma : {10.0, 1.0, 1e-2, 1e-4, 1e-6, 1e-8}) {
+            const idx m = n - 2;
+            const std::vector<double> y = lcg(n, n + 3);
+            std::vector<double> x(n), T(6 * m), h(n), q(n), hh(n), hl(n), qh(n), ql(n);
+            givqr::table t;
+            t.T = T.data();
+            givqr::sweep st;
+            givqr::smooth_forward(n, sigma, false, y.data(), x.data(), nullptr, 0, m, &st, &t);
+            givqr::smooth_criteria crit = {y.data(), h.data(), q.data(), {}, {}, {}, {}};
+            double carry[2];
+            givqr::smooth_backward(n, t, x.data(), 0, m, carry, &crit);
+            double sums[4];         // edf and n - edf, exactly: hi, lo, hi, lo
+            ASSERT_TRUE(reference::leverages(n, sigma, 256, hh.data(), hl.data(), qh.data(), ql.data(), sums));
+            const double bound = c * u * (1 + 2 * kappa(n, sigma));
+            double eh = 0, eq = 0;
+            for (idx i = 0; i < n; i++) {
+                eh = std::max(eh, std::fabs((h[i] - hh[i]) - hl[i]));
+                eq = std::max(eq, std::fabs((q[i] - qh[i]) - ql[i]));
+            }
+            SCOPED_TRACE(testing::Message() << "n = " << n << ", sigma = " << sigma);
+            EXPECT_LE(eh, bound);
+            EXPECT_LE(eq, bound);
+            // and the summation's own error, blocks of 256 added up
+            const double k = 258.0 + double(n) / 256.0;
+            EXPECT_LE(std::fabs((crit.sums.edf - sums[0]) - sums[1]), double(n) * bound + k * u * sums[0]);
+            EXPECT_LE(std::fabs((crit.sums.rest - sums[2]) - sums[3]), double(n) * bound + k * u * sums[2]);
+            worst = std::max({worst, eh / bound * c, eq / bound * c});
+
+            // the one-sided trend at a few points, each its prefix's smooth
+            std::vector<double> z1(n);
+            givqr::sweep st1;
+            givqr::smooth_forward(n, sigma, true, y.data(), z1.data(), nullptr, 0, m, &st1, &t);
+            for (idx k : {idx(3), n / 2, n}) {
+                std::vector<double> b(y.begin(), y.begin() + k);
+                b.resize(2 * k - 2, 0.0);
+                const exact e(k, sigma, b, 256);
+                const double err = std::fabs((z1[k - 1] - e.r[k - 1]) - e.rlo[k - 1]) / norm(std::vector<double>(y.begin(), y.begin() + k));
+                const double b1 = c * u * (1 + 2 * kappa(k, sigma));
+                EXPECT_LE(err, b1) << "t = " << k;
+                worst = std::max(worst, err / b1 * c);
+            }
+        }
+    std::printf("accuracy: the leverages' and the one-sided trend's largest error is %.2f u * cond (the bound: %g u * cond)\n",
+                worst, c);
+}
+
+} // namespace accuracy_smooth
 
 } // namespace

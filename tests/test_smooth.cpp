@@ -43,7 +43,7 @@ run smooth(idx n, double sigma, bool onesided, const std::vector<double> &y, idx
         givqr::smooth_forward(n, sigma, onesided, y.data(), r.x.data(), onesided ? r.h.data() : nullptr, i0,
                               std::min(m, i0 + part), &st, &r.t);
     if (!onesided) {
-        givqr::smooth_criteria c = {y.data(), r.h.data(), nullptr, {}, {}, {}};
+        givqr::smooth_criteria c = {y.data(), r.h.data(), nullptr, {}, {}, {}, {}};
         double carry[2];
         for (idx k0 = 0; k0 < m; k0 += part)
             givqr::smooth_backward(n, r.t, r.x.data(), k0, std::min(m, k0 + part), carry, &c);

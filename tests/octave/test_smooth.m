@@ -147,3 +147,14 @@
 %! endfor
 %! fails ("givsmooth (y, 1, 'Lambda', 4)", "givqr:givsmooth:twice");
 %! fails ("givsmooth (y, 'Period', 8, 'Lambda', 4)", "givqr:givsmooth:twice");
+
+## the README's recipe: a panel smoothed over worker processes (octave-parallel;
+## through an anonymous function, since a handle to a compiled function
+## makes Debian's Octave 7.3 crash at exit after parcellfun)
+%!test
+%! pkg load parallel
+%! Y = randn (2000, 12);
+%! workers = 2;
+%! blocks = mat2cell (Y, rows (Y), diff (round (linspace (0, columns (Y), workers + 1))));
+%! Z = cell2mat (parcellfun (workers, @(b) givsmooth (b), blocks, "UniformOutput", false, "VerboseLevel", 0));
+%! assert (isequal (Z, givsmooth (Y)));

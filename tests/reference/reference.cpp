@@ -33,17 +33,12 @@ void split(mpfr_srcptr x, mpfr_ptr t, double *hi, double *lo)
     *lo = mpfr_get_d(t, MPFR_RNDN);
 }
 
-} // namespace
-
-bool solve(std::ptrdiff_t n, double sigma, const double *b, long prec,
-           double *w_hi, double *w_lo, double *r_hi, double *r_lo)
+// D*D' + sigma^2*I = L*diag(d)*L', L unit lower triangular with
+// L(j,j-1) = l[j] and L(j,j-2) = 1/d[j-2]; false where a pivot is not positive.
+bool ldl(std::ptrdiff_t m, double sigma, long prec, vec &d, vec &l)
 {
-    const std::ptrdiff_t m = n - 2;
-    const double *b1 = b, *b2 = b + n;
-    vec d(m, prec), l(m + 1, prec), w(m, prec);   // L(j,j) = 1, L(j,j-1) = l[j], L(j,j-2) = 1/d[j-2]
-    vec t(3, prec);
-    mpfr_ptr a = t[0], s = t[1], u = t[2];
-
+    vec t(2, prec);
+    mpfr_ptr a = t[0], s = t[1];
     mpfr_set_d(a, sigma, MPFR_RNDN);
     mpfr_sqr(a, a, MPFR_RNDN);
     mpfr_add_ui(a, a, 6, MPFR_RNDN);                // 6 + sigma^2
@@ -68,7 +63,20 @@ bool solve(std::ptrdiff_t n, double sigma, const double *b, long prec,
         mpfr_sub_ui(s, s, 4, MPFR_RNDN);
         mpfr_div(l[j + 1], s, d[j], MPFR_RNDN);
     }
-    if (!ok) return false;
+    return ok;
+}
+
+} // namespace
+
+bool solve(std::ptrdiff_t n, double sigma, const double *b, long prec,
+           double *w_hi, double *w_lo, double *r_hi, double *r_lo)
+{
+    const std::ptrdiff_t m = n - 2;
+    const double *b1 = b, *b2 = b + n;
+    vec d(m, prec), l(m + 1, prec), w(m, prec);
+    vec t(3, prec);
+    mpfr_ptr s = t[1], u = t[2];
+    if (!ldl(m, sigma, prec, d, l)) return false;
 
     // L*u = D*b1 + sigma*b2, then u ./ d, then L'*w = that
     for (std::ptrdiff_t j = 0; j < m; j++) {
@@ -113,6 +121,65 @@ bool solve(std::ptrdiff_t n, double sigma, const double *b, long prec,
         split(u, s, &r_hi[i], &r_lo[i]);
     }
     for (std::ptrdiff_t j = 0; j < m; j++) split(w[j], s, &w_hi[j], &w_lo[j]);
+    return true;
+}
+
+bool leverages(std::ptrdiff_t n, double sigma, long prec, double *h_hi, double *h_lo, double *q_hi, double *q_lo,
+               double *sums)
+{
+    const std::ptrdiff_t m = n - 2;
+    vec d(m, prec), l(m + 1, prec), S0(m + 2, prec), S1(m + 2, prec), S2(m + 2, prec), t(5, prec);
+    mpfr_ptr s = t[0], u = t[1], q = t[2], sh = t[3], sq = t[4];
+    mpfr_set_ui(sh, 0, MPFR_RNDN);
+    mpfr_set_ui(sq, 0, MPFR_RNDN);
+    if (!ldl(m, sigma, prec, d, l)) return false;
+    // S0(j) = S(j,j), S1(j) = S(j,j+1), S2(j) = S(j,j+2), zero beyond the matrix
+    for (std::ptrdiff_t j = 0; j < m + 2; j++) {
+        mpfr_set_ui(S0[j], 0, MPFR_RNDN);
+        mpfr_set_ui(S1[j], 0, MPFR_RNDN);
+        mpfr_set_ui(S2[j], 0, MPFR_RNDN);
+    }
+    for (std::ptrdiff_t j = m - 1; j >= 0; j--) {
+        mpfr_ui_div(u, 1, d[j], MPFR_RNDN);                     // L(j+2,j)
+        // S(j,j+2) = -(L(j+1,j) S(j+1,j+2) + L(j+2,j) S(j+2,j+2))
+        mpfr_mul(s, l[j + 1], S1[j + 1], MPFR_RNDN);
+        mpfr_mul(q, u, S0[j + 2], MPFR_RNDN);
+        mpfr_add(s, s, q, MPFR_RNDN);
+        mpfr_neg(S2[j], s, MPFR_RNDN);
+        // S(j,j+1) = -(L(j+1,j) S(j+1,j+1) + L(j+2,j) S(j+1,j+2))
+        mpfr_mul(s, l[j + 1], S0[j + 1], MPFR_RNDN);
+        mpfr_mul(q, u, S1[j + 1], MPFR_RNDN);
+        mpfr_add(s, s, q, MPFR_RNDN);
+        mpfr_neg(S1[j], s, MPFR_RNDN);
+        // S(j,j) = 1/d(j) - (L(j+1,j) S(j,j+1) + L(j+2,j) S(j,j+2))
+        mpfr_mul(s, l[j + 1], S1[j], MPFR_RNDN);
+        mpfr_mul(q, u, S2[j], MPFR_RNDN);
+        mpfr_add(s, s, q, MPFR_RNDN);
+        mpfr_sub(S0[j], u, s, MPFR_RNDN);
+    }
+    // h(i) = 1 - (D'SD)(i,i), D(i,i) = 1, D(i-1,i) = -2, D(i-2,i) = 1
+    for (std::ptrdiff_t i = 0; i < n; i++) {
+        mpfr_set_ui(q, 0, MPFR_RNDN);
+        const std::ptrdiff_t rows[3] = {i, i - 1, i - 2};
+        const long coef[3] = {1, -2, 1};
+        for (int a = 0; a < 3; a++)
+            for (int b = 0; b < 3; b++) {
+                const std::ptrdiff_t ra = rows[a], rb = rows[b];
+                if (ra < 0 || ra >= m || rb < 0 || rb >= m) continue;
+                const std::ptrdiff_t lo = ra < rb ? ra : rb, k = ra < rb ? rb - ra : ra - rb;
+                mpfr_mul_si(s, k == 0 ? S0[lo] : k == 1 ? S1[lo] : S2[lo], coef[a] * coef[b], MPFR_RNDN);
+                mpfr_add(q, q, s, MPFR_RNDN);
+            }
+        split(q, s, &q_hi[i], &q_lo[i]);
+        mpfr_add(sq, sq, q, MPFR_RNDN);
+        mpfr_ui_sub(q, 1, q, MPFR_RNDN);
+        split(q, s, &h_hi[i], &h_lo[i]);
+        mpfr_add(sh, sh, q, MPFR_RNDN);
+    }
+    if (sums) {
+        split(sh, s, &sums[0], &sums[1]);
+        split(sq, s, &sums[2], &sums[3]);
+    }
     return true;
 }
 

@@ -24,6 +24,17 @@ namespace reference {
 bool solve(std::ptrdiff_t n, double sigma, const double *b, long prec,
            double *w_hi, double *w_lo, double *r_hi, double *r_lo);
 
+/*
+ * The leverages h = diag(H), H = (I + D'*D/sigma^2)^(-1) the hat matrix of
+ * smoothing, and q = 1 - h, n of each, as hi + lo: q(i) = (D'*S*D)(i,i),
+ * S = (D*D' + sigma^2*I)^(-1), whose band comes from the same LDL' by the
+ * recurrence S = D^-1*L^-1 + (I - L')*S, from the last row up; and, where
+ * sums is not null, sum(h) and sum(q) there as hi, lo, hi, lo.  Returns
+ * false as solve.
+ */
+bool leverages(std::ptrdiff_t n, double sigma, long prec, double *h_hi, double *h_lo, double *q_hi, double *q_lo,
+               double *sums = nullptr);
+
 } // namespace reference
 
 #endif

@@ -122,7 +122,8 @@ for sigma = [0.025 1e-8]
 endfor
 
 ## 3. at n = 10^6: the choice of sigma, the one-sided trend, the info, and
-## statsmodels' hpfilter, against the call with sigma given
+## statsmodels' hpfilter (Debian's python3-statsmodels, for Debian's python3),
+## against the call with sigma given
 n = 1e6; sigma = 0.025;
 y = cumsum (randn (n, 1)) + 10 * randn (n, 1);
 t1 = timeit (@() givsmooth (y, sigma), 5);
@@ -132,7 +133,7 @@ tloo = timeit (@() nthargout (1:2, @givsmooth, y, [], "Criterion", "loocv"), 2);
 tone = timeit (@() givsmooth (y, sigma, "OneSided", true), 5);
 tw = timeit (@() whittaker (y, sigma), 2);
 [~, info] = givsmooth (y);
-[~, py] = system (["python3 -c \"import time, numpy; from statsmodels.tsa.filters.hp_filter import hpfilter; " ...
+[~, py] = system (["/usr/bin/python3 -c \"import time, numpy; from statsmodels.tsa.filters.hp_filter import hpfilter; " ...
                    "y = numpy.cumsum (numpy.random.randn (1000000)); t = time.time (); hpfilter (y, 1600); " ...
                    "print (time.time () - t)\""]);
 thp = str2double (py);

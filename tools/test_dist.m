@@ -6,7 +6,7 @@ pkg ("local_list", fullfile (prefix, "octave_packages"));
 pkg ("install", tarball);
 pkg load givqr
 
-for cmd = {"givfact", "givfwd", "givinv"}
+for cmd = {"givfact", "givfwd", "givinv", "givsmooth"}
   assert (exist (cmd{1}), 3);                       # the binary, found first
   bin = which (cmd{1});
   assert (regexp (bin, '\.oct$'));                  # the oct-file
@@ -33,7 +33,7 @@ assert (norm (givsmooth ((1:10)', 0.5) - (1:10)') < 1e-12);   # a line is smooth
 [Qbar, R] = givfact (1000, 0.1);
 x = randn (1998, 1);
 assert (givinv (Qbar, givfwd (Qbar, x)), x, 1e-12);
-printf ("givfact, givfwd, givinv run from %s\n", fileparts (which ("givfact")));
+printf ("givfact, givfwd, givinv, givsmooth run from %s\n", fileparts (which ("givfact")));
 
 ## the tests each installed function carries, as pkg test runs them (which
 ## prints its results but returns none), counted once

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """interrupt.py DIR: Ctrl-C at an interactive Octave prompt interrupts a long
-call of each command in DIR.  Octave runs on a pseudo-terminal, as for a user,
+call of each command in DIR (for givsmooth, the search for sigma of two
+series, on two threads).  Octave runs on a pseudo-terminal, as for a user,
 and Ctrl-C is typed there.  Each call is sized from a short timed call on this
 machine to run for about SECONDS, within a quarter of the memory available
 and at most NMAX steps; Ctrl-C goes a quarter of the way in.  The test checks
@@ -89,6 +90,8 @@ def main():
     for cmd in ("givfwd", "givinv"):
         calls.append((cmd, "Q = repmat ([0.6 0.8], n - 2, 3); x = ones (2*n - 2, 1);",
                       f"out = {cmd} (Q, x);", 48 + 16 + 16))
+    # the search for sigma of two series at once, each on a thread of its own
+    calls.append(("givsmooth", "x = cumsum (randn (n, 2));", "out = givsmooth (x);", 2 * (8 + 8 + 48)))
     memory = meminfo("MemAvailable") / 4
     plans = []
     for name, setup, call, per in calls:

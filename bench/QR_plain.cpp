@@ -17,7 +17,7 @@ void QR_part(idx n, double sigma, double *Qbar, double *pr, idx i0, idx i1, QR_s
     double d = st->d, e = st->e, w = st->w;
     for (idx i = i0; i < i1; i++) {
         double q[6], r[3];
-        QR_step(sigma, i < m - 1, i < m - 2, d, e, w, q, r);
+        QR_step(sigma, 1.0, i < m - 1, i < m - 2, d, e, w, q, r);
         for (int k = 0; k < 6; k++) Qbar[k * m + i] = q[k];
         pr[i == 0 ? 0 : 3 * i - 1] = r[0];
         if (i < m - 1) pr[3 * i + 1] = r[1];

@@ -88,7 +88,7 @@ void BM_givsmooth(benchmark::State &state)
     for (auto _ : state) {
         givqr::sweep st;
         double carry[2];
-        givqr::smooth_forward(n, sigma, false, y.data(), x.data(), nullptr, 0, m, &st, &t);
+        givqr::smooth_forward(n, sigma, false, nullptr, y.data(), x.data(), nullptr, 0, m, &st, &t);
         givqr::smooth_backward(n, t, x.data(), 0, m, carry, nullptr);
         benchmark::DoNotOptimize(x.data());
         benchmark::ClobberMemory();

@@ -17,7 +17,7 @@ inline idx diag(idx i)
 inline void step(idx m, double sigma, idx i, double &d, double &e, double &w, double *const Q[6], double *pr)
 {
     double q[6], r[3];
-    QR_step(sigma, i < m - 1, i < m - 2, d, e, w, q, r);
+    QR_step(sigma, 1.0, i < m - 1, i < m - 2, d, e, w, q, r);
     for (int k = 0; k < 6; k++) Q[k][i] = q[k];
     pr[diag(i)] = r[0];
     if (i < m - 1) pr[3 * i + 1] = r[1];
@@ -38,7 +38,7 @@ void QR_part(idx n, double sigma, double *Qbar, double *pr, idx i0, idx i1, QR_s
     const idx m = order(n);
     double *Q[6];
     for (int k = 0; k < 6; k++) Q[k] = Qbar + k * m;
-    if (i0 == 0) QR_start(*st);
+    if (i0 == 0) QR_start(*st, 1.0, 1.0);
     double d = st->d, e = st->e, w = st->w;
     idx i = i0;
 
@@ -80,7 +80,7 @@ void QR_part(idx n, double sigma, double *Qbar, double *pr, idx i0, idx i1, QR_s
                 pr[3 * i + 3] = pr[3 * (i - p) + 3];
             }
         }
-        if (i == m - 2) cycle_end(*st, m, sigma, d, e, w);
+        if (i == m - 2) cycle_end(*st, m, sigma, 1.0, d, e, w);
     }
 
     /* the last steps, and any the cycle did not reach */

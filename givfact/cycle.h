@@ -89,21 +89,22 @@ struct watch {
 /* Before step m-2, once the cycle has run to it: the state that step
  * repeats, from the cycle's first state (in d, e, w since) by as many steps
  * as m-2 lies past a whole number of periods. */
-inline void cycle_end(const QR_state &st, idx m, double sigma, double &d, double &e, double &w)
+inline void cycle_end(const QR_state &st, idx m, double sigma, double rho, double &d, double &e, double &w)
 {
     for (idx k = (m - 2 - st.start) % st.period; k > 0; k--) {
         double q[6], r[3];
-        QR_step(sigma, true, true, d, e, w, q, r);
+        QR_step(sigma, rho, true, true, d, e, w, q, r);
     }
 }
 
 /* Starts the sweep: stencil row 0 is R(0,0) = 1; stencil row 1, (-2, 1), is
- * the pending row, w its column-0 entry and e its column-1 entry, R(1,1). */
-inline void QR_start(QR_state &st)
+ * the pending row, w its column-0 entry and e its column-1 entry, R(1,1);
+ * rows 0 and 1 scaled by rho0, rho1 (QR_step). */
+inline void QR_start(QR_state &st, double rho0, double rho1)
 {
-    st.d = 1.0;
-    st.e = 1.0;
-    st.w = -2.0;
+    st.d = rho0;
+    st.e = rho1;
+    st.w = -2.0 * rho1;
     st.seen = 0;
     st.at = -1;
     st.next = 0;

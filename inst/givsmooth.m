@@ -1,14 +1,15 @@
-%GIVSMOOTH  Second difference smoothing (Whittaker, Hodrick-Prescott) with its own choice of smoothing, by Givens QR.
+%GIVSMOOTH  Second difference smoothing (Whittaker, Hodrick-Prescott) with its own choice of smoothing, weights, gaps and outliers, by Givens QR.
 %   z = GIVSMOOTH (y) smooths the series y, choosing how much for it by
 %   generalized cross-validation:
 %
-%       z minimizes |z - y|^2 + lambda*|D*z|^2,
+%       z minimizes sum (w.*(z - y).^2) + lambda*|D*z|^2,
 %
 %   D the second difference matrix, in time and memory linear in the
 %   length of y and as accurately as the problem allows (docs/accuracy.md
 %   in the sources).  lambda = 1/sigma^2: a larger lambda, a smaller sigma,
 %   smooths more.  The Hodrick-Prescott filter of quarterly data is
-%   lambda = 1600.
+%   lambda = 1600.  The weights w are 1 unless given; NaN in y marks a
+%   missing point (weight 0), and z fills it from the points around it.
 %
 %   z = GIVSMOOTH (y, sigma) smooths with that sigma.  GIVSMOOTH (y, []) is
 %   GIVSMOOTH (y).
@@ -23,13 +24,26 @@
 %                      mean(((y - z)./(1 - h)).^2), h the leverages
 %     'OneSided', tf   true: z(t) uses y(1:t) only (a trend a forecaster
 %                      can use), z(1:2) = y(1:2); false (the default): all of y
+%     'Weights', w     the weight of each point, finite and >= 0: n-by-1 (or
+%                      1-by-n) for every series, or the size of y, one
+%                      column for each.  Weight 0 leaves a point out, as NaN
+%                      in y does
+%     'Robust', tf     true: outliers are found and left out.  The smooth is
+%                      refitted with Tukey's bisquare weights (1 - u.^2).^2,
+%                      0 where |u| >= 1, u = e/(4.685*s), e = sqrt(w).*(y -
+%                      z)./sqrt(1 - h) the studentized residuals and s their
+%                      median absolute deviation over 0.6745, on top of the
+%                      weights given, until no weight moves by 1e-3 or after
+%                      20 fits (sigma chosen afresh at each fit, where it is
+%                      chosen); false (the default): not
 %
 %   Inputs
 %     y       a vector of n >= 3 points, or an n-by-k matrix of k series in
 %             its columns, each smoothed as if alone (with its own sigma
 %             where it is chosen); any real numeric or logical class, read
-%             as double.  A row vector comes back as a row.  NaN or Inf in
-%             a series spreads through it.
+%             as double.  A row vector comes back as a row.  NaN marks a
+%             missing point; each series needs two points with weight, not
+%             NaN.  Inf in a series spreads through it.
 %     sigma   a real scalar.  sigma = Inf returns y (no penalty); sigma = 0
 %             returns the least squares straight line through each series;
 %             sigma = NaN gives NaN; -sigma smooths as sigma, to rounding.
@@ -37,14 +51,21 @@
 %   Outputs
 %     z       double, the size of y.
 %     info    a struct: sigma, lambda (1/sigma^2), edf (the trace of the hat
-%             matrix H = (I + lambda*D'*D)^(-1), the effective degrees of
+%             matrix H = (W + lambda*D'*D)^(-1)*W, the effective degrees of
 %             freedom), gcv and loocv (both criteria at sigma), each 1-by-k;
-%             leverage (the diagonal of H) and stderr (s*sqrt(leverage), s^2
-%             = |y - z|^2/(n - edf)), each the size of y.  With 'OneSided',
-%             sigma and lambda are those used, edf, gcv and loocv those of
-%             the two-sided smooth at that sigma, and leverage and stderr
-%             those of each point as the last of its own prefix: leverage(t)
-%             = H_t(t,t) for y(1:t), 1 at t = 1, 2.
+%             leverage (the diagonal of H) and stderr (s*sqrt(leverage./w),
+%             s^2 = sum(w.*(y - z).^2)/(n_o - edf)), each the size of y, n_o
+%             the points with weight.  At a missing point (weight 0, or
+%             NaN) the leverage is 0, and stderr is that of z there,
+%             s*sqrt(M(i,i)), M = (W + lambda*D'*D)^(-1): it grows across a
+%             gap.  With 'OneSided', sigma and lambda are those used, edf,
+%             gcv and loocv those of the two-sided smooth at that sigma,
+%             and leverage and stderr those of each point as the last of
+%             its own prefix: leverage(t) = H_t(t,t) for y(1:t), 1 at the
+%             first two points with weight; z is NaN before the second
+%             where it has none.  With 'Robust', true: also weights (the
+%             weights of the last fit, the size of y: the given ones times
+%             the bisquare's, 0 at NaN) and iterations (the fits made, 1-by-k).
 %
 %   How sigma is chosen: the criterion is evaluated exactly, in time linear
 %   in n, at lambda = 1e-3, 1e-2, ... up to 100*(n/pi)^4, which spans edf
@@ -52,8 +73,9 @@
 %   line, all but); then refined by Brent's method between the neighbours
 %   of the least to 1e-3 in log10(lambda).  It never ends worse than the
 %   best of those points; where the least lies at an end of the range, that
-%   end is taken.  A criterion that is NaN (a series with NaN) gives sigma
-%   = NaN.
+%   end is taken.  A criterion that is NaN (a series with Inf) gives sigma
+%   = NaN.  With weights, GCV is n_o*sum(w.*(y - z).^2)/(n_o - edf)^2 and
+%   leave-one-out runs over the points with weight.
 %
 %   How: z is the residual of the least squares problem min |A*w - [y; 0]|
 %   with A = [D'; sigma*I], which the factors of GIVFACT give directly:
@@ -69,7 +91,13 @@
 %   D'*(R \ c(1:n-2)), with c before the zeroing, is the same z in exact
 %   arithmetic but loses digits at large n and small sigma.)  The leverages
 %   come from the rotations too: h(i) is the squared norm of the part of
-%   Q'*[e(i); 0] beyond R.
+%   Q'*[e(i); 0] beyond R.  With weights, A = [diag(w.^(-1/2))*D'; sigma*I]
+%   and b = sqrt(w).*y in place of y give sqrt(w).*z; a point of weight 0
+%   takes a row scaled by 2^256 (its constraint, to rounding), and z at it,
+%   and at points of weight below 2^-16 of the greatest, comes from the
+%   normal equations' own rows there (a cubic across a gap).  All weights 1
+%   give the unweighted bits.  Weighted, the rows seldom repeat: a call
+%   costs the full factorization (docs/benchmarks.md).
 %
 %   The series of a matrix are spread over the threads the process may run
 %   on (MATLAB's maxNumCompThreads); each comes out as if alone.  A long
@@ -81,13 +109,20 @@
 %     y must be a real numeric vector or matrix.         givqr:givsmooth:yClass
 %     y must have at least 3 points.                     givqr:givsmooth:ySize
 %     sigma must be a real scalar, or [] to choose it.   givqr:givsmooth:sigma
-%     options are Criterion, Lambda, Period and OneSided.  givqr:givsmooth:option
+%     options are Criterion, Lambda, Period, OneSided, Weights and Robust.
+%                                                        givqr:givsmooth:option
 %     each option needs a value.                         givqr:givsmooth:optionValue
 %     Criterion must be 'gcv' or 'loocv'.                givqr:givsmooth:criterion
 %     Lambda must be a real scalar, at least 0.          givqr:givsmooth:lambda
 %     Period must be a real scalar greater than 2.       givqr:givsmooth:period
 %     OneSided must be true or false.                    givqr:givsmooth:oneSided
 %     give one of sigma, Lambda and Period.              givqr:givsmooth:twice
+%     Weights must be real numbers.                      givqr:givsmooth:weightsClass
+%     Weights must be n-by-1, or the size of y.          givqr:givsmooth:weightsSize
+%     Weights must be finite and at least 0.             givqr:givsmooth:weightsValue
+%     Robust must be true or false.                      givqr:givsmooth:robust
+%     each series of y needs two points with weight, not NaN.
+%                                                        givqr:givsmooth:observed
 %     out of memory: its outputs need N bytes.           givqr:givsmooth:outOfMemory
 %     (this help file, run in place of the compiled command)  givqr:givsmooth:notBuilt
 %
@@ -97,6 +132,8 @@
 %     [z, info] = givsmooth (y);               % sigma by GCV
 %     plot (t, y, '.', t, z, '-', t, z + 2*info.stderr, ':', t, z - 2*info.stderr, ':')
 %     trend = givsmooth (y, 'Lambda', 1600, 'OneSided', true);
+%     y(300:340) = NaN;  y(700) = 5;           % a gap and an outlier
+%     z = givsmooth (y, [], 'Robust', true);   % the gap filled, 5 left out
 %
 %   See also givfact, givfwd, givinv.
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <system_error>
 #include <thread>
@@ -24,84 +25,219 @@ bool in_parts(idx m, const pace &p, F f)
     return true;
 }
 
-/* The factorization for sigma fused with Q' on y into x (two-sided), or the
- * one-sided smooth (h as smooth_forward); its table kept in r. */
-bool factor_forward(idx n, double sigma, bool onesided, const double *y, double *x, double *h, room &r,
-                    const pace &p)
+/* The factorization for sigma (rows scaled by rho where g is not null) fused
+ * with Q' on y into x (two-sided), or the one-sided smooth (h as
+ * smooth_forward); its table kept in r. */
+bool factor_forward(idx n, double sigma, bool onesided, const weighing *g, const double *y, double *x, double *h,
+                    room &r, const pace &p)
 {
     sweep st;
+    st.steady = g ? g->steady : 0;
+    const double *rho = g ? g->rho.data() : nullptr;
     r.reserve(n - 2);
-    return in_parts(n - 2, p, [&](idx i0, idx i1) { smooth_forward(n, sigma, onesided, y, x, h, i0, i1, &st, &r.t); });
+    return in_parts(n - 2, p,
+                    [&](idx i0, idx i1) { smooth_forward(n, sigma, onesided, rho, y, x, h, i0, i1, &st, &r.t); });
 }
 
-/* z from c2 in x by the table t, with the sums in f and the leverages in h
- * where f is not null. */
-bool backward(idx n, const table &t, const double *y, double *x, double *h, fit *f, const pace &p)
+/* sqrt(w).*z from c2 in x by the table t, with the sums in f and the
+ * leverages in h where f is not null (y the series b, w its weights or
+ * null). */
+bool backward(idx n, const table &t, const double *y, const double *w, double *x, double *h, fit *f, const pace &p)
 {
     double carry[2];
-    smooth_criteria c = {y, h, nullptr, {}, {}, {}, {}};
+    smooth_criteria c = {y, w, h, nullptr, {}, {}, {}, {}};
     if (!in_parts(n - 2, p, [&](idx k0, idx k1) { smooth_backward(n, t, x, k0, k1, carry, f ? &c : nullptr); }))
         return false;
     if (f) *f = c.sums;
     return true;
 }
 
-/* The info of series j at sigma from its sums; its leverages are in place. */
-void report(idx n, idx j, double sigma, const fit &f, const smooth_out &o)
+/* z = rho.*x where the residual gives it, filled at the weak points. */
+void unweigh(idx n, double sigma, weighing &g, const double *y, double *x)
 {
+    for (idx i = 0; i < n; i++) x[i] = g.rho[i] * x[i];
+    smooth_fill(n, sigma, g.w.data(), y, g.weak.data(), idx(g.weak.size()), x, g.work.data());
+}
+
+/* The info of series j at sigma from its sums, with its leverages in place:
+ * s*sqrt(h./w) the standard errors (s^2 the residuals' mean square over the
+ * degrees of freedom left), and the leverages 0 where w is 0. */
+void report(idx n, idx j, double sigma, const fit &f, const weighing *g, const smooth_out &o)
+{
+    const double no = g ? double(g->observed) : double(n);
     o.sigma[j] = sigma;
     o.lambda[j] = 1.0 / (sigma * sigma);
     o.edf[j] = f.edf;
-    o.gcv[j] = double(n) * f.rss / (f.rest * f.rest);
-    o.loocv[j] = f.loo / double(n);
+    o.gcv[j] = no * f.rss / (f.rest * f.rest);
+    o.loocv[j] = f.loo / no;
     const double s = std::sqrt(f.rss / f.rest);
-    const double *lev = o.leverage + j * n;
-    double *se = o.stderror + j * n;
-    for (idx i = 0; i < n; i++) se[i] = s * std::sqrt(lev[i]);
+    double *lev = o.leverage + j * n, *se = o.stderror + j * n;
+    if (!g) {
+        for (idx i = 0; i < n; i++) se[i] = s * std::sqrt(lev[i]);
+        return;
+    }
+    for (idx i = 0; i < n; i++) {
+        se[i] = s * (g->rho[i] * std::sqrt(lev[i]));
+        if (g->w[i] == 0.0) lev[i] = 0.0;
+    }
 }
 
-/* Series j at sigma, two-sided or one-sided, from its own factorization, or
- * from t where the factorization is shared; the info where asked. */
-bool series(const smooth_call &c, idx j, double sigma, const double *y, const smooth_out &o, room &r,
-            const table *t, const pace &p)
+/* No penalty: z = y where it has weight, H = I there; the gaps filled by
+ * D'*D*z = 0 (the limit, cubic across each). */
+void interpolate(idx n, idx j, weighing *g, const double *y, double *z, const smooth_out &o)
+{
+    std::memcpy(z, y, n * sizeof(double));
+    if (g) {
+        auto &s = g->weak;
+        s.erase(std::remove_if(s.begin(), s.end(), [&](idx i) { return g->w[i] > 0.0; }), s.end());
+        smooth_fill(n, 0.0, g->w.data(), y, s.data(), idx(s.size()), z, g->work.data());
+    }
+    if (o.sigma) {
+        fit f = {0.0, g ? double(g->observed) : double(n), 0.0, std::nan("")};
+        std::fill(o.leverage + j * n, o.leverage + (j + 1) * n, 1.0);
+        report(n, j, std::numeric_limits<double>::infinity(), f, g, o);
+    }
+}
+
+/* Series j at sigma, two-sided or one-sided, weighted as g says where not
+ * null, from its own factorization, or from t where the factorization is
+ * shared; the info where asked, its leverages in h (the series' own in
+ * o.leverage, or null). */
+bool series(const smooth_call &c, idx j, double sigma, weighing *g, const double *y, const smooth_out &o,
+            double *h, room &r, const table *t, const pace &p)
 {
     const idx n = c.n, m = n - 2;
-    const double *yj = y + j * n;
-    double *z = o.z + j * n, *h = o.sigma ? o.leverage + j * n : nullptr;
+    const double *yj = y + j * n, *b = g ? g->b.data() : yj;
+    double *z = o.z + j * n;
     fit f = {0.0, 0.0, 0.0, 0.0};
-    if (std::isinf(sigma)) {                    /* no penalty: z = y, H = I */
-        std::memcpy(z, yj, n * sizeof(double));
-        if (o.sigma) {
-            std::fill(h, h + n, 1.0);
-            f.edf = double(n);
-            f.loo = std::nan("");
-            report(n, j, sigma, f, o);
-        }
+    if (std::isinf(sigma)) {
+        interpolate(n, j, g, yj, z, o);
         return true;
     }
     double carry[2];
     if (!c.onesided) {
         if (t) {                                /* the factorization of series 0 */
-            if (!in_parts(m, p, [&](idx i0, idx i1) { table_forward(n, *t, false, yj, z, nullptr, i0, i1, carry); }) ||
-                !backward(n, *t, yj, z, h, o.sigma ? &f : nullptr, p))
+            if (!in_parts(m, p, [&](idx i0, idx i1) { table_forward(n, *t, false, b, z, nullptr, i0, i1, carry); }) ||
+                !backward(n, *t, b, g ? g->w.data() : nullptr, z, h, h ? &f : nullptr, p))
                 return false;
-        } else if (!smooth_one(n, sigma, yj, z, h, r, o.sigma ? &f : nullptr, p)) {
+            if (g) unweigh(n, sigma, *g, yj, z);
+        } else if (!smooth_one(n, sigma, g, yj, z, h, r, h ? &f : nullptr, p)) {
             return false;
         }
-        if (o.sigma) report(n, j, sigma, f, o);
+        if (o.sigma) report(n, j, sigma, f, g, o);
         return true;
     }
     /* one-sided: the criteria those of the two-sided smooth at sigma, made
      * in z first; the leverages those of each point as its prefix's last */
-    if (o.sigma) {
-        if (!smooth_one(n, sigma, yj, z, nullptr, r, &f, p)) return false;
-        h[0] = h[1] = 1.0;                      /* z(1:2) = y(1:2) */
-    }
-    if (t ? !in_parts(m, p, [&](idx i0, idx i1) { table_forward(n, *t, true, yj, z, h, i0, i1, carry); })
-          : !factor_forward(n, sigma, true, yj, z, h, r, p))
+    if (o.sigma && !smooth_one(n, sigma, g, yj, z, nullptr, r, &f, p)) return false;
+    if (t ? !in_parts(m, p, [&](idx i0, idx i1) { table_forward(n, *t, true, b, z, h, i0, i1, carry); })
+          : !factor_forward(n, sigma, true, g, b, z, h, r, p))
         return false;
-    if (o.sigma) report(n, j, sigma, f, o);
+    /* up to the second point with weight, z = y where there is weight (H = 1)
+     * and nothing is known elsewhere; then z = rho.*x */
+    idx i = 0;
+    for (idx seen = 0; i < n && (i < 2 || seen < 2); i++) {
+        const bool has = !g || g->w[i] > 0.0;
+        seen += has;
+        z[i] = has ? yj[i] : std::nan("");
+        if (h) h[i] = has ? 1.0 : std::nan("");
+    }
+    if (g)
+        for (; i < n; i++) z[i] = g->rho[i] * z[i];
+    if (o.sigma) report(n, j, sigma, f, g, o);
     return true;
+}
+
+/* The robust weights after a fit z with leverages h, into v: Tukey's
+ * bisquare (1 - u^2)^2 on u = e/(bisquare_c*s), e the studentized residual
+ * sqrt(w).*(y - z)./sqrt(1 - h) at each point with weight w > 0 from the
+ * user, s the median absolute deviation of e over 0.6745.  e is scratch.
+ * Returns the greatest change in a weight, 0 where the weights stay as
+ * they are: s = 0 (the fit is exact), or fewer than two points would keep
+ * weight. */
+double reweigh(idx n, const double *y, const double *w, const double *z, const double *h, double *v, double *e)
+{
+    auto residual = [&](idx i) {            /* studentized; 0 where h is 1, +Inf for NaN */
+        const double q = 1.0 - h[i], wi = w ? w[i] : 1.0;
+        const double r = q > 0.0 ? std::sqrt(wi) * (y[i] - z[i]) / std::sqrt(q) : 0.0;
+        return std::isnan(r) ? std::numeric_limits<double>::infinity() : r;
+    };
+    idx k = 0;
+    for (idx i = 0; i < n; i++)
+        if ((w ? w[i] : 1.0) > 0.0 && !std::isnan(y[i])) e[k++] = residual(i);
+    auto median = [&]() {
+        std::nth_element(e, e + k / 2, e + k);
+        double mid = e[k / 2];
+        if (k % 2 == 0) mid = 0.5 * (mid + *std::max_element(e, e + k / 2));
+        return mid;
+    };
+    const double centre = median();
+    for (idx i = 0; i < k; i++) e[i] = std::fabs(e[i] - centre);
+    const double s = median() / 0.6745, scale = bisquare_c * s;
+    if (!(s > 0.0) || std::isinf(s)) return 0.0;
+    auto bisquare = [&](idx i) {
+        const double wi = w ? w[i] : 1.0;
+        if (!(wi > 0.0) || std::isnan(y[i])) return 1.0;
+        const double u = residual(i) / scale, a = 1.0 - u * u;
+        return std::fabs(u) < 1.0 ? a * a : 0.0;
+    };
+    idx kept = 0;
+    for (idx i = 0; i < n && kept < 2; i++) kept += (w ? w[i] : 1.0) > 0.0 && !std::isnan(y[i]) && bisquare(i) > 0.0;
+    if (kept < 2) return 0.0;
+    double change = 0.0;
+    for (idx i = 0; i < n; i++) {
+        const double vi = bisquare(i);
+        change = std::max(change, std::fabs(vi - v[i]));
+        v[i] = vi;
+    }
+    return change;
+}
+
+/* One thread's weighted room: the series' weighing, and for robust fits
+ * their weights v, leverages h and scratch e. */
+struct weighted_room {
+    weighing g;
+    std::vector<double> v, h, e;
+};
+
+/* Series j as c asks, weighted (w its weights, or null).  Robust: fits of
+ * the two-sided smooth, each reweighed from the last, until the weights
+ * settle or robust_fits have been made; then, one-sided, the smooth with
+ * the last weights. */
+bool weighted_series(const smooth_call &c, idx j, const double *y, const double *w, const smooth_out &o,
+                     weighted_room &wr, room &r, const pace &p)
+{
+    const idx n = c.n;
+    const double *yj = y + j * n;
+    double *z = o.z + j * n, *lev = o.sigma ? o.leverage + j * n : nullptr;
+    weighing &g = wr.g;
+    double sigma = c.sigma;
+    if (c.robust) {
+        wr.v.assign(n, 1.0);
+        wr.h.resize(n);
+        wr.e.resize(n);
+        double *h = lev ? lev : wr.h.data();
+        smooth_call two = c;
+        two.onesided = false;
+        int fits = 0;
+        for (;;) {
+            weigh(n, yj, w, wr.v.data(), g);
+            if (c.automatic) sigma = choose(n, &g, yj, c.loocv, z, r, p);
+            if (p.stop->load() || !series(two, j, sigma, &g, y, o, h, r, nullptr, p)) return false;
+            fits++;
+            if (fits == robust_fits || std::isinf(sigma) ||
+                !(reweigh(n, yj, w, z, h, wr.v.data(), wr.e.data()) >= robust_settled))
+                break;
+        }
+        if (o.weights) {
+            std::copy(g.w.begin(), g.w.end(), o.weights + j * n);
+            o.iterations[j] = fits;
+        }
+        return !c.onesided || series(c, j, sigma, &g, y, o, lev, r, nullptr, p);
+    }
+    weigh(n, yj, w, nullptr, g);
+    if (c.automatic) sigma = choose(n, &g, yj, c.loocv, z, r, p);
+    return !p.stop->load() && series(c, j, sigma, &g, y, o, lev, r, nullptr, p);
 }
 
 /* Joins the threads it holds when it goes, stopping them first where the
@@ -118,22 +254,65 @@ struct crew {
 
 } // namespace
 
-bool smooth_one(idx n, double sigma, const double *y, double *x, double *h, room &r, fit *f, const pace &p)
+bool weigh(idx n, const double *y, const double *w, const double *v, weighing &g)
 {
-    return factor_forward(n, sigma, false, y, x, nullptr, r, p) && backward(n, r.t, y, x, h, f, p);
+    g.w.resize(n);
+    g.rho.resize(n);
+    g.b.resize(n);
+    double top = 0.0;
+    g.observed = 0;
+    for (idx i = 0; i < n; i++) {
+        const double wi = std::isnan(y[i]) ? 0.0 : (w ? w[i] : 1.0) * (v ? v[i] : 1.0);
+        g.w[i] = wi;
+        g.observed += wi > 0.0;
+        top = std::max(top, wi);
+    }
+    g.weak.clear();
+    idx last = -1;
+    for (idx i = 0; i < n; i++) {
+        const double wi = g.w[i], r = wi > 0.0 ? std::sqrt(wi) : 0.0;
+        g.rho[i] = wi > 0.0 ? 1.0 / r : missing_scale;
+        g.b[i] = wi > 0.0 ? r * y[i] : 0.0;
+        if (wi < top * 0x1p-16) g.weak.push_back(i);
+        if (g.rho[i] != g.rho[n - 1]) last = i;
+    }
+    g.steady = std::max<idx>(0, last - 1);
+    g.work.resize(3 * g.weak.size());
+    return g.observed >= 2;
 }
 
-bool givsmooth(const smooth_call &c, const double *y, const smooth_out &out, int threads, void (*between)())
+bool smooth_one(idx n, double sigma, weighing *g, const double *y, double *x, double *h, room &r, fit *f,
+                const pace &p)
+{
+    const double *b = g ? g->b.data() : y;
+    if (!factor_forward(n, sigma, false, g, b, x, nullptr, r, p) ||
+        !backward(n, r.t, b, g ? g->w.data() : nullptr, x, h, f, p))
+        return false;
+    if (g) unweigh(n, sigma, *g, y, x);
+    return true;
+}
+
+bool givsmooth(const smooth_call &c, const double *y, const double *w, const smooth_out &out, int threads,
+               void (*between)())
 {
     std::atomic<bool> stop(false), short_of_memory(false);
     std::atomic<idx> next(0);
     const pace calling = {between, &stop}, other = {nullptr, &stop};
+    const idx n = c.n;
+    auto gaps = [&](idx j) { return std::any_of(y + j * n, y + (j + 1) * n, [](double v) { return std::isnan(v); }); };
+    auto weights_of = [&](idx j) { return !w ? nullptr : c.shared ? w : w + j * n; };
     room first;
+    weighted_room firstw;
     const table *shared = nullptr;
     try {
-        /* a sigma given: series 0 factors, the others replay its table */
-        if (!c.automatic && c.k > 0 && !std::isinf(c.sigma)) {
-            series(c, 0, c.sigma, y, out, first, nullptr, calling);
+        /* a sigma given, the same weights for all: series 0 factors, the
+         * others replay its table */
+        bool same = !c.automatic && c.k > 0 && !std::isinf(c.sigma) && !c.robust && (!w || c.shared);
+        for (idx j = 0; j < c.k && same; j++) same = !gaps(j);
+        if (same) {
+            weighing *g = w ? &firstw.g : nullptr;
+            if (g) weigh(n, y, w, nullptr, *g);
+            series(c, 0, c.sigma, g, y, out, out.sigma ? out.leverage : nullptr, first, nullptr, calling);
             shared = &first.t;
             next = 1;
         }
@@ -142,10 +321,21 @@ bool givsmooth(const smooth_call &c, const double *y, const smooth_out &out, int
     }
     auto work = [&](const pace &p) {
         room r;
+        weighted_room wr;
         try {
             for (idx j = next++; j < c.k && !stop.load(); j = next++) {
-                const double sigma = c.automatic ? choose(c.n, y + j * c.n, c.loocv, out.z + j * c.n, r, p) : c.sigma;
-                if (stop.load() || !series(c, j, sigma, y, out, r, shared, p)) return;
+                double *h = out.sigma ? out.leverage + j * n : nullptr;
+                if (shared) {
+                    weighing *g = w ? &wr.g : nullptr;
+                    if (g) weigh(n, y + j * n, w, nullptr, *g);
+                    if (!series(c, j, c.sigma, g, y, out, h, r, shared, p)) return;
+                } else if (w || c.robust || gaps(j)) {
+                    if (!weighted_series(c, j, y, weights_of(j), out, wr, r, p)) return;
+                } else {
+                    const double sigma = c.automatic ? choose(n, nullptr, y + j * n, c.loocv, out.z + j * n, r, p)
+                                                     : c.sigma;
+                    if (stop.load() || !series(c, j, sigma, nullptr, y, out, h, r, nullptr, p)) return;
+                }
             }
         } catch (const std::bad_alloc &) {
             short_of_memory = true;

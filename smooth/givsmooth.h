@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 #include "givsmooth_check.h"
 #include "pages.h"
@@ -12,11 +13,13 @@
 namespace givqr {
 
 /* Where the results go: z (n*k, series j at z + j*n) and, where info is
- * asked for, the rest (k or n*k each). */
+ * asked for, the rest (k or n*k each); the robust fits' weights and count
+ * where asked too. */
 struct smooth_out {
     double *z;
     double *sigma, *lambda, *edf, *gcv, *loocv;     /* null: no info */
     double *leverage, *stderror;
+    double *weights, *iterations;                   /* null: not robust, or no info */
 };
 
 /* Columns per part of each kernel's run: between parts the calling thread
@@ -34,6 +37,20 @@ struct pace {
         return !stop->load(std::memory_order_relaxed);
     }
 };
+
+/* A weighted series as the kernels take it (smooth.h): w (0 where y is
+ * NaN), rho = w.^(-1/2) (missing_scale where w is 0) and b = sqrt(w).*y (0
+ * there); the step from which rho no longer changes; the points smooth_fill
+ * gives z, with its work; and n_o, the points with weight. */
+struct weighing {
+    std::vector<double> w, rho, b, work;
+    std::vector<idx> weak;
+    idx steady = 0, observed = 0;
+};
+
+/* Sets g for the series y of n points with weights w times v (either null:
+ * all 1).  Returns false where fewer than two points have weight. */
+bool weigh(idx n, const double *y, const double *w, const double *v, weighing &g);
 
 /* One thread's room: a table of up to m rows.  Its block is taken whole at
  * once, but only the rows that do not repeat are ever written, so only they
@@ -54,29 +71,40 @@ struct room {
     }
 };
 
-/* z = the smooth of y (n points) at sigma, into x, with its table in r.t;
- * and, where f is not null, its sums (smooth_backward), with the leverages
- * in h where h is not null.  Returns false where stopped. */
-bool smooth_one(idx n, double sigma, const double *y, double *x, double *h, room &r, fit *f, const pace &p);
+/* z = the smooth of y (n points) at sigma, weighted as g says where g is not
+ * null, into x, with its table in r.t; and, where f is not null, its sums
+ * (smooth_backward), with the leverages in h where h is not null.  Returns
+ * false where stopped. */
+bool smooth_one(idx n, double sigma, weighing *g, const double *y, double *x, double *h, room &r, fit *f,
+                const pace &p);
 
 /* The sigma the criterion (generalized cross-validation, or leave-one-out)
- * picks for the series y of n points; x is scratch of n entries.  NaN where
- * stopped, or where y gives no criterion at all. */
-double choose(idx n, const double *y, bool loocv, double *x, room &r, const pace &p);
+ * picks for the series y of n points, weighted as g says where not null; x
+ * is scratch of n entries.  NaN where stopped, or where y gives no
+ * criterion at all. */
+double choose(idx n, weighing *g, const double *y, bool loocv, double *x, room &r, const pace &p);
+
+/* Tukey's bisquare (robust fits): the tuning constant, in scales; the
+ * change in every weight below which they have settled; the most fits. */
+constexpr double bisquare_c = 4.685;
+constexpr double robust_settled = 1e-3;
+constexpr int robust_fits = 20;
 
 /* The range choose searches, in lambda = 1/sigma^2, for n points. */
 void search_range(idx n, double *lambda_min, double *lambda_max);
 
 /* The most memory givsmooth takes beyond its outputs, on threads threads:
- * a table of all rows for each. */
-inline double smooth_work_bytes(idx n, int threads)
+ * a table of all rows for each, and where weighted, 10 vectors of n more. */
+inline double smooth_work_bytes(idx n, int threads, bool weighted)
 {
-    return 8.0 * double(n) * 6.0 * double(threads);
+    return 8.0 * double(n) * (weighted ? 16.0 : 6.0) * double(threads);
 }
 
-/* Smooths the k series of y (n*k) as c asks into out, on at most threads
- * threads; between as in pace.  Returns false where memory ran out. */
-bool givsmooth(const smooth_call &c, const double *y, const smooth_out &out, int threads, void (*between)());
+/* Smooths the k series of y (n*k) as c asks, with the weights w (n or n*k,
+ * or null) into out, on at most threads threads; between as in pace.
+ * Returns false where memory ran out. */
+bool givsmooth(const smooth_call &c, const double *y, const double *w, const smooth_out &out, int threads,
+               void (*between)());
 
 } // namespace givqr
 

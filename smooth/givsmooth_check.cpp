@@ -40,6 +40,9 @@ const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c)
     c->sigma = 0.0;
     c->loocv = false;
     c->onesided = false;
+    c->weights = 0;
+    c->shared = true;
+    c->robust = false;
 
     int given = 0, k = 1;
     if (nrhs > 1 && !a[1].chars) {      /* sigma, or [] */
@@ -56,7 +59,8 @@ const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c)
     }
     for (; k < nrhs; k += 2) {
         const arg &name = a[k];
-        if (!is(name, "criterion") && !is(name, "lambda") && !is(name, "period") && !is(name, "onesided"))
+        if (!is(name, "criterion") && !is(name, "lambda") && !is(name, "period") && !is(name, "onesided") &&
+            !is(name, "weights") && !is(name, "robust"))
             return &failures[givsmooth_option];
         if (k + 1 >= nrhs) return &failures[givsmooth_optionValue];
         const arg &v = a[k + 1];
@@ -74,12 +78,39 @@ const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c)
             c->automatic = false;
             c->sigma = 4.0 * (s * s);
             given++;
+        } else if (is(name, "weights")) {
+            if (!v.real) return &failures[givsmooth_weightsClass];
+            /* a vector of n for every series, or n-by-k: one for each */
+            const bool vector = (v.m == c->n && v.n == 1) || (v.m == 1 && v.n == c->n);
+            if (!v.matrix || !(vector || (!c->row && v.m == c->n && v.n == c->k)))
+                return &failures[givsmooth_weightsSize];
+            c->weights = k + 1;
+            c->shared = vector;
+        } else if (is(name, "robust")) {
+            if (!v.logical || v.m != 1 || v.n != 1) return &failures[givsmooth_robust];
+            c->robust = v.value != 0.0;
         } else {
             if (!v.logical || v.m != 1 || v.n != 1) return &failures[givsmooth_oneSided];
             c->onesided = v.value != 0.0;
         }
     }
     if (given > 1) return &failures[givsmooth_twice];
+    return nullptr;
+}
+
+const failure *givsmooth_data_check(const smooth_call &c, const double *y, const double *w)
+{
+    if (w)
+        for (idx i = 0, count = c.shared ? c.n : c.n * c.k; i < count; i++)
+            if (!(w[i] >= 0.0) || std::isinf(w[i])) return &failures[givsmooth_weightsValue];
+    for (idx j = 0; j < c.k; j++) {
+        idx seen = 0;
+        for (idx i = 0; i < c.n && seen < 2; i++) {
+            const double wi = w ? w[c.shared ? i : j * c.n + i] : 1.0;
+            seen += wi > 0.0 && !std::isnan(y[j * c.n + i]);
+        }
+        if (seen < 2) return &failures[givsmooth_observed];
+    }
     return nullptr;
 }
 

@@ -17,11 +17,20 @@ struct smooth_call {
     double sigma;
     bool loocv;         /* the criterion: leave-one-out, else generalized cross-validation */
     bool onesided;
+    int weights;        /* the argument that holds 'Weights', or 0 */
+    bool shared;        /* one column of weights for every series */
+    bool robust;
 };
 
 /* Checks a call with nlhs outputs and nrhs inputs a[0..nrhs-1] (described
  * with their text).  Returns the failure, or nullptr and then the call. */
 const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c);
+
+/* Checks the data of a call c: the weights w (n or n*k, where given) are
+ * finite and not negative, and each series of y (n*k) has at least two
+ * points with weight, NaN in y counting as missing.  Returns the failure,
+ * or nullptr. */
+const failure *givsmooth_data_check(const smooth_call &c, const double *y, const double *w);
 
 } // namespace givqr
 

@@ -1,17 +1,22 @@
 /* givsmooth: the MEX gateway of [z, info] = givsmooth (y, sigma, name, value, ...)
  *
  *   z = givsmooth (y, sigma) smooths each series of y: z minimizes
- *   |z - y|^2 + |D*z|^2/sigma^2, D the second difference matrix; without
+ *   sum(w.*(z - y).^2) + |D*z|^2/sigma^2, D the second difference matrix; without
  *   sigma (or with []), sigma is chosen for each series by a criterion.
  *
  * Inputs   y       n-by-k real numeric or logical, n >= 3: k series of n
  *                  points (a 1-by-n row: one series); read as doubles
  *          sigma   real scalar, or [] (optional)
+ *                  (NaN: a missing point)
+ *          sigma   real scalar, or [] (optional)
  *          options name, value pairs, names in any case: Criterion ('gcv',
- *                  'loocv'), Lambda (>= 0), Period (> 2), OneSided (logical)
+ *                  'loocv'), Lambda (>= 0), Period (> 2), OneSided (logical),
+ *                  Weights (real numeric or logical, n-by-1, 1-by-n or the
+ *                  size of y; read as doubles), Robust (logical)
  * Outputs  z       full double, the size of y
  *          info    1-by-1 struct: sigma, lambda, edf, gcv, loocv (1-by-k
- *                  doubles), leverage, stderr (full doubles the size of y)
+ *                  doubles), leverage, stderr (full doubles the size of y);
+ *                  robust: weights (the size of y), iterations (1-by-k)
  *
  * The series are spread over MATLAB's maxNumCompThreads threads (at most one
  * a series); the MEX interface cannot be interrupted.
@@ -95,25 +100,30 @@ extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, cons
 
     const idx n = c.n, k = c.k, rows = c.row ? 1 : n, cols = c.row ? n : k;
     const int threads = host_threads();
-    std::vector<double> converted;
-    const double *y = nullptr;
+    std::vector<double> converted, wconverted;
+    const double *y = nullptr, *w = nullptr;
     try {
         y = as_double(prhs[0], converted);
+        w = c.weights ? as_double(prhs[c.weights], wconverted) : nullptr;
     } catch (const std::bad_alloc &) {
     }
-    const double bytes = smooth_work_bytes(n, threads) + 8.0 * double(n) * double(k);
-    if (!y) out_of_memory(bytes);
+    const double bytes = smooth_work_bytes(n, threads, true) + 8.0 * double(n) * double(k);
+    if (!y || (c.weights && !w)) out_of_memory(bytes);
+    if (const failure *f = givsmooth_data_check(c, y, w)) fail("givsmooth", *f);
     plhs[0] = new_matrix(rows, cols);
-    smooth_out out = {mxGetPr(plhs[0]), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+    smooth_out out = {mxGetPr(plhs[0]), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
     if (nlhs > 1) {
-        static const char *names[] = {"sigma", "lambda", "edf", "gcv", "loocv", "leverage", "stderr"};
-        plhs[1] = mxCreateStructMatrix(1, 1, 7, names);
-        double **to[] = {&out.sigma, &out.lambda, &out.edf, &out.gcv, &out.loocv, &out.leverage, &out.stderror};
-        for (int f = 0; f < 7; f++) {
-            mxArray *v = f < 5 ? new_matrix(1, k) : new_matrix(rows, cols);
+        static const char *names[] = {"sigma",  "lambda", "edf",     "gcv",       "loocv",
+                                      "leverage", "stderr", "weights", "iterations"};
+        const int fields = c.robust ? 9 : 7;
+        plhs[1] = mxCreateStructMatrix(1, 1, fields, names);
+        double **to[] = {&out.sigma,    &out.lambda,   &out.edf,     &out.gcv,       &out.loocv,
+                         &out.leverage, &out.stderror, &out.weights, &out.iterations};
+        for (int f = 0; f < fields; f++) {
+            mxArray *v = f < 5 || f == 8 ? new_matrix(1, k) : new_matrix(rows, cols);
             *to[f] = mxGetPr(v);
             mxSetField(plhs[1], 0, names[f], v);
         }
     }
-    if (!givsmooth(c, y, out, threads, nullptr)) out_of_memory(bytes);
+    if (!givsmooth(c, y, w, out, threads, nullptr)) out_of_memory(bytes);
 }

@@ -2,8 +2,8 @@
  *
  * The checks, messages and kernels of the MEX gateway (givsmooth_mex.cpp,
  * where the storage of z and info is laid out), with the outputs built in
- * Octave's own arrays, neither zeroed nor copied.  y is read as doubles
- * (converted from its class where it is not double); the series are spread
+ * Octave's own arrays, neither zeroed nor copied.  y and the weights are
+ * read as doubles (converted from their class where not double); the series are spread
  * over the threads the process may run on, and every kernel runs in parts,
  * with Octave's interrupt checked between them by the calling thread.
  */
@@ -36,9 +36,12 @@ DEFUN_DLD(givsmooth, args, nargout, givsmooth_help)
     if (const failure *f = givsmooth_check(nargout, nrhs, a.data(), &c)) fail("givsmooth", *f);
 
     const NDArray y = args(0).array_value();
+    const NDArray w = c.weights ? args(c.weights).array_value() : NDArray();
+    if (const failure *f = givsmooth_data_check(c, y.data(), c.weights ? w.data() : nullptr))
+        fail("givsmooth", *f);
     const idx n = c.n, k = c.k, rows = c.row ? 1 : n, cols = c.row ? n : k;
-    const bool info = nargout > 1;
-    NDArray z, sigma, lambda, edf, gcv, loocv, leverage, stderror;
+    const bool info = nargout > 1, robust = info && c.robust;
+    NDArray z, sigma, lambda, edf, gcv, loocv, leverage, stderror, weights, iterations;
     try {
         z = uninit_matrix(rows, cols);
         if (info) {
@@ -50,10 +53,14 @@ DEFUN_DLD(givsmooth, args, nargout, givsmooth_help)
             leverage = uninit_matrix(rows, cols);
             stderror = uninit_matrix(rows, cols);
         }
+        if (robust) {
+            weights = uninit_matrix(rows, cols);
+            iterations = uninit_matrix(1, k);
+        }
     } catch (const std::bad_alloc &) {
-        out_of_memory("givsmooth", "its outputs need", 8.0 * double(n) * double(k) * (info ? 3 : 1));
+        out_of_memory("givsmooth", "its outputs need", 8.0 * double(n) * double(k) * (info ? 3 + robust : 1));
     }
-    smooth_out out = {z.fortran_vec(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+    smooth_out out = {z.fortran_vec(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
     if (info) {
         out.sigma = sigma.fortran_vec();
         out.lambda = lambda.fortran_vec();
@@ -63,9 +70,14 @@ DEFUN_DLD(givsmooth, args, nargout, givsmooth_help)
         out.leverage = leverage.fortran_vec();
         out.stderror = stderror.fortran_vec();
     }
+    if (robust) {
+        out.weights = weights.fortran_vec();
+        out.iterations = iterations.fortran_vec();
+    }
     const int threads = process_threads();
-    if (!givsmooth(c, y.data(), out, threads, interrupt_point))
-        out_of_memory("givsmooth", "its work needs up to", smooth_work_bytes(n, threads));
+    const bool weighted = c.weights || c.robust || y.any_element_is_nan();
+    if (!givsmooth(c, y.data(), c.weights ? w.data() : nullptr, out, threads, interrupt_point))
+        out_of_memory("givsmooth", "its work needs up to", smooth_work_bytes(n, threads, weighted));
     if (!info) return ovl(z);
     octave_scalar_map s;
     s.assign("sigma", sigma);
@@ -75,5 +87,9 @@ DEFUN_DLD(givsmooth, args, nargout, givsmooth_help)
     s.assign("loocv", loocv);
     s.assign("leverage", leverage);
     s.assign("stderr", stderror);
+    if (robust) {
+        s.assign("weights", weights);
+        s.assign("iterations", iterations);
+    }
     return ovl(z, s);
 }

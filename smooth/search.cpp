@@ -40,17 +40,18 @@ void search_range(idx n, double *lambda_min, double *lambda_max)
  * from that least and keeps the least it sees, so it ends no worse than
  * the grid.  A criterion that is NaN counts as the greatest.
  */
-double choose(idx n, const double *y, bool loocv, double *x, room &r, const pace &p)
+double choose(idx n, weighing *g, const double *y, bool loocv, double *x, room &r, const pace &p)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double no = g ? double(g->observed) : double(n);     /* the points with weight */
     bool stopped = false;
     auto criterion = [&](double at) {
         fit f;
-        if (stopped || !smooth_one(n, sigma_at(at), y, x, nullptr, r, &f, p)) {
+        if (stopped || !smooth_one(n, sigma_at(at), g, y, x, nullptr, r, &f, p)) {
             stopped = true;
             return nan;
         }
-        const double v = loocv ? f.loo / double(n) : double(n) * f.rss / (f.rest * f.rest);
+        const double v = loocv ? f.loo / no : no * f.rss / (f.rest * f.rest);
         return std::isnan(v) ? std::numeric_limits<double>::infinity() : v;
     };
 

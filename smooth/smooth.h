@@ -8,43 +8,58 @@
 namespace givqr {
 
 /*
- * Smoothing a series y of n points: z minimizes |z - y|^2 + |D*z|^2/sigma^2,
- * and [z; -sigma*w] is the residual of min |A*w - [y; 0]|, A = [D'; sigma*I]:
- * with Q'*[y; 0] = [c1; c2] (c1 of length m = n-2), z is the first n entries
- * of Q*[0; c2].  The kernels work on one vector x of n entries:
+ * Smoothing a series y of n points with weights w >= 0: z minimizes
+ * sum(w.*(z - y).^2) + |D*z|^2/sigma^2.  With rho = w.^(-1/2) and b = sqrt(w).*y,
+ * [sqrt(w).*z; -sigma*v] is the residual of min |A*v - [b; 0]|,
+ * A = [diag(rho)*D'; sigma*I]: with Q'*[b; 0] = [c1; c2] (c1 of length
+ * m = n-2), sqrt(w).*z is the first n entries of Q*[0; c2].  Unweighted,
+ * rho = 1 and b = y.  The kernels work on one vector x of n entries:
  *
- *      smooth_forward    y  ->  c2, held as x = (c(m), c(m+1), c(n), ..., c(2n-3))
- *      smooth_backward   c2 ->  z, in place
+ *      smooth_forward    b  ->  c2, held as x = (c(m), c(m+1), c(n), ..., c(2n-3))
+ *      smooth_backward   c2 ->  sqrt(w).*z, in place
  *
  * that is, x(i+2) is c(n+i), the sigma row of column i, which the forward
- * replay writes at step i (reading y(i+2), which may lie there) and the
+ * replay writes at step i (reading b(i+2), which may lie there) and the
  * backward replay reads at its step for column i, just before writing
- * z(i+2) there.  The operations and their order are those of givfwd on
- * [y; 0], then givinv on [0; c2]: z has the bits of givsmooth's recipe with
- * givfact, givfwd and givinv.
+ * sqrt(w(i+2))*z(i+2) there.  The operations and their order are those of
+ * givfwd on [b; 0], then givinv on [0; c2]: unweighted, z has the bits of
+ * givsmooth's recipe with givfact, givfwd and givinv.
+ *
+ * A point without weight (missing) has rho = missing_scale: its stencil row
+ * becomes, to double precision, the constraint (D'*v)(i) = 0 it is in the
+ * limit (its weight 2^-512 moves nothing by as much as a rounding), and the
+ * rotations eliminate with it as Gaussian elimination would.  z = rho.*x
+ * carries x's rounding, about eps*|b|, times rho(i): so at the points whose
+ * weight is 0 or below 2^-16 of the greatest, z is not taken from x but
+ * filled afterwards from the others (smooth_fill).
  */
+constexpr double missing_scale = 0x1p256;
 
 /* What smooth_forward carries from one part to the next: the factorization's
- * state, and the replay's y(i), y(i+1). */
+ * state, and the replay's y(i), y(i+1); and, set before the first part, the
+ * step from which rho(i+2) no longer changes (0 unweighted): only from there
+ * may the factorization's state repeat. */
 struct sweep {
     QR_state qr;
     double a, b;
+    idx steady = 0;
 };
 
 /*
  * Steps i0 <= i < i1 (run from i0 = 0 to m in parts) of the factorization
- * of A for sigma, each step's rotations applied at once to y, into x (which
- * may be y).  The rows are kept in t, T with room for i1 rows while they do
- * not repeat (t.s == t.m on return means they have not yet).  Two-sided
- * (onesided false): x becomes c2, as above.  One-sided: x(i+2) becomes the
- * last point of the smooth of y(1:i+3) alone, which is the first step of
- * givinv for that prefix, (-s2)*0 + c2*(entry i+2 of Q'*[y; 0] after step
- * i), bit for bit; x(0), x(1) are y(0), y(1); and, where h is not null,
- * h(i+2) = c2^2, that point's leverage (the diagonal of the prefix's hat
- * matrix at its end).
+ * of A for sigma (rho null: all 1), each step's rotations applied at once to
+ * b, into x (which may be b).  The rows are kept in t, T with room for i1
+ * rows while they do not repeat (t.s == t.m on return means they have not
+ * yet).  Two-sided (onesided false): x becomes c2, as above.  One-sided:
+ * x(i+2) becomes sqrt(w(i+2)) times the last point of the smooth of b(1:i+3)
+ * alone, which is the first step of givinv for that prefix, (-s2)*0 +
+ * c2*(entry i+2 of Q'*[b; 0] after step i), bit for bit, a single product
+ * even where w is (all but) 0; x(0), x(1) are b(0), b(1); and, where h is
+ * not null, h(i+2) = c2^2, that point's leverage (the diagonal of the
+ * prefix's hat matrix at its end).
  */
-void smooth_forward(idx n, double sigma, bool onesided, const double *y, double *x, double *h, idx i0, idx i1,
-                    sweep *st, table *t);
+void smooth_forward(idx n, double sigma, bool onesided, const double *rho, const double *y, double *x, double *h,
+                    idx i0, idx i1, sweep *st, table *t);
 
 /* The same replay of Q' on [y; 0], into x, two-sided or one-sided (h as
  * above), from a table t the factorization filled: steps i0 <= i < i1,
@@ -52,18 +67,20 @@ void smooth_forward(idx n, double sigma, bool onesided, const double *y, double 
 void table_forward(idx n, const table &t, bool onesided, const double *y, double *x, double *h, idx i0, idx i1,
                    double carry[2]);
 
-/* What smooth_backward sums, from the series y and its smooth z:
- * |y - z|^2, the trace of H (edf), n - edf, and the sum of ((y - z)./(1 - h)).^2. */
+/* What smooth_backward sums over the points with weight, from b and
+ * sqrt(w).*z: |b - sqrt(w).*z|^2 = sum(w.*(y - z).^2), the trace of H (edf),
+ * the number of points with weight less edf, and the sum of
+ * w.*((y - z)./(1 - h)).^2. */
 struct fit {
     double rss, edf, rest, loo;
 };
 
 /*
- * The leverages h(i) = H(i,i), H = (I + D'*D/sigma^2)^(-1) the hat matrix,
+ * The leverages h(i) = H(i,i), H = (W + D'*D/sigma^2)^(-1)*W the hat matrix,
  * and q(i) = 1 - h(i), each computed without the other, so that both are
- * accurate where they are small.  Row i of H is row i of Q*[0 0; 0 I]*Q'
- * restricted to the series, so h(i) is the squared norm of the part of
- * Q'*[e(i); 0] in c2 and q(i) that of the part in c1.  Q' reaches e(i) at
+ * accurate where they are small.  H(i,i) is entry (i,i) of the projector
+ * Q*[0 0; 0 I]*Q' onto the residuals, so h(i) is the squared norm of the
+ * part of Q'*[e(i); 0] in c2 and q(i) that of the part in c1.  Q' reaches e(i) at
  * column i-2, after which the replay carries a state (y(k), y(k+1)) that
  * each column maps linearly, (a, b) -> M(k)*(a, b):
  *
@@ -79,7 +96,8 @@ struct fit {
  * h(0), h(1), q(0), q(1) are the diagonals of G(0), K(0).
  */
 struct smooth_criteria {
-    const double *y;    /* the series */
+    const double *y;    /* the series b */
+    const double *w;    /* its weights, or null: points of weight 0 left out of the sums */
     double *h, *q;      /* the leverages and their complements, or null */
     double gk[6];       /* G and K from part to part */
     fit sums;           /* from the last point to the first (smooth_backward.cpp) */
@@ -96,6 +114,21 @@ struct smooth_criteria {
  * that ride from step to step in carry; and, where c is not null, the
  * leverages and the sums of c at the same steps. */
 void smooth_backward(idx n, const table &t, double *x, idx k0, idx k1, double carry[2], smooth_criteria *c);
+
+/*
+ * z at the points s(0) < s(1) < ... < s(ns-1) from z at all the others: the
+ * rows i = s(a) of the normal equations (W + D'*D/sigma^2)*z = W*y,
+ *
+ *      sigma^2*w(i)*z(i) + (D'*D*z)(i) = sigma^2*w(i)*y(i),
+ *
+ * with the known z(j) moved to the right.  D'*D couples points at most 2
+ * apart, so in the order of s the matrix is pentadiagonal: it is factored
+ * as L*diag(d)*L' (positive definite where at least two points lie outside
+ * s, or carry weight) and solved, in work of 3*ns entries.  y(i) is read
+ * only where w(i) > 0.
+ */
+void smooth_fill(idx n, double sigma, const double *w, const double *y, const idx *s, idx ns, double *z,
+                 double *work);
 
 } // namespace givqr
 

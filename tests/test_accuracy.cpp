@@ -21,6 +21,7 @@
 #include "factor.h"
 #include "replay.h"
 #include "smooth.h"
+#include "givsmooth.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -156,8 +157,8 @@ TEST(accuracy, LeveragesAndTheOneSidedTrend)
             givqr::table t;
             t.T = T.data();
             givqr::sweep st;
-            givqr::smooth_forward(n, sigma, false, y.data(), x.data(), nullptr, 0, m, &st, &t);
-            givqr::smooth_criteria crit = {y.data(), h.data(), q.data(), {}, {}, {}, {}};
+            givqr::smooth_forward(n, sigma, false, nullptr, y.data(), x.data(), nullptr, 0, m, &st, &t);
+            givqr::smooth_criteria crit = {y.data(), nullptr, h.data(), q.data(), {}, {}, {}, {}};
             double carry[2];
             givqr::smooth_backward(n, t, x.data(), 0, m, carry, &crit);
             double sums[4];         // edf and n - edf, exactly: hi, lo, hi, lo
@@ -180,7 +181,7 @@ TEST(accuracy, LeveragesAndTheOneSidedTrend)
             // the one-sided trend at a few points, each its prefix's smooth
             std::vector<double> z1(n);
             givqr::sweep st1;
-            givqr::smooth_forward(n, sigma, true, y.data(), z1.data(), nullptr, 0, m, &st1, &t);
+            givqr::smooth_forward(n, sigma, true, nullptr, y.data(), z1.data(), nullptr, 0, m, &st1, &t);
             for (idx k : {idx(3), n / 2, n}) {
                 std::vector<double> b(y.begin(), y.begin() + k);
                 b.resize(2 * k - 2, 0.0);
@@ -192,6 +193,53 @@ TEST(accuracy, LeveragesAndTheOneSidedTrend)
             }
         }
     std::printf("accuracy: the leverages' and the one-sided trend's largest error is %.2f u * cond (the bound: %g u * cond)\n",
+                worst, c);
+}
+
+// Weighted, and with gaps (points of weight 0): z = rho.*x, x the residual
+// of min |A*v - [b; 0]|, A = [diag(rho)*D'; sigma*I], rho = w.^(-1/2), so the
+// bound above holds for x with kappa of this A, whose A'*A = D*diag(rho)^2*D'
+// + sigma^2*I has its eigenvalues in [rho_min^2*lambda + sigma^2,
+// 16*rho_max^2 + sigma^2], and z's error is at most rho_max times x's.  A
+// gap's points are filled from the points beside it (by a cubic), which
+// carries their errors by about its length: the bound is held with kappa
+// over the points with weight.  The leverages and edf as above.
+TEST(accuracy, WeightsAndGaps)
+{
+    double worst = 0;
+    for (idx n : {10, 200, 2000})
+        for (double sigma : {10.0, 1.0, 1e-2, 1e-4, 1e-6, 1e-8})
+            for (bool gaps : {false, true}) {
+                const std::vector<double> u1 = lcg(n, n + 7), y = lcg(n, n + 8);
+                std::vector<double> w(n), z(n), h(n), se(n), zh(n), zl(n), hh(n), hl(n);
+                double rmin = INFINITY, rmax = 0, info[5], edf[2];
+                for (idx i = 0; i < n; i++) {
+                    w[i] = gaps && (i % 10 == 4 || (i >= n / 3 && i < n / 3 + 15)) ? 0.0 : 1.25 + u1[i];
+                    if (w[i] > 0) rmin = std::min(rmin, 1 / std::sqrt(w[i])), rmax = std::max(rmax, 1 / std::sqrt(w[i]));
+                }
+                if (n == 10 && gaps) w[2] = w[3] = 0;
+                givqr::smooth_call call = {n, 1, false, false, sigma, false, false, 1, true, false};
+                givqr::smooth_out out = {z.data(), &info[0], &info[1], &info[2], &info[3], &info[4], h.data(), se.data(),
+                                         nullptr, nullptr};
+                ASSERT_TRUE(givqr::givsmooth(call, y.data(), w.data(), out, 1, nullptr));
+                ASSERT_TRUE(reference::weighted(n, sigma, y.data(), w.data(), 256, zh.data(), zl.data(), hh.data(),
+                                                hl.data(), edf));
+                const double s4 = std::pow(std::sin(M_PI / (2.0 * double(n - 1))), 4);
+                const double kw = std::sqrt((16 * rmax * rmax + sigma * sigma) / (16 * s4 * rmin * rmin + sigma * sigma));
+                double b = 0, ez = 0, eh = 0;
+                for (idx i = 0; i < n; i++) {
+                    b += w[i] * y[i] * y[i];
+                    ez = std::max(ez, std::fabs((z[i] - zh[i]) - zl[i]));
+                    eh = std::max(eh, std::fabs((h[i] - hh[i]) - hl[i]));
+                }
+                const double bound = c * u * (1 + 2 * kw);
+                SCOPED_TRACE(testing::Message() << "n = " << n << ", sigma = " << sigma << ", gaps " << gaps);
+                EXPECT_LE(ez, rmax * bound * std::sqrt(b));
+                EXPECT_LE(eh, bound);
+                EXPECT_LE(std::fabs((info[2] - edf[0]) - edf[1]), double(n) * bound + (258.0 + double(n) / 256.0) * u * edf[0]);
+                worst = std::max({worst, ez / (rmax * bound * std::sqrt(b)) * c, eh / bound * c});
+            }
+    std::printf("accuracy: weighted and gappy z and leverages, largest error %.2f u * cond (the bound: %g u * cond)\n",
                 worst, c);
 }
 

@@ -60,11 +60,13 @@ golden compute(givqr::idx n, double sigma)
 }
 
 // givsmooth: z, the one-sided z, the leverages and the sigma, for a given
-// sigma, or (sigma NaN) the one generalized cross-validation chooses.
+// sigma, or (sigma NaN) the one generalized cross-validation chooses; and
+// weighted, with a gap and points of weight 0: z, its leverages and sigma,
+// the one-sided z, the robust z and its weights (for n >= 10).
 struct smooth_golden {
     givqr::idx n;
     double sigma;
-    uint64_t z, z1, h, chosen;
+    uint64_t z, z1, h, chosen, weighted;
 };
 
 const smooth_golden smooth_table[] = {
@@ -79,11 +81,33 @@ smooth_golden smooth_compute(givqr::idx n, double sigma)
     givqr::smooth_call c = {n, 1, false, sigma != sigma, sigma, false, false};
     double info[5], info1[5];
     givqr::smooth_out out = {z.data(), &info[0], &info[1], &info[2], &info[3], &info[4], h.data(), se.data()};
-    EXPECT_TRUE(givqr::givsmooth(c, y.data(), out, 1, nullptr));
+    EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, out, 1, nullptr));
     c.onesided = true;
     givqr::smooth_out out1 = {z1.data(), &info1[0], &info1[1], &info1[2], &info1[3], &info1[4], h1.data(), se1.data()};
-    EXPECT_TRUE(givqr::givsmooth(c, y.data(), out1, 1, nullptr));
-    return {n, sigma, digest(z), digest(z1), digest(h), digest({info[0], info[2], info[3], info[4]})};
+    EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, out1, 1, nullptr));
+    smooth_golden g = {n, sigma, digest(z), digest(z1), digest(h), digest({info[0], info[2], info[3], info[4]}), 0};
+    std::vector<double> all;
+    if (n >= 10) {
+        std::vector<double> w(n), rw(n), iterations(1);
+        for (givqr::idx i = 0; i < n; i++) w[i] = i % 7 == 3 ? 0.0 : 1.0 + double(i % 5) / 4.0;
+        for (givqr::idx i = n / 3; i < n / 3 + 5; i++) y[i] = std::nan("");
+        y[n / 2] += 20.0;
+        c.weights = 3;
+        c.shared = true;
+        for (int pass = 0; pass < 3; pass++) {
+            c.onesided = pass == 1;
+            c.robust = pass == 2;
+            givqr::smooth_out o = {z.data(), &info[0], &info[1], &info[2], &info[3], &info[4], h.data(), se.data(),
+                                   rw.data(), iterations.data()};
+            EXPECT_TRUE(givqr::givsmooth(c, y.data(), w.data(), o, 1, nullptr));
+            all.insert(all.end(), z.begin(), z.end());
+            all.insert(all.end(), h.begin(), h.end());
+            all.insert(all.end(), {info[0], info[2], info[3], info[4]});
+            if (c.robust) all.insert(all.end(), rw.begin(), rw.end());
+        }
+    }
+    g.weighted = digest(all);
+    return g;
 }
 
 TEST(golden, SameBitsOnEveryPlatform)
@@ -95,9 +119,9 @@ TEST(golden, SameBitsOnEveryPlatform)
                 const smooth_golden g = smooth_compute(n, sigma);
                 char s[32];
                 std::snprintf(s, sizeof s, sigma == sigma ? "%a" : "NAN", sigma);
-                std::printf("smooth {%td, %s, 0x%016llxULL, 0x%016llxULL, 0x%016llxULL, 0x%016llxULL},\n", n, s,
-                            (unsigned long long)g.z, (unsigned long long)g.z1, (unsigned long long)g.h,
-                            (unsigned long long)g.chosen);
+                std::printf("smooth {%td, %s, 0x%016llxULL, 0x%016llxULL, 0x%016llxULL, 0x%016llxULL, 0x%016llxULL},\n",
+                            n, s, (unsigned long long)g.z, (unsigned long long)g.z1, (unsigned long long)g.h,
+                            (unsigned long long)g.chosen, (unsigned long long)g.weighted);
             }
         const givqr::idx ns[] = {3, 4, 5, 10, 1000, 100000};
         const double sigmas[] = {0.0, -0.0, 4.9e-324, 1e-300, 1e-8, 1e-6, 0.000316227766016838, 0.1, 1.0,
@@ -122,11 +146,13 @@ TEST(golden, SameBitsOnEveryPlatform)
     }
     for (const smooth_golden &want : smooth_table) {
         const smooth_golden got = smooth_compute(want.n, want.sigma);
-        const bool same = got.z == want.z && got.z1 == want.z1 && got.h == want.h && got.chosen == want.chosen;
+        const bool same = got.z == want.z && got.z1 == want.z1 && got.h == want.h && got.chosen == want.chosen &&
+                          got.weighted == want.weighted;
         wrong += !same;
         EXPECT_TRUE(same) << "givsmooth, n = " << want.n << ", sigma = " << want.sigma << ": z " << (got.z == want.z)
                           << ", one-sided " << (got.z1 == want.z1) << ", leverages " << (got.h == want.h)
-                          << ", sigma and criteria " << (got.chosen == want.chosen);
+                          << ", sigma and criteria " << (got.chosen == want.chosen) << ", weighted "
+                          << (got.weighted == want.weighted);
     }
     std::printf("golden: %d of %zu cases differ\n", wrong,
                 sizeof table / sizeof table[0] + sizeof smooth_table / sizeof smooth_table[0]);

@@ -40,10 +40,10 @@ run smooth(idx n, double sigma, bool onesided, const std::vector<double> &y, idx
     r.t.T = r.T.data();
     givqr::sweep st;
     for (idx i0 = 0; i0 < m; i0 += part)
-        givqr::smooth_forward(n, sigma, onesided, y.data(), r.x.data(), onesided ? r.h.data() : nullptr, i0,
+        givqr::smooth_forward(n, sigma, onesided, nullptr, y.data(), r.x.data(), onesided ? r.h.data() : nullptr, i0,
                               std::min(m, i0 + part), &st, &r.t);
     if (!onesided) {
-        givqr::smooth_criteria c = {y.data(), r.h.data(), nullptr, {}, {}, {}, {}};
+        givqr::smooth_criteria c = {y.data(), nullptr, r.h.data(), nullptr, {}, {}, {}, {}};
         double carry[2];
         for (idx k0 = 0; k0 < m; k0 += part)
             givqr::smooth_backward(n, r.t, r.x.data(), k0, std::min(m, k0 + part), carry, &c);
@@ -72,7 +72,7 @@ TEST(smooth, InPartsTheSameBits)
                 givqr::sweep st;
                 double carry[2];
                 double *hh = onesided ? h.data() : nullptr, *hh2 = onesided ? h2.data() : nullptr;
-                givqr::smooth_forward(n, sigma, onesided, y.data(), x.data(), hh, 0, n - 2, &st, &t2);
+                givqr::smooth_forward(n, sigma, onesided, nullptr, y.data(), x.data(), hh, 0, n - 2, &st, &t2);
                 givqr::table_forward(n, whole.t, onesided, y.data(), x2.data(), hh2, 0, n - 2, carry);
                 EXPECT_TRUE(same(x, x2) && same(h, h2));
             }
@@ -137,6 +137,11 @@ TEST(givsmooth_gateway, FailuresAndOutputs)
         {1, {y(), fake::text("Period"), fake::scalar(2)}, givsmooth_period},
         {1, {y(), fake::text("OneSided"), fake::scalar(1)}, givsmooth_oneSided},
         {1, {y(), fake::scalar(1), fake::text("PERIOD"), fake::scalar(9)}, givsmooth_twice},
+        {1, {y(), fake::text("Weights"), fake::make(mxCELL_CLASS, {5, 1})}, givsmooth_weightsClass},
+        {1, {y(), fake::text("Weights"), fake::matrix(4, 1, {1, 1, 1, 1})}, givsmooth_weightsSize},
+        {1, {y(), fake::text("Weights"), fake::matrix(5, 1, {1, 1, -1, 1, 1})}, givsmooth_weightsValue},
+        {2, {y(), fake::text("Weights"), fake::matrix(5, 1, {0, 0, 0, 0, 1})}, givsmooth_observed},
+        {1, {y(), fake::text("Robust"), fake::scalar(1)}, givsmooth_robust},
     };
     for (auto &k : cases) {
         const long before = fake::live();
@@ -148,35 +153,44 @@ TEST(givsmooth_gateway, FailuresAndOutputs)
         EXPECT_EQ(fake::live(), before - static_cast<long>(k.in.size()));
     }
 
-    // three series, sigma chosen, on one thread and on three: z, and info in full
+    // three series, sigma chosen, on one thread and on three: z, and info in
+    // full; then weighted, with a gap, robust
     const idx n = 300;
-    std::vector<double> Y(3 * n);
+    std::vector<double> Y(3 * n), W(3 * n, 1.0);
     const std::vector<double> u = lcg(3 * n, 3);
     for (idx i = 0; i < 3 * n; i++) Y[i] = std::sin(double(i % n) / 20) + 0.3 * u[i];
-    std::vector<double> first;
-    for (int threads : {1, 3}) {
-        fake::threads = threads;
-        mxArray *in = fake::matrix(n, 3, Y), *out[2] = {nullptr, nullptr};
-        const mxArray *prhs[1] = {in};
-        ASSERT_EQ(fake::call(givsmooth_gateway, 2, out, 1, prhs), "");
-        ASSERT_EQ(mxGetM(out[0]), size_t(n));
-        ASSERT_EQ(mxGetN(out[0]), 3u);
-        std::vector<double> all(mxGetPr(out[0]), mxGetPr(out[0]) + 3 * n);
-        const char *fields[] = {"sigma", "lambda", "edf", "gcv", "loocv", "leverage", "stderr"};
-        for (int k = 0; k < 7; k++) {
-            const char *f = fields[k];
-            const mxArray *v = mxGetField(out[1], 0, f);
-            ASSERT_TRUE(v) << f;
-            const size_t len = mxGetM(v) * mxGetN(v);
-            EXPECT_EQ(len, k < 5 ? 3u : size_t(3 * n)) << f;
-            for (size_t i = 0; i < len; i++) ASSERT_FALSE(fake::is_poison(mxGetPr(v)[i])) << f;
-            all.insert(all.end(), mxGetPr(v), mxGetPr(v) + len);
+    for (idx i = 0; i < n; i++) W[i] = 1.5 + u[i];
+    for (idx i = 40; i < 55; i++) Y[n + i] = std::nan("");
+    for (bool robust : {false, true}) {
+        std::vector<double> first;
+        for (int threads : {1, 3}) {
+            fake::threads = threads;
+            mxArray *in[5] = {fake::matrix(n, 3, Y), fake::matrix(0, 0, {}), fake::text("Weights"),
+                              fake::matrix(n, 3, W), fake::text("Robust")}, *out[2] = {nullptr, nullptr};
+            mxArray *yes = fake::make(mxLOGICAL_CLASS, {1, 1});
+            *static_cast<mxLogical *>(fake::data(yes)) = 1;
+            const mxArray *prhs[6] = {in[0], in[1], in[2], in[3], in[4], yes};
+            ASSERT_EQ(fake::call(givsmooth_gateway, 2, out, robust ? 6 : 1, prhs), "");
+            ASSERT_EQ(mxGetM(out[0]), size_t(n));
+            ASSERT_EQ(mxGetN(out[0]), 3u);
+            std::vector<double> all(mxGetPr(out[0]), mxGetPr(out[0]) + 3 * n);
+            const char *fields[] = {"sigma", "lambda", "edf", "gcv", "loocv", "leverage", "stderr", "weights", "iterations"};
+            for (int k = 0; k < (robust ? 9 : 7); k++) {
+                const char *f = fields[k];
+                const mxArray *v = mxGetField(out[1], 0, f);
+                ASSERT_TRUE(v) << f;
+                const size_t len = mxGetM(v) * mxGetN(v);
+                EXPECT_EQ(len, k < 5 || k == 8 ? 3u : size_t(3 * n)) << f;
+                for (size_t i = 0; i < len; i++) ASSERT_FALSE(fake::is_poison(mxGetPr(v)[i])) << f;
+                all.insert(all.end(), mxGetPr(v), mxGetPr(v) + len);
+            }
+            EXPECT_EQ(mxGetField(out[1], 0, "weights") != nullptr, robust);
+            if (first.empty()) first = all;
+            else EXPECT_TRUE(same(all, first));         // the same bits, whatever the threads
+            for (const mxArray *a : prhs) fake::destroy(const_cast<mxArray *>(a));
+            fake::destroy(out[0]);
+            fake::destroy(out[1]);
         }
-        if (first.empty()) first = all;
-        else EXPECT_TRUE(same(all, first));         // the same bits, whatever the threads
-        fake::destroy(in);
-        fake::destroy(out[0]);
-        fake::destroy(out[1]);
     }
     fake::threads = 2;
 }

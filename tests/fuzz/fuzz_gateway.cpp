@@ -17,7 +17,7 @@ mxArray *make_arg(FuzzedDataProvider &in, int position, mwSize rows0)
 {
     if (position > 0 && in.ConsumeIntegralInRange(0, 3) == 0)      // givsmooth's options and their values
         return fake::text(in.PickValueInArray<std::string>(
-            {"Criterion", "lambda", "PERIOD", "OneSided", "gcv", "loocv", "", "Lambdas", "onesided "}));
+            {"Criterion", "lambda", "PERIOD", "OneSided", "gcv", "loocv", "", "Lambdas", "onesided ", "Weights", "robust"}));
     const mxClassID cls = in.PickValueInArray(
         {mxDOUBLE_CLASS, mxDOUBLE_CLASS, mxDOUBLE_CLASS, mxDOUBLE_CLASS, mxSINGLE_CLASS,
          mxINT32_CLASS, mxINT64_CLASS, mxUINT8_CLASS, mxLOGICAL_CLASS, mxCHAR_CLASS,

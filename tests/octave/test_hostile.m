@@ -98,6 +98,12 @@
 %! for v = variants (7)
 %!   check ("givsmooth", 2, {y, v{1}}, {"sigma", "option"});
 %!   check ("givsmooth", 1, {y, [], "Lambda", v{1}}, {"Lambda"});
+%!   if (! islogical (v{1}))                # taken as logical, not as its double
+%!     check ("givsmooth", 2, {y, 0.5, "Robust", v{1}}, {"Robust"});
+%!   endif
+%! endfor
+%! for v = [variants(ones (10, 1)), variants((0:9)'), {ones(1, 10), ones(10, 2), [0; 0; 0; 0; 0; 0; 0; 0; 0; 1]}]
+%!   check ("givsmooth", 2, {y, 0.5, "Weights", v{1}}, {"Weights", "y "});
 %! endfor
 %! check ("givsmooth", 0, {}, {"input"});
 %! check ("givsmooth", 3, {y}, {"output"});

@@ -93,7 +93,7 @@
 
 ## the choice: no worse than the criterion a little to either side, per
 ## column, GCV or leave-one-out, or the end of the range, where a straight
-## line is best; a series with NaN gets NaN
+## line is best; a series with Inf gets NaN
 %!test
 %! randn ("state", 4);
 %! n = 500; t = (1:n)';
@@ -114,9 +114,89 @@
 %! [~, lo] = givsmooth (Y(:,1), [], "Criterion", "LOOCV");
 %! [~, near] = givsmooth (Y(:,1), lo.sigma * 1.05);
 %! assert (lo.loocv <= near.loocv * (1 + 1e-9));
-%! Y(7,2) = NaN;
+%! Y(7,2) = Inf;
 %! [Z, info] = givsmooth (Y);
 %! assert (isnan (info.sigma(2)) && all (isnan (Z(:,2))) && ! any (isnan (Z(:,1))));
+
+## weights: the solution of (W + D'*D/sigma^2)*z = W*y; NaN the same bits as
+## weight 0; weights of 1 the unweighted bits, two-sided, chosen, one-sided;
+## a weight matrix column by column, and one column for all
+%!test
+%! randn ("state", 5); rand ("state", 5);
+%! n = 300; y = sin ((1:n)' / 20) + 0.3 * randn (n, 1); bits = @(a) typecast (a(:), "uint64");
+%! [~, D] = stacked (n, 1);
+%! w = 0.1 + 9.9 * rand (n, 1); w([1 40:54 n]) = 0; w(100) = 1e-30;
+%! yn = y; yn(w == 0) = NaN;
+%! for sigma = [3 0.1 1e-3]
+%!   z = givsmooth (y, sigma, "Weights", w);
+%!   assert (z, (diag (w) + full (D'*D) / sigma^2) \ (w .* y), 1e-12 / sigma^2);
+%!   assert (isequal (bits (z), bits (givsmooth (yn, sigma, "Weights", w + (w == 0)))));
+%! endfor
+%! one = ones (n, 1);
+%! for a = {{0.1}, {}, {0.1, "OneSided", true}}
+%!   [z1, i1] = givsmooth (y, a{1}{:});
+%!   [z2, i2] = givsmooth (y, a{1}{:}, "Weights", one);
+%!   assert (isequal (bits (z1), bits (z2)) && isequal (i1, i2));
+%! endfor
+%! W = [w, one, 1 + (1:n)' / n];
+%! Y = [y, y.^2, -y];
+%! Z = givsmooth (Y, 0.1, "Weights", W);
+%! for k = 1:3
+%!   assert (isequal (Z(:,k), givsmooth (Y(:,k), 0.1, "Weights", W(:,k))));
+%! endfor
+%! assert (isequal (givsmooth (Y, 0.1, "Weights", W(:,3)), Z(:,[3 3 3]) .* 0 + givsmooth (Y, 0.1, "Weights", W(:,[3 3 3]))));
+%! assert (isequal (givsmooth (y', 0.1, "Weights", w'), givsmooth (y, 0.1, "Weights", w)'));
+
+## the info with weights and gaps against a dense solve: a missing point's
+## leverage is 0 and its standard error that of z there; edf, GCV and
+## leave-one-out over the points with weight; one-sided, the prefix's last
+## point, NaN until two points are seen
+%!test
+%! randn ("state", 6); rand ("state", 6);
+%! n = 200; y = cos ((1:n)' / 15) + 0.2 * randn (n, 1);
+%! [~, D] = stacked (n, 1);
+%! w = 0.5 + rand (n, 1); y([3:4 60:74 n]) = NaN; w(90) = 0;
+%! o = ! isnan (y) & w > 0; w0 = w .* o; y0 = y; y0(! o) = 0;
+%! sigma = 0.05;
+%! [z, info] = givsmooth (y, sigma, "Weights", w);
+%! M = inv (diag (w0) + full (D'*D) / sigma^2);
+%! h = w0 .* diag (M); r = y0 - z; no = sum (o);
+%! s2 = sum (w0 .* r.^2) / (no - sum (h));
+%! assert (info.leverage, h, 1e-12);
+%! assert (all (info.leverage(! o) == 0));
+%! assert (info.stderr, sqrt (s2 * diag (M)), 1e-12);
+%! assert (info.edf, sum (h), 1e-10);
+%! assert (info.gcv, no * sum (w0 .* r.^2) / (no - info.edf)^2, 1e-12 * info.gcv);
+%! assert (info.loocv, sum (w0(o) .* (r(o) ./ (1 - h(o))).^2) / no, 1e-10 * info.loocv);
+%! [z1, i1] = givsmooth ([NaN; NaN; 5; y(4:end)], sigma, "Weights", w, "OneSided", true);
+%! assert (isnan (z1(1:2)) && isnan (z1(4)) && z1(3) == 5 && i1.leverage(3) == 1);
+%! for t = [5 6 75 90 150 n]
+%!   wt = w0(1:t); wt(1:3) = [0 0 w(3)]; yt = [0; 0; 5; y0(4:t)];
+%!   [~, Dt] = stacked (t, 1);
+%!   zt = (diag (wt) + full (Dt'*Dt) / sigma^2) \ (wt .* yt);
+%!   assert (z1(t), zt(t), 1e-10);
+%! endfor
+%! [zg, ig] = givsmooth (y);
+%! assert (! any (isnan (zg)) && ig.edf > 2);
+
+## robust: outliers end with weight 0 and the trend is that of the clean
+## series; on top of the user's weights; the info says how
+%!test
+%! randn ("state", 7);
+%! n = 400; t = (1:n)'; y = sin (t / 30) + 0.1 * randn (n, 1);
+%! out = [30 31 200 333]; yo = y; yo(out) = yo(out) + [6; -5; 8; 7];
+%! [z, info] = givsmooth (yo, 0.02, "Robust", true);
+%! assert (all (info.weights(out) == 0) && mean (info.weights) > 0.85);
+%! assert (info.iterations >= 2 && info.iterations <= 20);
+%! assert (norm (z - givsmooth (y, 0.02), Inf) < 0.05);
+%! assert (isequal (z, givsmooth (yo, 0.02, "Weights", info.weights)));
+%! w = ones (n, 1); w(1:50) = 0;
+%! [~, i2] = givsmooth (yo, 0.02, "Robust", true, "Weights", w);
+%! assert (all (i2.weights(1:50) == 0) && all (i2.weights(out(3:4)) == 0));
+%! [~, i3] = givsmooth ([yo, y], [], "Robust", true);
+%! assert (isequal (size (i3.weights), [n 2]) && all (i3.iterations >= 1));
+%! [~, i4] = givsmooth (y, 0.02, "Robust", false);
+%! assert (! isfield (i4, "weights"));
 
 ## every failure, its identifier and its message
 %!test
@@ -146,6 +226,20 @@
 %!   fails (["givsmooth (y, 1, 'OneSided', " v{1} ")"], "givqr:givsmooth:oneSided");
 %! endfor
 %! fails ("givsmooth (y, 1, 'Lambda', 4)", "givqr:givsmooth:twice");
+%! for v = {"y + 1i", "{1}", "'abcdefghij'", "struct ()"}
+%!   fails (["givsmooth (y, 1, 'Weights', " v{1} ")"], "givqr:givsmooth:weightsClass");
+%! endfor
+%! for v = {"ones (9, 1)", "ones (10, 2)", "1", "ones (10, 1, 2)"}
+%!   fails (["givsmooth (y, 1, 'Weights', " v{1} ")"], "givqr:givsmooth:weightsSize");
+%! endfor
+%! for v = {"-1", "NaN", "Inf"}
+%!   fails (["givsmooth (y, 1, 'Weights', [ones(9, 1); " v{1} "])"], "givqr:givsmooth:weightsValue");
+%! endfor
+%! for v = {"1", "'yes'", "[true true]"}
+%!   fails (["givsmooth (y, 1, 'Robust', " v{1} ")"], "givqr:givsmooth:robust");
+%! endfor
+%! fails ("givsmooth ([y, NaN(10, 1)])", "givqr:givsmooth:observed");
+%! fails ("givsmooth (y, 1, 'Weights', [1; zeros(9, 1)])", "givqr:givsmooth:observed");
 %! fails ("givsmooth (y, 'Period', 8, 'Lambda', 4)", "givqr:givsmooth:twice");
 
 ## the README's recipe: a panel smoothed over worker processes (octave-parallel;

@@ -183,4 +183,94 @@ bool leverages(std::ptrdiff_t n, double sigma, long prec, double *h_hi, double *
     return true;
 }
 
+bool weighted(std::ptrdiff_t n, double sigma, const double *y, const double *w, long prec, double *z_hi,
+              double *z_lo, double *h_hi, double *h_lo, double *edf)
+{
+    // M = W + lambda*D'*D: M(i,i+k) for k = 0, 1, 2 in a[k][i]; D(r,c) = (1,-2,1)(c-r)
+    const long coef[3] = {1, -2, 1};
+    const std::ptrdiff_t m = n - 2;
+    vec a0(n, prec), a1(n, prec), a2(n, prec), x(n, prec), t(3, prec);
+    vec *a[3] = {&a0, &a1, &a2};
+    mpfr_ptr lam = t[0], s = t[1], u = t[2];
+    mpfr_set_d(lam, sigma, MPFR_RNDN);
+    mpfr_sqr(lam, lam, MPFR_RNDN);
+    mpfr_ui_div(lam, 1, lam, MPFR_RNDN);
+    for (std::ptrdiff_t i = 0; i < n; i++)
+        for (int k = 0; k < 3; k++) {
+            long dd = 0;        // (D'*D)(i,i+k)
+            for (std::ptrdiff_t r = i - 2 < 0 ? 0 : i - 2; r <= i && r < m; r++)
+                if (i + k - r <= 2) dd += coef[i - r] * coef[i + k - r];
+            mpfr_mul_si((*a[k])[i], lam, dd, MPFR_RNDN);
+            if (k == 0) mpfr_add_d((*a[k])[i], (*a[k])[i], w[i], MPFR_RNDN);
+        }
+    // LDL' in place: a0 the pivots, a1 and a2 the multipliers L(i+1,i), L(i+2,i)
+    for (std::ptrdiff_t i = 0; i < n; i++) {
+        if (mpfr_sgn(a0[i]) <= 0) return false;
+        for (int k = 1; k <= 2 && i + k < n; k++) {
+            mpfr_div(u, (*a[k])[i], a0[i], MPFR_RNDN);     // L(i+k,i)
+            // row i+k: subtract L(i+k,i) * M(i, i+k..i+2) from M(i+k, i+k..)
+            for (int j = k; j <= 2 && i + j < n; j++) {
+                mpfr_mul(s, u, (*a[j])[i], MPFR_RNDN);
+                mpfr_sub((*a[j - k])[i + k], (*a[j - k])[i + k], s, MPFR_RNDN);
+            }
+            mpfr_set((*a[k])[i], u, MPFR_RNDN);
+        }
+    }
+    // L D L' x = W y
+    for (std::ptrdiff_t i = 0; i < n; i++) {
+        if (w[i] > 0) {
+            mpfr_set_d(x[i], y[i], MPFR_RNDN);
+            mpfr_mul_d(x[i], x[i], w[i], MPFR_RNDN);
+        } else {
+            mpfr_set_ui(x[i], 0, MPFR_RNDN);
+        }
+        for (int k = 1; k <= 2 && i - k >= 0; k++) {
+            mpfr_mul(s, (*a[k])[i - k], x[i - k], MPFR_RNDN);
+            mpfr_sub(x[i], x[i], s, MPFR_RNDN);
+        }
+    }
+    for (std::ptrdiff_t i = 0; i < n; i++) mpfr_div(x[i], x[i], a0[i], MPFR_RNDN);
+    for (std::ptrdiff_t i = n - 1; i >= 0; i--)
+        for (int k = 1; k <= 2 && i + k < n; k++) {
+            mpfr_mul(s, (*a[k])[i], x[i + k], MPFR_RNDN);
+            mpfr_sub(x[i], x[i], s, MPFR_RNDN);
+        }
+    for (std::ptrdiff_t i = 0; i < n; i++) split(x[i], s, &z_hi[i], &z_lo[i]);
+    if (!h_hi) return true;
+    // the band of S = M^-1 from the last row up, S(i,i+k) into x, a1, a2 as
+    // each is no longer needed: S(i,i+k) = [k == 0]/d(i) - L(i+1,i) S(i+1,i+k) - L(i+2,i) S(i+2,i+k)
+    vec S0(n + 2, prec), S1(n + 2, prec), S2(n + 2, prec), v(2, prec);
+    mpfr_ptr sum = v[0], l = v[1];
+    mpfr_set_ui(sum, 0, MPFR_RNDN);
+    for (std::ptrdiff_t i = 0; i < n + 2; i++) {
+        mpfr_set_ui(S0[i], 0, MPFR_RNDN);
+        mpfr_set_ui(S1[i], 0, MPFR_RNDN);
+        mpfr_set_ui(S2[i], 0, MPFR_RNDN);
+    }
+    for (std::ptrdiff_t i = n - 1; i >= 0; i--) {
+        const bool one = i + 1 < n, two = i + 2 < n;
+        // S(i,i+2) = -(L(i+1,i) S(i+1,i+2) + L(i+2,i) S(i+2,i+2))
+        mpfr_set_ui(S2[i], 0, MPFR_RNDN);
+        if (one) mpfr_mul(S2[i], a1[i], S1[i + 1], MPFR_RNDN);
+        if (two) mpfr_mul(s, a2[i], S0[i + 2], MPFR_RNDN), mpfr_add(S2[i], S2[i], s, MPFR_RNDN);
+        mpfr_neg(S2[i], S2[i], MPFR_RNDN);
+        // S(i,i+1) = -(L(i+1,i) S(i+1,i+1) + L(i+2,i) S(i+1,i+2))
+        mpfr_set_ui(S1[i], 0, MPFR_RNDN);
+        if (one) mpfr_mul(S1[i], a1[i], S0[i + 1], MPFR_RNDN);
+        if (two) mpfr_mul(s, a2[i], S1[i + 1], MPFR_RNDN), mpfr_add(S1[i], S1[i], s, MPFR_RNDN);
+        mpfr_neg(S1[i], S1[i], MPFR_RNDN);
+        // S(i,i) = 1/d(i) - (L(i+1,i) S(i,i+1) + L(i+2,i) S(i,i+2))
+        mpfr_ui_div(S0[i], 1, a0[i], MPFR_RNDN);
+        if (one) mpfr_mul(s, a1[i], S1[i], MPFR_RNDN), mpfr_sub(S0[i], S0[i], s, MPFR_RNDN);
+        if (two) mpfr_mul(s, a2[i], S2[i], MPFR_RNDN), mpfr_sub(S0[i], S0[i], s, MPFR_RNDN);
+    }
+    for (std::ptrdiff_t i = 0; i < n; i++) {        // h(i) = w(i) S(i,i)
+        mpfr_mul_d(l, S0[i], w[i], MPFR_RNDN);
+        mpfr_add(sum, sum, l, MPFR_RNDN);
+        split(l, s, &h_hi[i], &h_lo[i]);
+    }
+    split(sum, s, &edf[0], &edf[1]);
+    return true;
+}
+
 } // namespace reference

@@ -35,6 +35,18 @@ bool solve(std::ptrdiff_t n, double sigma, const double *b, long prec,
 bool leverages(std::ptrdiff_t n, double sigma, long prec, double *h_hi, double *h_lo, double *q_hi, double *q_lo,
                double *sums = nullptr);
 
+/*
+ * The weighted smooth z of y, minimizing sum(w.*(z - y).^2) + |D*z|^2/sigma^2
+ * (sigma > 0, w >= 0 with at least two positive), from M z = W*y, M = W +
+ * D'*D/sigma^2, by the LDL' of that pentadiagonal matrix with prec bits; y
+ * where w is 0 is not read.  z as hi + lo; where h_hi is not null, the
+ * leverages h = w.*diag(M^-1) (the band of M^-1 from the same LDL', as in
+ * leverages) as hi + lo, and their sum in edf as hi, lo.  Returns false
+ * where a pivot is not positive.
+ */
+bool weighted(std::ptrdiff_t n, double sigma, const double *y, const double *w, long prec, double *z_hi,
+              double *z_lo, double *h_hi = nullptr, double *h_lo = nullptr, double *edf = nullptr);
+
 } // namespace reference
 
 #endif

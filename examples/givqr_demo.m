@@ -5,8 +5,10 @@
 ## second difference matrix, lambda = 1/sigma^2.  givsmooth (y) picks lambda
 ## by GCV and reports, with [z, info], the degrees of freedom, the leverages
 ## and pointwise standard errors.  The demo draws the fit with a band of two
-## standard errors, the GCV curve with its minimum, and the one-sided trend
-## (each z(t) from y(1:t) alone) beside the two-sided one.
+## standard errors, the GCV curve with its minimum, the one-sided trend
+## (each z(t) from y(1:t) alone) beside the two-sided one, and a series with
+## a gap, noise that doubles halfway and a few outliers, smoothed plain,
+## weighted (by the inverse variance of its noise) and robust.
 ##
 ## Writes the plot to the file named by the variable png, if set (default
 ## "smoothing.png").
@@ -47,11 +49,27 @@ z1 = givsmooth (y, info.sigma, "OneSided", true);
 printf ("one-sided trend: |z1 - truth|/sqrt(n) = %.4f (two-sided %.4f)\n", ...
         norm (z1 - truth) / sqrt (n), norm (z - truth) / sqrt (n));
 
+## a gap (NaN), noise twice as large from t = 0.5, and two bursts of outliers
+y2 = truth + 0.25 * randn (n, 1) .* (1 + (t >= 0.5));
+y2(801:950) = NaN;
+out = [590:595, 1500:1505];
+y2(out) += 4;
+w = 1 ./ (1 + (t >= 0.5)).^2;                   # 1/variance, up to a factor
+tic;
+[zr, rinfo] = givsmooth (y2, [], "Weights", w, "Robust", true);   # sigma by GCV at each fit
+tr = toc;
+zp = givsmooth (y2, rinfo.sigma);               # the same sigma, without the weights
+zw = givsmooth (y2, rinfo.sigma, "Weights", w); # and with them, not robust
+e = @(z) norm (z - truth) / sqrt (n);
+printf ("a gap of 150 points, noise doubling at t = 0.5, 12 outliers: |z - truth|/sqrt(n) at the robust fit's sigma\n");
+printf ("  plain %.4f, weighted %.4f, robust %.4f (%d fits, %.1f ms; the outliers' largest weight %.2g)\n", ...
+        e (zp), e (zw), e (zr), rinfo.iterations, 1e3 * tr, max (rinfo.weights(out)));
+
 warning ("off", "Octave:gnuplot-graphics");   # the one toolkit that draws without a display
 warning ("off", "print:nogs");                # PNG needs no Ghostscript
 graphics_toolkit ("gnuplot");
 h = figure ("visible", "off");
-subplot (1, 3, 1);
+subplot (2, 2, 1);
 band = [z + 2 * info.stderr; flipud(z - 2 * info.stderr)];
 fill ([t; flipud(t)], band, [0.7 0.8 1], "edgecolor", "none");
 hold on;
@@ -61,12 +79,12 @@ title (sprintf ("lambda %.2g by GCV, edf %.1f", info.lambda, info.edf));
 legend ({"z +- 2 stderr", "y", "z", "truth"}, "location", "southwest");
 legend boxoff;
 xlabel ("t"); ylim ([-2.6 2]);
-subplot (1, 3, 2);
+subplot (2, 2, 2);
 loglog (L, G, "b-", "linewidth", 1.5, info.lambda, info.gcv, "ro", "markersize", 8, "linewidth", 2);
 set (gca, "xtick", 10 .^ (0:2:12));
 title ("GCV, its minimum marked");
 xlabel ("lambda"); grid on;
-subplot (1, 3, 3);
+subplot (2, 2, 3);
 k = t > 0.55 & t < 0.85;
 plot (t(k), y(k), ".", "color", [0.6 0.6 0.6], "markersize", 3, t(k), z(k), "b", "linewidth", 1.5, ...
       t(k), z1(k), "r", "linewidth", 1.5, t(k), truth(k), "k", "linewidth", 0.5);
@@ -74,6 +92,14 @@ legend ({"y", "two-sided", "one-sided", "truth"}, "location", "southwest");
 legend boxoff;
 title ("one-sided: z(t) from y(1:t)");
 xlabel ("t");
-print (h, png, "-dpngcairo", "-S1800,540", "-F:5");
+subplot (2, 2, 4);
+plot (t, y2, ".", "color", [0.6 0.6 0.6], "markersize", 2, t(out), y2(out), "mo", "markersize", 6, ...
+      t, zp, "g", "linewidth", 1.2, t, zw, "b", "linewidth", 1.2, t, zr, "r", "linewidth", 1.5, ...
+      t, truth, "k", "linewidth", 0.5);
+legend ({"y, a gap", "outliers", "plain", "weighted", "robust", "truth"}, "location", "northeast");
+legend boxoff;
+title ("a gap (t = 0.4 to 0.475), uneven noise, outliers");
+xlabel ("t"); ylim ([-3 7]);
+print (h, png, "-dpngcairo", "-S1600,1000", "-F:5");
 close (h);
 printf ("\nPlot written to %s\n", png);

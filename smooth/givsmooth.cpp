@@ -33,7 +33,7 @@ bool factor_forward(idx n, double sigma, bool onesided, const weighing *g, const
 {
     sweep st;
     st.steady = g ? g->steady : 0;
-    const double *rho = g ? g->rho.data() : nullptr;
+    const double *rho = g ? g->rho : nullptr;
     r.reserve(n - 2);
     return in_parts(n - 2, p,
                     [&](idx i0, idx i1) { smooth_forward(n, sigma, onesided, rho, y, x, h, i0, i1, &st, &r.t); });
@@ -56,7 +56,7 @@ bool backward(idx n, const table &t, const double *y, const double *w, double *x
 void unweigh(idx n, double sigma, weighing &g, const double *y, double *x)
 {
     for (idx i = 0; i < n; i++) x[i] = g.rho[i] * x[i];
-    smooth_fill(n, sigma, g.w.data(), y, g.weak.data(), idx(g.weak.size()), x, g.work.data());
+    smooth_fill(n, sigma, g.w, y, g.weak.data(), idx(g.weak.size()), x, g.work.data());
 }
 
 /* The info of series j at sigma from its sums, with its leverages in place:
@@ -90,7 +90,7 @@ void interpolate(idx n, idx j, weighing *g, const double *y, double *z, const sm
     if (g) {
         auto &s = g->weak;
         s.erase(std::remove_if(s.begin(), s.end(), [&](idx i) { return g->w[i] > 0.0; }), s.end());
-        smooth_fill(n, 0.0, g->w.data(), y, s.data(), idx(s.size()), z, g->work.data());
+        smooth_fill(n, 0.0, g->w, y, s.data(), idx(s.size()), z, g->work.data());
     }
     if (o.sigma) {
         fit f = {0.0, g ? double(g->observed) : double(n), 0.0, std::nan("")};
@@ -107,7 +107,7 @@ bool series(const smooth_call &c, idx j, double sigma, weighing *g, const double
             double *h, room &r, const table *t, const pace &p)
 {
     const idx n = c.n, m = n - 2;
-    const double *yj = y + j * n, *b = g ? g->b.data() : yj;
+    const double *yj = y + j * n, *b = g ? g->b : yj;
     double *z = o.z + j * n;
     fit f = {0.0, 0.0, 0.0, 0.0};
     if (std::isinf(sigma)) {
@@ -118,7 +118,7 @@ bool series(const smooth_call &c, idx j, double sigma, weighing *g, const double
     if (!c.onesided) {
         if (t) {                                /* the factorization of series 0 */
             if (!in_parts(m, p, [&](idx i0, idx i1) { table_forward(n, *t, false, b, z, nullptr, i0, i1, carry); }) ||
-                !backward(n, *t, b, g ? g->w.data() : nullptr, z, h, h ? &f : nullptr, p))
+                !backward(n, *t, b, g ? g->w : nullptr, z, h, h ? &f : nullptr, p))
                 return false;
             if (g) unweigh(n, sigma, *g, yj, z);
         } else if (!smooth_one(n, sigma, g, yj, z, h, r, h ? &f : nullptr, p)) {
@@ -149,22 +149,23 @@ bool series(const smooth_call &c, idx j, double sigma, weighing *g, const double
 }
 
 /* The robust weights after a fit z with leverages h, into v: Tukey's
- * bisquare (1 - u^2)^2 on u = e/(bisquare_c*s), e the studentized residual
+ * bisquare (1 - u^2)^2 on u = r/(bisquare_c*s), r the studentized residual
  * sqrt(w).*(y - z)./sqrt(1 - h) at each point with weight w > 0 from the
- * user, s the median absolute deviation of e over 0.6745.  e is scratch.
- * Returns the greatest change in a weight, 0 where the weights stay as
- * they are: s = 0 (the fit is exact), or fewer than two points would keep
- * weight. */
-double reweigh(idx n, const double *y, const double *w, const double *z, const double *h, double *v, double *e)
+ * user (into r), s the median absolute deviation of r over 0.6745.  e is
+ * scratch.  Returns the root mean square change of the weights over those
+ * points, 0 where the weights stay as they are: s = 0 (the fit is exact),
+ * or fewer than two points would keep weight. */
+double reweigh(idx n, const double *y, const double *w, const double *z, const double *h, double *v, double *r,
+               double *e)
 {
-    auto residual = [&](idx i) {            /* studentized; 0 where h is 1, +Inf for NaN */
-        const double q = 1.0 - h[i], wi = w ? w[i] : 1.0;
-        const double r = q > 0.0 ? std::sqrt(wi) * (y[i] - z[i]) / std::sqrt(q) : 0.0;
-        return std::isnan(r) ? std::numeric_limits<double>::infinity() : r;
-    };
     idx k = 0;
-    for (idx i = 0; i < n; i++)
-        if ((w ? w[i] : 1.0) > 0.0 && !std::isnan(y[i])) e[k++] = residual(i);
+    for (idx i = 0; i < n; i++) {
+        const double wi = w ? w[i] : 1.0, q = 1.0 - h[i];
+        r[i] = std::nan("");                /* no weight: no residual */
+        if (!(wi > 0.0) || std::isnan(y[i])) continue;
+        const double ri = q > 0.0 ? std::sqrt(wi) * (y[i] - z[i]) / std::sqrt(q) : 0.0;     /* 0 where h is 1 */
+        r[i] = e[k++] = std::isnan(ri) ? std::numeric_limits<double>::infinity() : ri;
+    }
     auto median = [&]() {
         std::nth_element(e, e + k / 2, e + k);
         double mid = e[k / 2];
@@ -175,29 +176,26 @@ double reweigh(idx n, const double *y, const double *w, const double *z, const d
     for (idx i = 0; i < k; i++) e[i] = std::fabs(e[i] - centre);
     const double s = median() / 0.6745, scale = bisquare_c * s;
     if (!(s > 0.0) || std::isinf(s)) return 0.0;
-    auto bisquare = [&](idx i) {
-        const double wi = w ? w[i] : 1.0;
-        if (!(wi > 0.0) || std::isnan(y[i])) return 1.0;
-        const double u = residual(i) / scale, a = 1.0 - u * u;
-        return std::fabs(u) < 1.0 ? a * a : 0.0;
-    };
     idx kept = 0;
-    for (idx i = 0; i < n && kept < 2; i++) kept += (w ? w[i] : 1.0) > 0.0 && !std::isnan(y[i]) && bisquare(i) > 0.0;
+    for (idx i = 0; i < n; i++) {           /* the new weights, in e */
+        const double u = r[i] / scale;
+        e[i] = std::isnan(u) ? 1.0 : std::fabs(u) < 1.0 ? (1.0 - u * u) * (1.0 - u * u) : 0.0;
+        kept += !std::isnan(u) && e[i] > 0.0;
+    }
     if (kept < 2) return 0.0;
     double change = 0.0;
     for (idx i = 0; i < n; i++) {
-        const double vi = bisquare(i);
-        change = std::max(change, std::fabs(vi - v[i]));
-        v[i] = vi;
+        change += (e[i] - v[i]) * (e[i] - v[i]);
+        v[i] = e[i];
     }
-    return change;
+    return std::sqrt(change / double(k));
 }
 
 /* One thread's weighted room: the series' weighing, and for robust fits
- * their weights v, leverages h and scratch e. */
+ * their weights, scratch and leverages, n each in store. */
 struct weighted_room {
     weighing g;
-    std::vector<double> v, h, e;
+    memory store;
 };
 
 /* Series j as c asks, weighted (w its weights, or null).  Robust: fits of
@@ -213,24 +211,22 @@ bool weighted_series(const smooth_call &c, idx j, const double *y, const double 
     weighing &g = wr.g;
     double sigma = c.sigma;
     if (c.robust) {
-        wr.v.assign(n, 1.0);
-        wr.h.resize(n);
-        wr.e.resize(n);
-        double *h = lev ? lev : wr.h.data();
+        double *v = wr.store.reserve(4 * n), *res = v + n, *e = v + 2 * n, *h = lev ? lev : v + 3 * n;
+        std::fill(v, v + n, 1.0);
         smooth_call two = c;
         two.onesided = false;
         int fits = 0;
         for (;;) {
-            weigh(n, yj, w, wr.v.data(), g);
+            weigh(n, yj, w, v, g);
             if (c.automatic) sigma = choose(n, &g, yj, c.loocv, z, r, p);
             if (p.stop->load() || !series(two, j, sigma, &g, y, o, h, r, nullptr, p)) return false;
             fits++;
             if (fits == robust_fits || std::isinf(sigma) ||
-                !(reweigh(n, yj, w, z, h, wr.v.data(), wr.e.data()) >= robust_settled))
+                !(reweigh(n, yj, w, z, h, v, res, e) >= robust_settled))
                 break;
         }
         if (o.weights) {
-            std::copy(g.w.begin(), g.w.end(), o.weights + j * n);
+            std::copy(g.w, g.w + n, o.weights + j * n);
             o.iterations[j] = fits;
         }
         return !c.onesided || series(c, j, sigma, &g, y, o, lev, r, nullptr, p);
@@ -256,9 +252,10 @@ struct crew {
 
 bool weigh(idx n, const double *y, const double *w, const double *v, weighing &g)
 {
-    g.w.resize(n);
-    g.rho.resize(n);
-    g.b.resize(n);
+    double *s = g.store.reserve(3 * n);
+    g.w = s;
+    g.rho = s + n;
+    g.b = s + 2 * n;
     double top = 0.0;
     g.observed = 0;
     for (idx i = 0; i < n; i++) {
@@ -284,9 +281,9 @@ bool weigh(idx n, const double *y, const double *w, const double *v, weighing &g
 bool smooth_one(idx n, double sigma, weighing *g, const double *y, double *x, double *h, room &r, fit *f,
                 const pace &p)
 {
-    const double *b = g ? g->b.data() : y;
+    const double *b = g ? g->b : y;
     if (!factor_forward(n, sigma, false, g, b, x, nullptr, r, p) ||
-        !backward(n, r.t, b, g ? g->w.data() : nullptr, x, h, f, p))
+        !backward(n, r.t, b, g ? g->w : nullptr, x, h, f, p))
         return false;
     if (g) unweigh(n, sigma, *g, y, x);
     return true;

@@ -38,12 +38,34 @@ struct pace {
     }
 };
 
+/* Memory for up to capacity doubles, taken whole and not cleared, with huge
+ * pages asked for: only what is written takes memory (the system maps a page
+ * at its first write), and few page faults. */
+struct memory {
+    std::unique_ptr<double[]> p;
+    idx capacity = 0;
+
+    double *reserve(idx count)
+    {
+        if (count > capacity) {
+            p.reset();
+            p.reset(new double[count]);
+            huge_pages(p.get(), count * sizeof(double));
+            capacity = count;
+        }
+        return p.get();
+    }
+};
+
 /* A weighted series as the kernels take it (smooth.h): w (0 where y is
  * NaN), rho = w.^(-1/2) (missing_scale where w is 0) and b = sqrt(w).*y (0
- * there); the step from which rho no longer changes; the points smooth_fill
- * gives z, with its work; and n_o, the points with weight. */
+ * there), n each in store; the step from which rho no longer changes; the
+ * points smooth_fill gives z, with its work; and n_o, the points with
+ * weight. */
 struct weighing {
-    std::vector<double> w, rho, b, work;
+    memory store;
+    double *w = nullptr, *rho = nullptr, *b = nullptr;
+    std::vector<double> work;
     std::vector<idx> weak;
     idx steady = 0, observed = 0;
 };
@@ -52,23 +74,13 @@ struct weighing {
  * all 1).  Returns false where fewer than two points have weight. */
 bool weigh(idx n, const double *y, const double *w, const double *v, weighing &g);
 
-/* One thread's room: a table of up to m rows.  Its block is taken whole at
- * once, but only the rows that do not repeat are ever written, so only they
- * take memory (the system maps a page at its first write). */
+/* One thread's room: a table of up to m rows.  Only the rows that do not
+ * repeat are ever written, so only they take memory. */
 struct room {
-    std::unique_ptr<double[]> T;
-    idx capacity = 0;   /* rows */
+    memory T;
     table t;
 
-    void reserve(idx rows)
-    {
-        if (rows <= capacity) return;
-        T.reset();
-        T.reset(new double[6 * rows]);
-        huge_pages(T.get(), 6 * rows * sizeof(double));
-        capacity = rows;
-        t.T = T.get();
-    }
+    void reserve(idx rows) { t.T = T.reserve(6 * rows); }
 };
 
 /* z = the smooth of y (n points) at sigma, weighted as g says where g is not
@@ -84,8 +96,9 @@ bool smooth_one(idx n, double sigma, weighing *g, const double *y, double *x, do
  * criterion at all. */
 double choose(idx n, weighing *g, const double *y, bool loocv, double *x, room &r, const pace &p);
 
-/* Tukey's bisquare (robust fits): the tuning constant, in scales; the
- * change in every weight below which they have settled; the most fits. */
+/* Tukey's bisquare (robust fits): the tuning constant, in scales; the root
+ * mean square change of the weights below which they have settled; the most
+ * fits. */
 constexpr double bisquare_c = 4.685;
 constexpr double robust_settled = 1e-3;
 constexpr int robust_fits = 20;
@@ -94,10 +107,11 @@ constexpr int robust_fits = 20;
 void search_range(idx n, double *lambda_min, double *lambda_max);
 
 /* The most memory givsmooth takes beyond its outputs, on threads threads:
- * a table of all rows for each, and where weighted, 10 vectors of n more. */
+ * a table of all rows for each, and where weighted, 3 + 3 (the fill's
+ * work, at most) + 4 (robust) vectors of n more. */
 inline double smooth_work_bytes(idx n, int threads, bool weighted)
 {
-    return 8.0 * double(n) * (weighted ? 16.0 : 6.0) * double(threads);
+    return 8.0 * double(n) * (weighted ? 14.0 : 6.0) * double(threads);
 }
 
 /* Smooths the k series of y (n*k) as c asks, with the weights w (n or n*k,

@@ -162,9 +162,7 @@ tw4 = timeit (@() givsmooth (y, sigma, "Weights", last), 3);
 twi = timeit (@() nthargout (1:2, @givsmooth, yo, sigma, "Weights", w), 3);
 trob = timeit (@() nthargout (1:2, @givsmooth, yo, sigma, "Robust", true), 2);
 [~, rinfo] = givsmooth (yo, sigma, "Robust", true);
-fprintf (fid, "### Weights, gaps and outliers at n = 10^6, sigma = %g
-
-", sigma);
+fprintf (fid, "### Weights, gaps and outliers at n = 10^6, sigma = %g\n\n", sigma);
 fprintf (fid, "| call | time | in calls givsmooth (y, sigma) |\n|---|---|---|\n");
 cases = {"weights in [0.5, 1.5]", tw1; "10% of y NaN, at random", tw2; ...
          "one gap, weights 0 at 500 points, 1 elsewhere", tw3; ...

@@ -1,5 +1,5 @@
 // givsmooth's kernels: in parts as whole; the leverages, settled in the
-// cycle, as the recurrence run step by step; the gateway through the fake host
+// cycle, as every step of the recurrence taken; the gateway through the fake host
 #include "fakehost.h"
 #include "smooth.h"
 #include "givsmooth.h"
@@ -79,10 +79,10 @@ TEST(smooth, InPartsTheSameBits)
         }
 }
 
-// The recurrence for G and K written out step by step over the rows of the
-// table; the kernel, which stops computing it where it settles in the cycle,
-// must give the same bits.
-TEST(smooth, LeveragesAsTheRecurrenceStepByStep)
+// The kernel stops the recurrence for G and K where it settles in the
+// cycle: the same table with every row written out (no cycle, so every step
+// of the recurrence is taken) must give the same bits.
+TEST(smooth, LeveragesSettledAsEveryStepTaken)
 {
     int settled = 0;
     for (idx n : {5, 90, 400, 3000})
@@ -90,28 +90,16 @@ TEST(smooth, LeveragesAsTheRecurrenceStepByStep)
             const idx m = n - 2;
             const std::vector<double> y = lcg(n, 7);
             const run r = smooth(n, sigma, false, y, n);
-            std::vector<double> h(n), q(n);
-            double g[6] = {1, 0, 1, 0, 0, 0};
-            for (idx i = m - 1; i >= 0; i--) {
-                const double *w = givqr::row(r.t, i);
-                const double c0 = w[0], s0 = w[1], c1 = w[2], s1 = w[3], c2 = w[4], s2 = w[5];
-                h[i + 2] = c2 * c2 * g[2];
-                q[i + 2] = s2 * s2 + c2 * c2 * g[5];
-                const double M[4] = {s1 * c0, c1, s2 * c1 * c0, -s2 * s1};
-                for (int k = 0; k < 6; k += 3) {            // X = M'*X*M, then the rank-one part
-                    const double a11 = g[k] * M[0] + g[k + 1] * M[2], a12 = g[k] * M[1] + g[k + 1] * M[3];
-                    const double a21 = g[k + 1] * M[0] + g[k + 2] * M[2], a22 = g[k + 1] * M[1] + g[k + 2] * M[3];
-                    g[k] = M[0] * a11 + M[2] * a21;
-                    g[k + 1] = M[0] * a12 + M[2] * a22;
-                    g[k + 2] = M[1] * a12 + M[3] * a22;
-                }
-                g[0] = g[0] + s0 * s0;
-                const double o1 = c2 * (c1 * c0), o2 = c2 * -s1;
-                g[3] = g[3] + o1 * o1;
-                g[4] = g[4] + o1 * o2;
-                g[5] = g[5] + o2 * o2;
-            }
-            h[0] = g[0], h[1] = g[2];
+            std::vector<double> T(6 * m), x(n), h(n);
+            givqr::table all = {m, m, 0, T.data(), {}}, t = r.t;
+            for (idx i = 0; i < m; i++) std::memcpy(&T[6 * i], givqr::row(r.t, i), 6 * sizeof(double));
+            std::vector<double> T2(r.T);
+            t.T = T2.data();
+            givqr::sweep st;
+            givqr::smooth_forward(n, sigma, false, nullptr, y.data(), x.data(), nullptr, 0, m, &st, &t);    // c2
+            givqr::smooth_criteria c = {y.data(), nullptr, h.data(), nullptr, {}, {}, {}, {}};
+            double carry[2];
+            givqr::smooth_backward(n, all, x.data(), 0, m, carry, &c);
             SCOPED_TRACE(testing::Message() << "n = " << n << ", sigma = " << sigma);
             EXPECT_TRUE(same(h, r.h));
             settled += r.t.s < m - 100;

@@ -31,11 +31,12 @@
 %     'Robust', tf     true: outliers are found and left out.  The smooth is
 %                      refitted with Tukey's bisquare weights (1 - u.^2).^2,
 %                      0 where |u| >= 1, u = e/(4.685*s), e = sqrt(w).*(y -
-%                      z)./sqrt(1 - h) the studentized residuals and s their
-%                      median absolute deviation over 0.6745, on top of the
-%                      weights given, until no weight moves by 1e-3 or after
-%                      20 fits (sigma chosen afresh at each fit, where it is
-%                      chosen); false (the default): not
+%                      z)./sqrt(1 - h) the studentized residuals and s =
+%                      median(abs(e))/0.6745 (their median absolute deviation,
+%                      about 0), on top of the weights given, until the
+%                      weights move by less than 1e-3 in root mean square, or
+%                      after 20 fits (sigma chosen afresh at each fit, where
+%                      it is chosen); false (the default): not
 %
 %   Inputs
 %     y       a vector of n >= 3 points, or an n-by-k matrix of k series in

@@ -151,8 +151,8 @@ bool series(const smooth_call &c, idx j, double sigma, weighing *g, const double
 /* The robust weights after a fit z with leverages h, into v: Tukey's
  * bisquare (1 - u^2)^2 on u = r/(bisquare_c*s), r the studentized residual
  * sqrt(w).*(y - z)./sqrt(1 - h) at each point with weight w > 0 from the
- * user (into r), s the median absolute deviation of r over 0.6745.  e is
- * scratch.  Returns the root mean square change of the weights over those
+ * user (into r), s the median absolute deviation of r over 0.6745, about
+ * 0 (the residuals' own centre, as in lowess).  e is scratch.  Returns the root mean square change of the weights over those
  * points, 0 where the weights stay as they are: s = 0 (the fit is exact),
  * or fewer than two points would keep weight. */
 double reweigh(idx n, const double *y, const double *w, const double *z, const double *h, double *v, double *r,
@@ -163,18 +163,14 @@ double reweigh(idx n, const double *y, const double *w, const double *z, const d
         const double wi = w ? w[i] : 1.0, q = 1.0 - h[i];
         r[i] = std::nan("");                /* no weight: no residual */
         if (!(wi > 0.0) || std::isnan(y[i])) continue;
-        const double ri = q > 0.0 ? std::sqrt(wi) * (y[i] - z[i]) / std::sqrt(q) : 0.0;     /* 0 where h is 1 */
-        r[i] = e[k++] = std::isnan(ri) ? std::numeric_limits<double>::infinity() : ri;
+        const double ri = q > 0.0 ? (y[i] - z[i]) * std::sqrt(wi / q) : 0.0;     /* 0 where h is 1 */
+        r[i] = std::isnan(ri) ? std::numeric_limits<double>::infinity() : ri;
+        e[k++] = std::fabs(r[i]);
     }
-    auto median = [&]() {
-        std::nth_element(e, e + k / 2, e + k);
-        double mid = e[k / 2];
-        if (k % 2 == 0) mid = 0.5 * (mid + *std::max_element(e, e + k / 2));
-        return mid;
-    };
-    const double centre = median();
-    for (idx i = 0; i < k; i++) e[i] = std::fabs(e[i] - centre);
-    const double s = median() / 0.6745, scale = bisquare_c * s;
+    std::nth_element(e, e + k / 2, e + k);      /* the median of |r| */
+    double mid = e[k / 2];
+    if (k % 2 == 0) mid = 0.5 * (mid + *std::max_element(e, e + k / 2));
+    const double s = mid / 0.6745, scale = bisquare_c * s;
     if (!(s > 0.0) || std::isinf(s)) return 0.0;
     idx kept = 0;
     for (idx i = 0; i < n; i++) {           /* the new weights, in e */
@@ -213,17 +209,22 @@ bool weighted_series(const smooth_call &c, idx j, const double *y, const double 
     if (c.robust) {
         double *v = wr.store.reserve(4 * n), *res = v + n, *e = v + 2 * n, *h = lev ? lev : v + 3 * n;
         std::fill(v, v + n, 1.0);
-        smooth_call two = c;
-        two.onesided = false;
         int fits = 0;
+        fit f;
         for (;;) {
             weigh(n, yj, w, v, g);
             if (c.automatic) sigma = choose(n, &g, yj, c.loocv, z, r, p);
-            if (p.stop->load() || !series(two, j, sigma, &g, y, o, h, r, nullptr, p)) return false;
+            if (p.stop->load()) return false;
             fits++;
-            if (fits == robust_fits || std::isinf(sigma) ||
-                !(reweigh(n, yj, w, z, h, v, res, e) >= robust_settled))
+            if (std::isinf(sigma)) {                /* z = y: nothing to reweigh */
+                interpolate(n, j, &g, yj, z, o);
                 break;
+            }
+            if (!smooth_one(n, sigma, &g, yj, z, h, r, &f, p)) return false;
+            if (fits == robust_fits || !(reweigh(n, yj, w, z, h, v, res, e) >= robust_settled)) {
+                if (o.sigma && !c.onesided) report(n, j, sigma, f, &g, o);
+                break;
+            }
         }
         if (o.weights) {
             std::copy(g.w, g.w + n, o.weights + j * n);

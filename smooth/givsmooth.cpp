@@ -1,4 +1,5 @@
 /* givsmooth: k series smoothed at once, spread over threads */
+#include "fp.h"
 #include "givsmooth.h"
 
 #include <algorithm>

@@ -3,17 +3,14 @@
 // defines QR_part, so that it can stand in for givfact/QR.cpp in a build.
 #include "QR.h"
 #include "QR_step.h"
+#include "cycle.h"
 
 namespace givqr {
 
 void QR_part(idx n, double sigma, double *Qbar, double *pr, idx i0, idx i1, QR_state *st)
 {
     const idx m = order(n);
-    if (i0 == 0) {
-        st->d = 1.0;
-        st->e = 1.0;
-        st->w = -2.0;
-    }
+    if (i0 == 0) QR_start(*st, 1.0, 1.0);
     double d = st->d, e = st->e, w = st->w;
     for (idx i = i0; i < i1; i++) {
         double q[6], r[3];

@@ -28,10 +28,15 @@ bool in_parts(idx m, const pace &p, F f)
 
 /* The factorization for sigma (rows scaled by rho where g is not null) fused
  * with Q' on y into x (two-sided), or the one-sided smooth (h as
- * smooth_forward); its table kept in r. */
-bool factor_forward(idx n, double sigma, bool onesided, const weighing *g, const double *y, double *x, double *h,
-                    room &r, const pace &p)
+ * smooth_forward), its table kept in r; or the same replay from the table t
+ * where the factorization is shared. */
+bool forward(idx n, double sigma, bool onesided, const weighing *g, const double *y, double *x, double *h, room &r,
+             const table *t, const pace &p)
 {
+    if (t) {
+        double carry[2];
+        return in_parts(n - 2, p, [&](idx i0, idx i1) { table_forward(n, *t, onesided, y, x, h, i0, i1, carry); });
+    }
     sweep st;
     st.steady = g ? g->steady : 0;
     const double *rho = g ? g->rho : nullptr;
@@ -73,13 +78,9 @@ void report(idx n, idx j, double sigma, const fit &f, const weighing *g, const s
     o.loocv[j] = f.loo / no;
     const double s = std::sqrt(f.rss / f.rest);
     double *lev = o.leverage + j * n, *se = o.stderror + j * n;
-    if (!g) {
-        for (idx i = 0; i < n; i++) se[i] = s * std::sqrt(lev[i]);
-        return;
-    }
     for (idx i = 0; i < n; i++) {
-        se[i] = s * (g->rho[i] * std::sqrt(lev[i]));
-        if (g->w[i] == 0.0) lev[i] = 0.0;
+        se[i] = s * ((g ? g->rho[i] : 1.0) * std::sqrt(lev[i]));
+        if (g && g->w[i] == 0.0) lev[i] = 0.0;
     }
 }
 
@@ -107,33 +108,23 @@ void interpolate(idx n, idx j, weighing *g, const double *y, double *z, const sm
 bool series(const smooth_call &c, idx j, double sigma, weighing *g, const double *y, const smooth_out &o,
             double *h, room &r, const table *t, const pace &p)
 {
-    const idx n = c.n, m = n - 2;
-    const double *yj = y + j * n, *b = g ? g->b : yj;
+    const idx n = c.n;
+    const double *yj = y + j * n;
     double *z = o.z + j * n;
     fit f = {0.0, 0.0, 0.0, 0.0};
     if (std::isinf(sigma)) {
         interpolate(n, j, g, yj, z, o);
         return true;
     }
-    double carry[2];
     if (!c.onesided) {
-        if (t) {                                /* the factorization of series 0 */
-            if (!in_parts(m, p, [&](idx i0, idx i1) { table_forward(n, *t, false, b, z, nullptr, i0, i1, carry); }) ||
-                !backward(n, *t, b, g ? g->w : nullptr, z, h, h ? &f : nullptr, p))
-                return false;
-            if (g) unweigh(n, sigma, *g, yj, z);
-        } else if (!smooth_one(n, sigma, g, yj, z, h, r, h ? &f : nullptr, p)) {
-            return false;
-        }
+        if (!smooth_one(n, sigma, g, yj, z, h, r, h ? &f : nullptr, p, t)) return false;
         if (o.sigma) report(n, j, sigma, f, g, o);
         return true;
     }
     /* one-sided: the criteria those of the two-sided smooth at sigma, made
      * in z first; the leverages those of each point as its prefix's last */
-    if (o.sigma && !smooth_one(n, sigma, g, yj, z, nullptr, r, &f, p)) return false;
-    if (t ? !in_parts(m, p, [&](idx i0, idx i1) { table_forward(n, *t, true, b, z, h, i0, i1, carry); })
-          : !factor_forward(n, sigma, true, g, b, z, h, r, p))
-        return false;
+    if (o.sigma && !smooth_one(n, sigma, g, yj, z, nullptr, r, &f, p, t)) return false;
+    if (!forward(n, sigma, true, g, g ? g->b : yj, z, h, r, t, p)) return false;
     /* up to the second point with weight, z = y where there is weight (H = 1)
      * and nothing is known elsewhere; then z = rho.*x */
     idx i = 0;
@@ -153,9 +144,10 @@ bool series(const smooth_call &c, idx j, double sigma, weighing *g, const double
  * bisquare (1 - u^2)^2 on u = r/(bisquare_c*s), r the studentized residual
  * sqrt(w).*(y - z)./sqrt(1 - h) at each point with weight w > 0 from the
  * user (into r), s the median absolute deviation of r over 0.6745, about
- * 0 (the residuals' own centre, as in lowess).  e is scratch.  Returns the root mean square change of the weights over those
- * points, 0 where the weights stay as they are: s = 0 (the fit is exact),
- * or fewer than two points would keep weight. */
+ * 0 (the residuals' own centre, as in lowess).  e is scratch.  Returns the
+ * root mean square change of the weights over those points, 0 where the
+ * weights stay as they are: s = 0 (the fit is exact), or fewer than two
+ * points would keep weight. */
 double reweigh(idx n, const double *y, const double *w, const double *z, const double *h, double *v, double *r,
                double *e)
 {
@@ -252,7 +244,7 @@ struct crew {
 
 } // namespace
 
-bool weigh(idx n, const double *y, const double *w, const double *v, weighing &g)
+void weigh(idx n, const double *y, const double *w, const double *v, weighing &g)
 {
     double *s = g.store.reserve(3 * n);
     g.w = s;
@@ -277,15 +269,14 @@ bool weigh(idx n, const double *y, const double *w, const double *v, weighing &g
     }
     g.steady = std::max<idx>(0, last - 1);
     g.work.resize(3 * g.weak.size());
-    return g.observed >= 2;
 }
 
 bool smooth_one(idx n, double sigma, weighing *g, const double *y, double *x, double *h, room &r, fit *f,
-                const pace &p)
+                const pace &p, const table *t)
 {
     const double *b = g ? g->b : y;
-    if (!factor_forward(n, sigma, false, g, b, x, nullptr, r, p) ||
-        !backward(n, r.t, b, g ? g->w : nullptr, x, h, f, p))
+    if (!forward(n, sigma, false, g, b, x, nullptr, r, t, p) ||
+        !backward(n, t ? *t : r.t, b, g ? g->w : nullptr, x, h, f, p))
         return false;
     if (g) unweigh(n, sigma, *g, y, x);
     return true;

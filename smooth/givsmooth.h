@@ -71,8 +71,8 @@ struct weighing {
 };
 
 /* Sets g for the series y of n points with weights w times v (either null:
- * all 1).  Returns false where fewer than two points have weight. */
-bool weigh(idx n, const double *y, const double *w, const double *v, weighing &g);
+ * all 1). */
+void weigh(idx n, const double *y, const double *w, const double *v, weighing &g);
 
 /* One thread's room: a table of up to m rows.  Only the rows that do not
  * repeat are ever written, so only they take memory. */
@@ -84,11 +84,12 @@ struct room {
 };
 
 /* z = the smooth of y (n points) at sigma, weighted as g says where g is not
- * null, into x, with its table in r.t; and, where f is not null, its sums
- * (smooth_backward), with the leverages in h where h is not null.  Returns
- * false where stopped. */
+ * null, into x, with its table in r.t, or from the table t where not null
+ * (a factorization shared with series of the same weights); and, where f is
+ * not null, its sums (smooth_backward), with the leverages in h where h is
+ * not null.  Returns false where stopped. */
 bool smooth_one(idx n, double sigma, weighing *g, const double *y, double *x, double *h, room &r, fit *f,
-                const pace &p);
+                const pace &p, const table *t = nullptr);
 
 /* The sigma the criterion (generalized cross-validation, or leave-one-out)
  * picks for the series y of n points, weighted as g says where not null; x

@@ -75,14 +75,12 @@ inline void add(smooth_criteria *c, idx j, double z, double h, double k)
     const double e = c->y[j] - z, l = e / k;
     if (c->h) c->h[j] = h;
     if (c->q) c->q[j] = k;
-    if (c->w && c->w[j] == 0.0) {
-        if (j % 256 == 0) fold(c->sums, c->block);
-        return;
+    if (!c->w || c->w[j] > 0.0) {       /* a point with weight */
+        c->block.rss += e * e;
+        c->block.edf += h;
+        c->block.rest += k;
+        c->block.loo += l * l;
     }
-    c->block.rss += e * e;
-    c->block.edf += h;
-    c->block.rest += k;
-    c->block.loo += l * l;
     if (j % 256 == 0) fold(c->sums, c->block);
 }
 

@@ -1,27 +1,27 @@
 ## fails (code, id): code, run in the caller's workspace, ends in the error
 ## id, with the message check/messages.def gives that failure (after "cmd: "
-## where the host names the command).
-function fails (code, id)
-  try
-    evalin ("caller", code);
-  catch e
-    assert (strcmp (e.identifier, id), "%s: identifier %s, not %s", code, e.identifier, id);
-    part = strsplit (id, ":");
-    text = message (part{2}, part{3});
-    ok = strcmp (e.message, text) || strcmp (e.message, [part{2} ": " text]);
-    assert (ok, "%s: '%s', not '%s'", code, e.message, text);
-    return;
-  end_try_catch
-  error ("%s: no error", code);
-endfunction
-
-## The message of failure key of command cmd in check/messages.def.
-function text = message (cmd, key)
-  def = fileread (fullfile (fileparts (mfilename ("fullpath")), "..", "..", "check", "messages.def"));
-  t = regexp (def, 'MESSAGE\((\w+), (\w+), "([^"]*)"\)', "tokens");
-  t = vertcat (t{:});
-  owner = strcmp (t(:,1), cmd) | (strcmp (t(:,1), "apply") & any (strcmp (cmd, {"givfwd", "givinv"})));
-  k = find (owner & strcmp (t(:,2), key));
-  assert (numel (k) == 1, "no message for givqr:%s:%s", cmd, key);
-  text = t{k,3};
+## where the host names the command).  fails (code, id, values): so does
+## sprintf (code, v) for each string v of the cell values.
+function fails (code, id, values)
+  codes = {code};
+  if (nargin > 2)
+    codes = cellfun (@(v) sprintf (code, v), values, "uniformoutput", false);
+  endif
+  part = strsplit (id, ":");
+  t = messages ();
+  owner = strcmp (t(:,1), part{2}) | (strcmp (t(:,1), "apply") & any (strcmp (part{2}, {"givfwd", "givinv"})));
+  k = find (owner & strcmp (t(:,2), part{3}));
+  assert (numel (k) == 1, "no message for %s", id);
+  for c = codes
+    failed = false;
+    try
+      evalin ("caller", c{1});
+    catch e
+      failed = true;
+      assert (strcmp (e.identifier, id), "%s: identifier %s, not %s", c{1}, e.identifier, id);
+      ok = strcmp (e.message, t{k,3}) || strcmp (e.message, [part{2} ": " t{k,3}]);
+      assert (ok, "%s: '%s', not '%s'", c{1}, e.message, t{k,3});
+    end_try_catch
+    assert (failed, "%s: no error", c{1});
+  endfor
 endfunction

@@ -51,18 +51,11 @@
 %!   fails (["y = " c " (Q, x, x)"], ["givqr:" c ":nargin"]);
 %!   fails (["[a, b] = " c " (Q, x)"], ["givqr:" c ":nargout"]);
 %!   fails ([c " (Q, x)"], ["givqr:" c ":nargout"]);
-%!   for T = {"zeros (0, 6)", "zeros (3, 5)", "ones (6, 1)"}
-%!     fails (["y = " c " (" T{1} ", x)"], ["givqr:" c ":QbarSize"]);
-%!   endfor
-%!   for T = {"single (Q)", "int32 (Q)", "sparse (Q)", "complex (Q)", "num2cell (Q)"}
-%!     fails (["y = " c " (" T{1} ", x)"], ["givqr:" c ":QbarClass"]);
-%!   endfor
-%!   for v = {"(1:3)'", "1:4", "[]"}
-%!     fails (["y = " c " (Q, " v{1} ")"], ["givqr:" c ":xSize"]);
-%!   endfor
-%!   for v = {"single (x)", "x > 2", "sparse (x)", "x + 1i", "char (x + 96)"}
-%!     fails (["y = " c " (Q, " v{1} ")"], ["givqr:" c ":xClass"]);
-%!   endfor
+%!   fails (["y = " c " (%s, x)"], ["givqr:" c ":QbarSize"], {"zeros (0, 6)", "zeros (3, 5)", "ones (6, 1)"});
+%!   fails (["y = " c " (%s, x)"], ["givqr:" c ":QbarClass"], ...
+%!          {"single (Q)", "int32 (Q)", "sparse (Q)", "complex (Q)", "num2cell (Q)"});
+%!   fails (["y = " c " (Q, %s)"], ["givqr:" c ":xSize"], {"(1:3)'", "1:4", "[]"});
+%!   fails (["y = " c " (Q, %s)"], ["givqr:" c ":xClass"], {"single (x)", "x > 2", "sparse (x)", "x + 1i", "char (x + 96)"});
 %! endfor
 
 ## the count messages name the command once

@@ -41,12 +41,8 @@
 %! fails ("Q = givfact (5, 1)", "givqr:givfact:nargout");
 %! fails ("givfact (5, 1)", "givqr:givfact:nargout");
 %! fails ("[a, b, c] = givfact (5, 1)", "givqr:givfact:nargout");
-%! for n = {"2.5", "[3 4]", "[]", "NaN", "-Inf"}
-%!   fails (["[Q, R] = givfact (" n{1} ", 1)"], "givqr:givfact:nScalar");
-%! endfor
-%! for n = {"{5}", "'5'", "5 + 1i"}
-%!   fails (["[Q, R] = givfact (" n{1} ", 1)"], "givqr:givfact:nReal");
-%! endfor
+%! fails ("[Q, R] = givfact (%s, 1)", "givqr:givfact:nScalar", {"2.5", "[3 4]", "[]", "NaN", "-Inf"});
+%! fails ("[Q, R] = givfact (%s, 1)", "givqr:givfact:nReal", {"{5}", "'5'", "5 + 1i"});
 %! fails ("[Q, R] = givfact (Inf, 1)", "givqr:givfact:nTooLarge");
 %! fails ("[Q, R] = givfact (1e300, 1)", "givqr:givfact:nTooLarge");
 %! fails ("[Q, R] = givfact (5, [1 2])", "givqr:givfact:sigmaScalar");

@@ -1,12 +1,6 @@
 ## What inst/ says, held to the sources: each help's table of errors against
 ## check/messages.def.
 
-%!function t = messages ()
-%!  def = fileread (fullfile (fileparts (which ("fails")), "..", "..", "check", "messages.def"));
-%!  t = regexp (def, 'MESSAGE\((\w+), (\w+), "([^"]*)"\)', "tokens");
-%!  t = vertcat (t{:});
-%!endfunction
-
 %!test
 %! t = messages ();
 %! inst = fullfile (fileparts (which ("fails")), "..", "..", "inst");

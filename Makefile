@@ -8,7 +8,7 @@ CTEST = OCTAVE_HISTFILE=/dev/null ctest --output-on-failure --no-tests=error -j 
 # Debian packages, by what needs them
 DEPS_BUILD = make cmake g++ octave octave-dev
 DEPS_DEMO = $(DEPS_BUILD) gnuplot-nox fonts-freefont-otf
-DEPS_TEST = $(DEPS_BUILD) libgtest-dev googletest binutils libmpfr-dev python3 octave-parallel
+DEPS_TEST = $(DEPS_BUILD) libgtest-dev googletest binutils libmpfr-dev python3 octave-parallel iproute2
 DEPS_PLATFORMS = cmake make g++ googletest qemu-user binutils clang g++-i686-linux-gnu \
   g++-sparc64-linux-gnu g++-multilib-sparc64-linux-gnu g++-aarch64-linux-gnu \
   g++-mingw-w64-x86-64-posix wine64
@@ -17,7 +17,7 @@ DEPS_FUZZ = clang libclang-rt-dev
 DEPS_COVERAGE = gcovr
 DEPS_BENCH = libbenchmark-dev gnuplot-nox fonts-freefont-otf time python3-statsmodels
 
-.PHONY: accuracy bench all build test test-main test-sanitize test-dist demo dist fuzz coverage clean \
+.PHONY: accuracy bench all build test test-main test-sanitize test-dist test-fresh demo dist fuzz coverage clean \
   test-platforms platform test-matlab
 VERSION := $(shell sed -n 's/^Version: //p' DESCRIPTION)
 DIST = givqr-$(VERSION)
@@ -26,7 +26,7 @@ all: build
 
 build:
 	@sh tools/deps.sh $(DEPS_BUILD)
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DGIVQR_TESTS=OFF
 	cmake --build $(BUILD) -j $(JOBS)
 
 # Every test: the commands in Octave (oct-files and MEX files) and the C++
@@ -38,15 +38,15 @@ test:
 	$(MAKE) test-main test-sanitize test-dist
 
 test-main:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DGIVQR_MEX_SUFFIX=.mexa64
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DGIVQR_TESTS=ON -DGIVQR_MEX_SUFFIX=.mexa64
 	cmake --build $(BUILD) -j $(JOBS)
 	cd $(BUILD) && $(CTEST)
 
 test-sanitize:
-	cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGIVQR_SANITIZE=ON
+	cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGIVQR_TESTS=ON -DGIVQR_SANITIZE=ON
 	cmake --build $(BUILD)-sanitize -j $(JOBS)
 	cd $(BUILD)-sanitize && $(CTEST)
-	cmake -S . -B $(BUILD)-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGIVQR_TSAN=ON -DGIVQR_OCTAVE=OFF \
+	cmake -S . -B $(BUILD)-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGIVQR_TESTS=ON -DGIVQR_TSAN=ON -DGIVQR_OCTAVE=OFF \
 	  -DGIVQR_REFERENCE=OFF -DGIVQR_MATLAB=OFF
 	cmake --build $(BUILD)-tsan -j $(JOBS) --target givqr_tests
 	cd $(BUILD)-tsan && $(CTEST) -R 'smooth'
@@ -67,7 +67,7 @@ test-platforms:
 # What differs between Debian releases is found on the machine at hand
 # (tools/paths.sh; `make -n platform P=...` shows what was found).
 platform:
-	cmake -S . -B $(BUILD)-$(P) --toolchain cmake/toolchains/$(P).cmake -DCMAKE_BUILD_TYPE=Release \
+	cmake -S . -B $(BUILD)-$(P) --toolchain cmake/toolchains/$(P).cmake -DCMAKE_BUILD_TYPE=Release -DGIVQR_TESTS=ON \
 	  -DGIVQR_OCTAVE=OFF -DGIVQR_MATLAB=OFF -DGIVQR_FP_FLAGS=OFF -DCMAKE_CXX_EXTENSIONS=ON \
 	  -DGIVQR_GTEST_SOURCE=$(shell sh tools/paths.sh -v gtest_src)
 	cmake --build $(BUILD)-$(P) -j $(JOBS)
@@ -77,7 +77,7 @@ platform:
 test-matlab:
 	@sh tools/deps.sh $(DEPS_MATLAB)
 	sh tests/matlab/tree.sh $(abspath $(BUILD))-matlab/MATLAB
-	cmake -S . -B $(BUILD)-matlab -DCMAKE_BUILD_TYPE=Release -DGIVQR_OCTAVE=OFF \
+	cmake -S . -B $(BUILD)-matlab -DCMAKE_BUILD_TYPE=Release -DGIVQR_TESTS=ON -DGIVQR_OCTAVE=OFF \
 	  -DMatlab_ROOT_DIR=$(abspath $(BUILD))-matlab/MATLAB -DGIVQR_MATLAB_STANDIN=ON
 	cmake --build $(BUILD)-matlab -j $(JOBS)
 	cd $(BUILD)-matlab && $(CTEST) -R mexhost_matlab
@@ -108,6 +108,13 @@ test-dist: dist
 	cd $(BUILD)/pkg && $(OCTAVE) --eval "tarball = '$(abspath $(DIST).tar.gz)'; \
 	  prefix = '$(abspath $(BUILD))/pkg'; inst = '$(abspath inst)'; source ('$(abspath tools/test_dist.m)')"
 
+# What a new user runs (make demo, make dist with pkg install, givqr_build)
+# with the files of every package the tests, benchmarks and cross builds
+# need hidden, as on a fresh machine: fails where those paths look for any.
+test-fresh:
+	sh tools/fresh.sh "$(DEPS_DEMO)" "$(sort $(DEPS_TEST) $(DEPS_BENCH) $(DEPS_PLATFORMS) $(DEPS_MATLAB) \
+	  $(DEPS_FUZZ) $(DEPS_COVERAGE))"
+
 demo:
 	@sh tools/deps.sh $(DEPS_DEMO)
 	$(MAKE) build
@@ -130,7 +137,7 @@ fuzz:
 # Line coverage of the core, the kernels and the gateways by the C++ tests.
 coverage:
 	@sh tools/deps.sh $(DEPS_TEST) $(DEPS_COVERAGE)
-	cmake -S . -B $(BUILD)-coverage -DCMAKE_BUILD_TYPE=Debug -DGIVQR_OCTAVE=OFF -DGIVQR_COVERAGE=ON
+	cmake -S . -B $(BUILD)-coverage -DCMAKE_BUILD_TYPE=Debug -DGIVQR_TESTS=ON -DGIVQR_OCTAVE=OFF -DGIVQR_COVERAGE=ON
 	cmake --build $(BUILD)-coverage -j $(JOBS)
 	find $(BUILD)-coverage -name '*.gcda' -delete
 	cd $(BUILD)-coverage && $(CTEST)
@@ -142,7 +149,7 @@ coverage:
 # Takes some minutes.
 bench:
 	@sh tools/deps.sh $(DEPS_BUILD) $(DEPS_BENCH)
-	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DGIVQR_BENCH=ON -DGIVQR_TESTS=OFF -DGIVQR_OCTAVE=ON
+	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DGIVQR_BENCH=ON -DGIVQR_TESTS=ON -DGIVQR_OCTAVE=ON
 	cmake --build $(BUILD)-bench -j $(JOBS)
 	$(BUILD)-bench/bench_kernels --benchmark_min_time=0.5 > $(BUILD)-bench/kernels.txt
 	cat $(BUILD)-bench/kernels.txt
@@ -162,12 +169,12 @@ bench:
 # docs/accuracy.md and docs/accuracy.png.
 accuracy:
 	@sh tools/deps.sh $(DEPS_TEST) gnuplot-nox fonts-freefont-otf
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DGIVQR_TESTS=ON
 	cmake --build $(BUILD) -j $(JOBS)
 	$(OCTAVE) --eval "addpath('$(abspath $(BUILD))/octave'); addpath('$(abspath $(BUILD))/reference'); \
 	  addpath('$(abspath tests/octave)'); \
 	  md = '$(abspath docs/accuracy.md)'; png = '$(abspath docs/accuracy.png)'; source('bench/accuracy.m')"
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-tsan $(BUILD)-fuzz $(BUILD)-coverage $(BUILD)-bench $(BUILD)-matlab \
+	rm -rf $(BUILD) $(BUILD)-fresh $(BUILD)-sanitize $(BUILD)-tsan $(BUILD)-fuzz $(BUILD)-coverage $(BUILD)-bench $(BUILD)-matlab \
 	  $(foreach p,$(PLATFORMS),$(BUILD)-$(p))

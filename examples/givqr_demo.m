@@ -13,6 +13,52 @@
 ## Writes the plot to the file named by the variable png, if set (default
 ## "smoothing.png").
 
+1;   # a script, whose own functions follow
+
+## A key in one row across the top of the current axes, in a band the data
+## leave free: each entry {label, color, style}, style "-" a line, "." a
+## dot, "o" a filled marker, "O" an open circle, "=" a band.
+function key (entries)
+  ax = axis ();
+  lx = strcmp (get (gca, "xscale"), "log");
+  ly = strcmp (get (gca, "yscale"), "log");
+  row = 0.92;
+  pos = 0.03;
+  for k = 1:rows (entries)
+    [name, color, style] = entries{k, :};
+    if (pos + 0.08 + 0.031 * numel (name) > 1)   # the next row
+      row -= 0.08;
+      pos = 0.03;
+    endif
+    y = at (row, ax(3), ax(4), ly);
+    x0 = at (pos, ax(1), ax(2), lx); x1 = at (pos + 0.05, ax(1), ax(2), lx);
+    switch (style)
+      case "-"
+        plot ([x0 x1], [y y], "-", "color", color, "linewidth", 2);
+      case "="
+        plot ([x0 x1], [y y], "-", "color", color, "linewidth", 7);
+      case "."
+        plot (at (pos + 0.025, ax(1), ax(2), lx), y, ".", "color", color, "markersize", 8);
+      case "O"
+        plot (at (pos + 0.025, ax(1), ax(2), lx), y, "o", "color", color, "markersize", 8, "linewidth", 2);
+      otherwise
+        plot (at (pos + 0.025, ax(1), ax(2), lx), y, "o", "color", color, "markerfacecolor", color, "markersize", 4);
+    endswitch
+    text (at (pos + 0.065, ax(1), ax(2), lx), y, name);
+    pos += 0.12 + 0.031 * numel (name);
+  endfor
+  axis (ax);
+endfunction
+
+## The point a fraction f of the way from a to b, on a log scale where lg.
+function v = at (f, a, b, lg)
+  if (lg)
+    v = 10 ^ (log10 (a) + f * (log10 (b) - log10 (a)));
+  else
+    v = a + f * (b - a);
+  endif
+endfunction
+
 if (! exist ("png", "var"))
   png = "smoothing.png";
 endif
@@ -68,38 +114,56 @@ printf ("  plain %.4f, weighted %.4f, robust %.4f (%d fits, %.1f ms; the outlier
 warning ("off", "Octave:gnuplot-graphics");   # the one toolkit that draws without a display
 warning ("off", "print:nogs");                # PNG needs no Ghostscript
 graphics_toolkit ("gnuplot");
+grey = [0.55 0.55 0.55];
 h = figure ("visible", "off");
+
 subplot (2, 2, 1);
 band = [z + 2 * info.stderr; flipud(z - 2 * info.stderr)];
 fill ([t; flipud(t)], band, [0.7 0.8 1], "edgecolor", "none");
 hold on;
-plot (t, y, ".", "color", [0.6 0.6 0.6], "markersize", 2, t, z, "b", "linewidth", 1.5, t, truth, "k", "linewidth", 0.5);
+plot (t, y, ".", "color", grey, "markersize", 3, t, z, "b", "linewidth", 2, t, truth, "k", "linewidth", 1);
+ylim ([-2.5 3]);
+key ({"y", grey, "."; "z", "b", "-"; "z +- 2 stderr", [0.7 0.8 1], "="; "truth", "k", "-"});
 hold off;
-title (sprintf ("lambda %.2g by GCV, edf %.1f", info.lambda, info.edf));
-legend ({"z +- 2 stderr", "y", "z", "truth"}, "location", "southwest");
-legend boxoff;
-xlabel ("t"); ylim ([-2.6 2]);
+title (sprintf ("GCV: lambda %.2g, edf %.1f", info.lambda, info.edf));
+
 subplot (2, 2, 2);
-loglog (L, G, "b-", "linewidth", 1.5, info.lambda, info.gcv, "ro", "markersize", 8, "linewidth", 2);
-set (gca, "xtick", 10 .^ (0:2:12));
-title ("GCV, its minimum marked");
-xlabel ("lambda"); grid on;
+loglog (L, G, "b-", "linewidth", 2, info.lambda, info.gcv, "ro", "markersize", 9, "linewidth", 2);
+e10 = floor (log10 (min (L))):2:ceil (log10 (max (L)));
+set (gca, "xtick", 10 .^ e10, "xticklabel", arrayfun (@(e) sprintf ("1e%d", e), e10, "uniformoutput", false));
+xlim (10 .^ e10([1 end]));
+ylim (10 .^ (log10 ([min(G) max(G)]) + [-0.05 0.15] * log10 (max (G) / min (G))));
+hold on;
+key ({"GCV", "b", "-"; "its minimum", "r", "O"});
+hold off;
+title ("GCV against lambda");
+grid on;
+
 subplot (2, 2, 3);
 k = t > 0.55 & t < 0.85;
-plot (t(k), y(k), ".", "color", [0.6 0.6 0.6], "markersize", 3, t(k), z(k), "b", "linewidth", 1.5, ...
-      t(k), z1(k), "r", "linewidth", 1.5, t(k), truth(k), "k", "linewidth", 0.5);
-legend ({"y", "two-sided", "one-sided", "truth"}, "location", "southwest");
-legend boxoff;
+plot (t(k), y(k), ".", "color", grey, "markersize", 5, t(k), z(k), "b", "linewidth", 2, ...
+      t(k), z1(k), "r", "linewidth", 2, t(k), truth(k), "k", "linewidth", 1);
+ylim ([-2.2 1.2]);
+hold on;
+key ({"y", grey, "."; "two-sided", "b", "-"; "one-sided", "r", "-"; "truth", "k", "-"});
+hold off;
 title ("one-sided: z(t) from y(1:t)");
-xlabel ("t");
+
 subplot (2, 2, 4);
-plot (t, y2, ".", "color", [0.6 0.6 0.6], "markersize", 2, t(out), y2(out), "mo", "markersize", 6, ...
-      t, zp, "g", "linewidth", 1.2, t, zw, "b", "linewidth", 1.2, t, zr, "r", "linewidth", 1.5, ...
-      t, truth, "k", "linewidth", 0.5);
-legend ({"y, a gap", "outliers", "plain", "weighted", "robust", "truth"}, "location", "northeast");
-legend boxoff;
-title ("a gap (t = 0.4 to 0.475), uneven noise, outliers");
-xlabel ("t"); ylim ([-3 7]);
-print (h, png, "-dpngcairo", "-S1600,1000", "-F:5");
+gap = t([801 950]);
+fill (gap([1 2 2 1]), [-3; -3; 5.3; 5.3], [0.88 0.88 0.88], "edgecolor", "none");
+hold on;
+plot (t, y2, ".", "color", grey, "markersize", 3, t(out), y2(out), "o", "color", [0.85 0 0.85], ...
+      "markerfacecolor", [0.85 0 0.85], "markersize", 3, ...
+      t, zp, "color", [0 0.6 0], "linewidth", 1.5, t, zw, "b", "linewidth", 1.5, t, zr, "r", "linewidth", 2, ...
+      t, truth, "k", "linewidth", 1);
+text (mean (gap), -2.5, "gap", "horizontalalignment", "center");
+ylim ([-3 8.5]);
+key ({"y", grey, "."; "outliers", [0.85 0 0.85], "o"; "plain", [0 0.6 0], "-"; "weighted", "b", "-"; ...
+      "robust", "r", "-"; "truth", "k", "-"});
+hold off;
+title ("a gap, uneven noise, outliers");
+print (h, png, "-dpngcairo", "-S1600,1200", "-F:7");
 close (h);
 printf ("\nPlot written to %s\n", png);
+

@@ -85,10 +85,11 @@ void BM_givsmooth(benchmark::State &state)
     for (idx k = 0; k < n; k++) y[k] = std::sin(double(k));
     givqr::table t;
     t.T = T.data();
+    const givqr::stencil S = givqr::make_stencil(n, 2, nullptr, nullptr);
     for (auto _ : state) {
         givqr::sweep st;
-        double carry[2];
-        givqr::smooth_forward(n, sigma, false, nullptr, y.data(), x.data(), nullptr, 0, m, &st, &t);
+        double carry[givqr::d_max];
+        givqr::smooth_forward(n, S, sigma, false, nullptr, y.data(), x.data(), nullptr, 0, m, &st, &t);
         givqr::smooth_backward(n, t, x.data(), 0, m, carry, nullptr);
         benchmark::DoNotOptimize(x.data());
         benchmark::ClobberMemory();

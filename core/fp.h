@@ -19,6 +19,11 @@
 #pragma STDC FP_CONTRACT OFF    /* not under -ffp-contract=fast, which overrides it */
 #elif defined(__GNUC__)
 #pragma GCC optimize("fp-contract=off")
+/* and, for speed alone, no packing of scalar operations into vectors (SLP):
+ * GCC pairs the halves of rotations and the entries of a step's state,
+ * which puts shuffles on the chain of dependent steps (a third longer for
+ * the factorization, measured with GCC 12) */
+#pragma GCC optimize("no-tree-slp-vectorize")
 #elif defined(_MSC_VER)
 #pragma fp_contract(off)
 #endif

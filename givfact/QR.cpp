@@ -13,11 +13,14 @@ inline idx diag(idx i)
     return i == 0 ? 0 : 3 * i - 1;
 }
 
+/* The stencil row each step meets: (1, -2, 1), D's column. */
+constexpr double F[3] = {1.0, -2.0, 1.0};
+
 /* Step i of the sweep, its rotations and row i of R stored. */
-inline void step(idx m, double sigma, idx i, double &d, double &e, double &w, double *const Q[6], double *pr)
+inline void step(idx m, double sigma, idx i, double *L, double *const Q[6], double *pr)
 {
     double q[6], r[3];
-    QR_step(sigma, 1.0, i < m - 1, i < m - 2, d, e, w, q, r);
+    QR_step<2>(sigma, F, i < m - 2 ? 2 : int(m - 1 - i), L, q, r);
     for (int k = 0; k < 6; k++) Q[k][i] = q[k];
     pr[diag(i)] = r[0];
     if (i < m - 1) pr[3 * i + 1] = r[1];
@@ -38,15 +41,15 @@ void QR_part(idx n, double sigma, double *Qbar, double *pr, idx i0, idx i1, QR_s
     const idx m = order(n);
     double *Q[6];
     for (int k = 0; k < 6; k++) Q[k] = Qbar + k * m;
-    if (i0 == 0) QR_start(*st, 1.0, 1.0);
-    double d = st->d, e = st->e, w = st->w;
+    if (i0 == 0) QR_start(*st, 2, F);       /* stencil rows 0 and 1: (1) and (-2, 1) */
+    double L[3] = {st->L[0], st->L[1], st->L[2]};
     idx i = i0;
 
     /* the transient: each step computed and its start state watched */
     if (st->start < 0) {
-        watch wt(*st);
-        for (; i < i1 && !wt.repeats(i, m, d, e, w, *st); i++) step(m, sigma, i, d, e, w, Q, pr);
-        wt.save(*st);
+        watch<2> wt(*st, i);
+        for (; i < i1 && !wt.repeats(i, m, L); i++) step(m, sigma, i, L, Q, pr);
+        wt.save();
     }
 
     /* the cycle: step j >= start repeats step j - period, up to step m-3.
@@ -80,14 +83,12 @@ void QR_part(idx n, double sigma, double *Qbar, double *pr, idx i0, idx i1, QR_s
                 pr[3 * i + 3] = pr[3 * (i - p) + 3];
             }
         }
-        if (i == m - 2) cycle_end(*st, m, sigma, 1.0, d, e, w);
+        if (i == m - 2) cycle_end<2>(*st, m, sigma, F, L);
     }
 
     /* the last steps, and any the cycle did not reach */
-    for (; i < i1; i++) step(m, sigma, i, d, e, w, Q, pr);
-    st->d = d;
-    st->e = e;
-    st->w = w;
+    for (; i < i1; i++) step(m, sigma, i, L, Q, pr);
+    for (int k = 0; k < 3; k++) st->L[k] = L[k];
 }
 
 void QR(idx n, double sigma, double *Qbar, double *pr)

@@ -37,16 +37,17 @@ void QR_pattern(idx n, Index *ir, Index *jc)
  * in one sweep of 3m rotations.  n >= 3. */
 void QR(idx n, double sigma, double *Qbar, double *pr);
 
-/* What the sweep carries from one part to the next (QR_part): the state
- * (d, e, w) of QR_step, the states it is compared with (cycle.h), and, once
- * the states repeat, where and with what period. */
+/* What the sweep carries from one part to the next (QR_part, and
+ * givsmooth's sweep for any order d): the state L of QR_step, the states it
+ * is compared with (cycle.h), and, once the states repeat, where and with
+ * what period.  Order d uses the first d(d+1)/2 numbers of each state. */
 struct QR_state {
-    double d, e, w;
-    double prev[2][3];  /* the state at the start of step i-1, and of i-2 */
-    double kept[3];     /* ... of step at */
-    idx seen;           /* steps whose start state is in prev (at most 2) */
-    idx at, next;       /* the step of kept, and the next step to keep */
-    idx start;          /* the first step of the cycle, or -1 */
+    double L[state_max];
+    double prev[2][state_max];  /* the state at the start of step j, j = i-1, i-2, in prev[j % 2] */
+    double kept[state_max];     /* ... of step at */
+    idx seen;                   /* steps whose start state is in prev (at most 2) */
+    idx at, next;               /* the step of kept, and the next step to keep */
+    idx start;                  /* the first step of the cycle, or -1 */
     idx period;
 };
 

@@ -1,68 +1,67 @@
-/* QR_step: one step of the sweep, the three rotations of column i */
+/* QR_step: one step of the sweep, the d+1 rotations of column i */
 #ifndef GIVQR_QR_STEP_H
 #define GIVQR_QR_STEP_H
 
+#include "layout.h"
 #include "rotations.h"
 
 namespace givqr {
 
 /*
- * Step i of the sweep (m = n-2 steps in all).  On entry (d, e, w) is what the
- * sweep carries: R(i,i) so far; R(i+1,i+1) so far, the column-(i+1) entry of
- * the pending row; and w, its column-i entry.  The step merges sigma row i,
- * the pending row and stencil row i+2, scaled by rho (1 but where the
- * smoother weighs its points), into row i of R:
+ * The sweep factors A = [diag(rho)*D'; sigma*I], D the (n-d)-by-n matrix of
+ * d-th differences (givfact: d = 2, rho = 1), column by column, m = n-d
+ * steps in all.  Column i of A holds D(i,i..i+d) in its stencil rows
+ * i..i+d, scaled by rho, and sigma in sigma row n+i.  Step i merges into
+ * row i of R, in this order:
  *
- *      weight:  rotg (R(i,i), sigma)         -> q[0], q[1]
- *      carry:   rotg (R(i,i), w)             -> q[2], q[3]
- *               rot  (R(i,i+1) = 0, R(i+1,i+1))            if i < m-1
- *      stencil: rotg (R(i,i), rho)           -> q[4], q[5]
- *               rot  (R(i,i+1), w = -2*rho)                if i < m-1
- *               rot  (R(i,i+2) = 0, R(i+2,i+2) = rho)      if i < m-2
+ *      weight:  rotg (R(i,i), sigma)                     -> q[0], q[1]
+ *      carry k: rotg (R(i,i), L(k,0)), k = 1..d-1        -> q[2k], q[2k+1]
+ *               rot  (R(i,i+l), L(k,l)), l = 1..k
+ *      stencil: rotg (R(i,i), F(0))                      -> q[2d], q[2d+1]
+ *               rot  (R(i,i+l), F(l)), l = 1..d
  *
- * and returns row i of R in r: R(i,i), R(i,i+1), R(i,i+2) (0 where the row
- * stops short).  On exit (d, e, w) is what step i+1 takes.  Every store of
- * 0.0 and 1.0 is made as listed: they fix the signs of zero results.
+ * where L, the state the sweep carries, holds rows i..i+d-1 of what is left
+ * in columns i..i+d-1 (lower triangular: L(k,l) in L[k(k+1)/2 + l], row i+k
+ * ending at column i+k), and F = rho(i+d)*D(i..i+d, i+d), the stencil row
+ * i+d met first here.  R(i,i+1..i+d) start as 0.0; every rot of a column
+ * beyond the last, m-1, is left out (cols columns lie beyond i, at most d).
+ * The step leaves row i of R in r, R(i,i..i+d), and in L rows i+1..i+d in
+ * columns i+1..i+d: L(k,l) from L(k+1,l+1), its last row from F(1..d).
  *
- * Inside, i < m-2, the step is one function of (d, e, w), sigma and rho
- * alone: where the carried values repeat, and rho with them, so does
- * everything after them.  With rho = 1 its operations are the unweighted
- * sweep's: -2*1 and the stores of 1 are exact.
+ * For d = 2 this is (d, e, w) = (L(0,0), L(1,1), L(1,0)) merged with sigma,
+ * the pending row and the stencil row (1, -2, 1)*rho.  Every store of 0.0
+ * is made as listed: they fix the signs of zero results.
+ *
+ * Inside (cols = d, i < m-d) the step is one function of L, sigma and F
+ * alone: where the carried state repeats, and the stencil row with it, so
+ * does everything after them.
  */
-inline void QR_step(double sigma, double rho, bool more1, bool more2, double &d, double &e, double &w,
-                    double q[6], double r[3])
+template <int d>
+inline void QR_step(double sigma, const double F[d + 1], int cols, double L[], double q[], double r[])
 {
-    double t;
-    double u = 0.0;     /* R(i,i+1) */
-    double v = 0.0;     /* R(i,i+2) */
-    double f = 0.0;     /* R(i+2,i+2) */
+    double R[d + 1], f[d + 1];
+    R[0] = L[0];
+    for (int l = 1; l <= d; l++) R[l] = 0.0;
 
-    /* merge sigma row i: sigma in column i */
-    t = sigma;
-    rotg(&d, &t, &q[0], &q[1]);
+    double t = sigma;                               /* weight: sigma row i */
+    rotg(&R[0], &t, &q[0], &q[1]);
 
-    /* merge the pending row; its column i+1 splits between rows i, i+1 */
-    rotg(&d, &w, &q[2], &q[3]);
-    if (more1) rot(&u, &e, q[2], q[3]);
-
-    /* merge stencil row i+2: (1, -2, 1) in columns i..i+2; what is left of
-     * it, (w, f) in columns i+1, i+2, is the next pending row */
-    t = rho;
-    rotg(&d, &t, &q[4], &q[5]);
-    if (more1) {
-        w = -2.0 * rho;
-        rot(&u, &w, q[4], q[5]);
-    }
-    if (more2) {
-        f = rho;
-        rot(&v, &f, q[4], q[5]);
+    for (int k = 1; k < d; k++) {                   /* carry k: row i+k */
+        double *row = L + k * (k + 1) / 2;
+        rotg(&R[0], &row[0], &q[2 * k], &q[2 * k + 1]);
+        for (int l = 1; l <= k; l++)
+            if (l <= cols) rot(&R[l], &row[l], q[2 * k], q[2 * k + 1]);
     }
 
-    r[0] = d;
-    r[1] = u;
-    r[2] = v;
-    d = e;
-    e = f;
+    for (int l = 0; l <= d; l++) f[l] = F[l];       /* stencil: row i+d */
+    rotg(&R[0], &f[0], &q[2 * d], &q[2 * d + 1]);
+    for (int l = 1; l <= d; l++)
+        if (l <= cols) rot(&R[l], &f[l], q[2 * d], q[2 * d + 1]);
+
+    for (int l = 0; l <= d; l++) r[l] = R[l];
+    for (int k = 1; k < d; k++)                     /* rows i+1..i+d */
+        for (int l = 1; l <= k; l++) L[(k - 1) * k / 2 + l - 1] = L[k * (k + 1) / 2 + l];
+    for (int l = 1; l <= d; l++) L[(d - 1) * d / 2 + l - 1] = f[l];
 }
 
 } // namespace givqr

@@ -110,19 +110,25 @@
 %     y must be a real numeric vector or matrix.         givqr:givsmooth:yClass
 %     y must have at least 3 points.                     givqr:givsmooth:ySize
 %     sigma must be a real scalar, or [] to choose it.   givqr:givsmooth:sigma
-%     options are Criterion, Lambda, Period, OneSided, Weights and Robust.
+%     options are Criterion, Lambda, Period, Order, SamplePoints, OneSided, Weights and Robust.
 %                                                        givqr:givsmooth:option
 %     each option needs a value.                         givqr:givsmooth:optionValue
 %     Criterion must be 'gcv' or 'loocv'.                givqr:givsmooth:criterion
 %     Lambda must be a real scalar, at least 0.          givqr:givsmooth:lambda
-%     Period must be a real scalar greater than 2.       givqr:givsmooth:period
+%     Period must be a real scalar greater than 2 (with SamplePoints, twice their mean spacing).
+%                                                        givqr:givsmooth:period
+%     Order must be an integer from 1 to 4.              givqr:givsmooth:order
+%     SamplePoints must be a real vector with one time for each row of y.
+%                                                        givqr:givsmooth:samplePoints
+%     SamplePoints must be finite and strictly increasing.
+%                                                        givqr:givsmooth:samplePointsValue
 %     OneSided must be true or false.                    givqr:givsmooth:oneSided
 %     give one of sigma, Lambda and Period.              givqr:givsmooth:twice
 %     Weights must be real numbers.                      givqr:givsmooth:weightsClass
 %     Weights must be n-by-1, or the size of y.          givqr:givsmooth:weightsSize
 %     Weights must be finite and at least 0.             givqr:givsmooth:weightsValue
 %     Robust must be true or false.                      givqr:givsmooth:robust
-%     each series of y needs two points with weight, not NaN.
+%     each series of y needs Order points with weight, not NaN (Order + 1 where sigma is chosen).
 %                                                        givqr:givsmooth:observed
 %     out of memory: its outputs need N bytes.           givqr:givsmooth:outOfMemory
 %     (this help file, run in place of the compiled command)  givqr:givsmooth:notBuilt

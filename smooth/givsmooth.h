@@ -71,31 +71,50 @@ struct weighing {
 };
 
 /* Sets g for the series y of n points with weights w times v (either null:
- * all 1). */
-void weigh(idx n, const double *y, const double *w, const double *v, weighing &g);
+ * all 1), for differences of order d. */
+void weigh(idx n, int d, const double *y, const double *w, const double *v, weighing &g);
 
-/* One thread's room: a table of up to m rows.  Only the rows that do not
- * repeat are ever written, so only they take memory. */
+/* One thread's room: a table of up to m rows of order d.  Only the rows
+ * that do not repeat are ever written, so only they take memory. */
 struct room {
     memory T;
     table t;
 
-    void reserve(idx rows) { t.T = T.reserve(6 * rows); }
+    void reserve(idx rows, int d) { t.T = T.reserve((2 * d + 2) * rows); }
 };
 
-/* z = the smooth of y (n points) at sigma, weighted as g says where g is not
- * null, into x, with its table in r.t, or from the table t where not null
- * (a factorization shared with series of the same weights); and, where f is
- * not null, its sums (smooth_backward), with the leverages in h where h is
- * not null.  Returns false where stopped. */
-bool smooth_one(idx n, double sigma, weighing *g, const double *y, double *x, double *h, room &r, fit *f,
-                const pace &p, const table *t = nullptr);
+/* z = the smooth of y (n points) for the stencil S at sigma, weighted as g
+ * says where g is not null, into x, with its table in r.t, or from the
+ * table t where not null (a factorization shared with series of the same
+ * weights); and, where f is not null, its sums (smooth_backward), with the
+ * leverages in h where h is not null.  Returns false where stopped. */
+bool smooth_one(idx n, const stencil &S, double sigma, weighing *g, const double *y, double *x, double *h, room &r,
+                fit *f, const pace &p, const table *t = nullptr);
 
 /* The sigma the criterion (generalized cross-validation, or leave-one-out)
  * picks for the series y of n points, weighted as g says where not null; x
  * is scratch of n entries.  NaN where stopped, or where y gives no
  * criterion at all. */
-double choose(idx n, weighing *g, const double *y, bool loocv, double *x, room &r, const pace &p);
+double choose(idx n, const stencil &S, weighing *g, const double *y, bool loocv, double *x, room &r, const pace &p);
+
+/* The range choose searches, in lambda = 1/sigma^2, for n points and the
+ * stencil S, and the step of its grid in decades. */
+void search_range(idx n, const stencil &S, double *lambda_min, double *lambda_max, double *step);
+
+/* Series j of y (n*k) at sigma as c asks, two-sided or one-sided, weighted
+ * as g says where not null, from its own factorization, or from t where the
+ * factorization is shared; the info where o asks, its leverages in h (the
+ * series' own in o.leverage, or null).  Returns false where stopped. */
+bool series(const smooth_call &c, const stencil &S, idx j, double sigma, weighing *g, const double *y,
+            const smooth_out &o, double *h, room &r, const table *t, const pace &p);
+
+/* No penalty (sigma = Inf): z = y where it has weight, H = I there; the gaps
+ * filled by D'*D*z = 0 (the limit); the info of series j where o asks. */
+void interpolate(idx n, const stencil &S, idx j, weighing *g, const double *y, double *z, const smooth_out &o);
+
+/* The info of series j at sigma from its sums f, with its leverages in
+ * place in o.leverage. */
+void report(idx n, idx j, double sigma, const fit &f, const weighing *g, const smooth_out &o);
 
 /* Tukey's bisquare (robust fits): the tuning constant, in scales; the root
  * mean square change of the weights below which they have settled; the most
@@ -104,22 +123,35 @@ constexpr double bisquare_c = 4.685;
 constexpr double robust_settled = 1e-3;
 constexpr int robust_fits = 20;
 
-/* The range choose searches, in lambda = 1/sigma^2, for n points. */
-void search_range(idx n, double *lambda_min, double *lambda_max);
+/* One thread's weighted room: the series' weighing, and for robust fits
+ * their weights, scratch and leverages, n each in store. */
+struct weighted_room {
+    weighing g;
+    memory store;
+};
+
+/* Series j as c asks, weighted (w its weights, or null), or robust: fits of
+ * the two-sided smooth, each reweighed from the last, until the weights
+ * settle or robust_fits have been made; then, one-sided, the smooth with
+ * the last weights.  Returns false where stopped. */
+bool weighted_series(const smooth_call &c, const stencil &S, idx j, const double *y, const double *w,
+                     const smooth_out &o, weighted_room &wr, room &r, const pace &p);
 
 /* The most memory givsmooth takes beyond its outputs, on threads threads:
- * a table of all rows for each, and where weighted, 3 + 3 (the fill's
- * work, at most) + 4 (robust) vectors of n more. */
-inline double smooth_work_bytes(idx n, int threads, bool weighted)
+ * a table of all rows of order d for each, and where weighted, 3 + (d+2)
+ * (the fill's work, at most) + 4 (robust) vectors of n more; and the rows
+ * of D for uneven sample times. */
+inline double smooth_work_bytes(idx n, int threads, bool weighted, int d, bool times)
 {
-    return 8.0 * double(n) * (weighted ? 14.0 : 6.0) * double(threads);
+    const double each = 2.0 * d + 2.0 + (weighted ? 9.0 + d : 0.0);
+    return 8.0 * double(n) * (each * double(threads) + (times ? d + 1.0 : 0.0));
 }
 
-/* Smooths the k series of y (n*k) as c asks, with the weights w (n or n*k,
- * or null) into out, on at most threads threads; between as in pace.
- * Returns false where memory ran out. */
-bool givsmooth(const smooth_call &c, const double *y, const double *w, const smooth_out &out, int threads,
-               void (*between)());
+/* Smooths the k series of y (n*k) as c asks, at the sample times t (n, or
+ * null: 1:n), with the weights w (n or n*k, or null) into out, on at most
+ * threads threads; between as in pace.  Returns false where memory ran out. */
+bool givsmooth(const smooth_call &c, const double *y, const double *w, const double *t, const smooth_out &out,
+               int threads, void (*between)());
 
 } // namespace givqr
 

@@ -43,6 +43,9 @@ const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c)
     c->weights = 0;
     c->shared = true;
     c->robust = false;
+    c->d = 2;
+    c->times = 0;
+    c->period = 0.0;
 
     int given = 0, k = 1;
     if (nrhs > 1 && !a[1].chars) {      /* sigma, or [] */
@@ -60,7 +63,7 @@ const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c)
     for (; k < nrhs; k += 2) {
         const arg &name = a[k];
         if (!is(name, "criterion") && !is(name, "lambda") && !is(name, "period") && !is(name, "onesided") &&
-            !is(name, "weights") && !is(name, "robust"))
+            !is(name, "weights") && !is(name, "robust") && !is(name, "order") && !is(name, "samplepoints"))
             return &failures[givsmooth_option];
         if (k + 1 >= nrhs) return &failures[givsmooth_optionValue];
         const arg &v = a[k + 1];
@@ -73,11 +76,18 @@ const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c)
             c->sigma = 1.0 / std::sqrt(v.value);        /* 0 gives Inf, Inf gives 0 */
             given++;
         } else if (is(name, "period")) {
-            if (!scalar(v) || !(v.value > 2.0)) return &failures[givsmooth_period];
-            const double s = sin_pi_over(v.value);      /* lambda = (2*sin(pi/p))^-4 */
+            if (!scalar(v) || !(v.value > 0.0)) return &failures[givsmooth_period];
             c->automatic = false;
-            c->sigma = 4.0 * (s * s);
+            c->period = v.value;        /* sigma once t and d are known */
             given++;
+        } else if (is(name, "order")) {
+            if (!scalar(v) || !(v.value >= 1.0 && v.value <= double(d_max)) || v.value != double(int(v.value)))
+                return &failures[givsmooth_order];
+            c->d = int(v.value);
+        } else if (is(name, "samplepoints")) {
+            const bool vector = (v.m == c->n && v.n == 1) || (v.m == 1 && v.n == c->n);
+            if (!v.real || !v.matrix || !vector) return &failures[givsmooth_samplePoints];
+            c->times = k + 1;
         } else if (is(name, "weights")) {
             if (!v.real) return &failures[givsmooth_weightsClass];
             /* a vector of n for every series, or n-by-k: one for each */
@@ -98,18 +108,33 @@ const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c)
     return nullptr;
 }
 
-const failure *givsmooth_data_check(const smooth_call &c, const double *y, const double *w)
+const failure *givsmooth_data_check(smooth_call *c, const double *y, const double *w, const double *t)
 {
+    const idx n = c->n;
+    if (t)
+        for (idx i = 0; i < n; i++)
+            if (!std::isfinite(t[i]) || (i > 0 && !(t[i] > t[i - 1]))) return &failures[givsmooth_samplePointsValue];
+    if (c->period > 0.0) {
+        /* lambda = (2*sin(pi*h/p)/h)^(-2d), h the mean spacing: the filter
+         * halves a cycle of period p, in t's units; h = 1 without t */
+        const double h = t ? (t[n - 1] - t[0]) / double(n - 1) : 1.0;
+        if (!(c->period > 2.0 * h)) return &failures[givsmooth_period];
+        const double s = sin_pi_over(c->period / h) / h;
+        double v = s;
+        for (int k = 2; k <= c->d; k++) v = v * s;
+        c->sigma = std::ldexp(v, c->d);     /* (2s)^d */
+    }
     if (w)
-        for (idx i = 0, count = c.shared ? c.n : c.n * c.k; i < count; i++)
+        for (idx i = 0, count = c->shared ? n : n * c->k; i < count; i++)
             if (!(w[i] >= 0.0) || std::isinf(w[i])) return &failures[givsmooth_weightsValue];
-    for (idx j = 0; j < c.k; j++) {
+    const idx need = c->automatic ? c->d + 1 : c->d;
+    for (idx j = 0; j < c->k; j++) {
         idx seen = 0;
-        for (idx i = 0; i < c.n && seen < 2; i++) {
-            const double wi = w ? w[c.shared ? i : j * c.n + i] : 1.0;
-            seen += wi > 0.0 && !std::isnan(y[j * c.n + i]);
+        for (idx i = 0; i < n && seen < need; i++) {
+            const double wi = w ? w[c->shared ? i : j * n + i] : 1.0;
+            seen += wi > 0.0 && !std::isnan(y[j * n + i]);
         }
-        if (seen < 2) return &failures[givsmooth_observed];
+        if (seen < need) return &failures[givsmooth_observed];
     }
     return nullptr;
 }

@@ -20,17 +20,22 @@ struct smooth_call {
     int weights;        /* the argument that holds 'Weights', or 0 */
     bool shared;        /* one column of weights for every series */
     bool robust;
+    int d = 2;          /* the order of the differences */
+    int times = 0;      /* the argument that holds 'SamplePoints', or 0 */
+    double period = 0;  /* 'Period', where given (sigma from it with t and d) */
 };
 
 /* Checks a call with nlhs outputs and nrhs inputs a[0..nrhs-1] (described
  * with their text).  Returns the failure, or nullptr and then the call. */
 const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c);
 
-/* Checks the data of a call c: the weights w (n or n*k, where given) are
- * finite and not negative, and each series of y (n*k) has at least two
- * points with weight, NaN in y counting as missing.  Returns the failure,
- * or nullptr. */
-const failure *givsmooth_data_check(const smooth_call &c, const double *y, const double *w);
+/* Checks the data of a call c: the sample times t (n, where given) are
+ * finite and strictly increasing, the weights w (n or n*k, where given)
+ * finite and not negative, and each series of y (n*k) has at least d points
+ * with weight, more than d where sigma is chosen, NaN in y counting as
+ * missing; and sets sigma from a 'Period' (with t's mean spacing).  Returns
+ * the failure, or nullptr. */
+const failure *givsmooth_data_check(smooth_call *c, const double *y, const double *w, const double *t);
 
 } // namespace givqr
 

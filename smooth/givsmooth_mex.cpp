@@ -1,18 +1,20 @@
 /* givsmooth: the MEX gateway of [z, info] = givsmooth (y, sigma, name, value, ...)
  *
  *   z = givsmooth (y, sigma) smooths each series of y: z minimizes
- *   sum(w.*(z - y).^2) + |D*z|^2/sigma^2, D the second difference matrix; without
+ *   sum(w.*(z - y).^2) + |D*z|^2/sigma^2, D the matrix of d-th divided
+ *   differences of the sample times (d = 2 and 1:n unless given); without
  *   sigma (or with []), sigma is chosen for each series by a criterion.
  *
  * Inputs   y       n-by-k real numeric or logical, n >= 3: k series of n
  *                  points (a 1-by-n row: one series); read as doubles
- *          sigma   real scalar, or [] (optional)
  *                  (NaN: a missing point)
  *          sigma   real scalar, or [] (optional)
  *          options name, value pairs, names in any case: Criterion ('gcv',
- *                  'loocv'), Lambda (>= 0), Period (> 2), OneSided (logical),
- *                  Weights (real numeric or logical, n-by-1, 1-by-n or the
- *                  size of y; read as doubles), Robust (logical)
+ *                  'loocv'), Lambda (>= 0), Period (> 2), Order (1..4),
+ *                  SamplePoints (real numeric, n-by-1 or 1-by-n; read as
+ *                  doubles), OneSided (logical), Weights (real numeric or
+ *                  logical, n-by-1, 1-by-n or the size of y; read as
+ *                  doubles), Robust (logical)
  * Outputs  z       full double, the size of y
  *          info    1-by-1 struct: sigma, lambda, edf, gcv, loocv (1-by-k
  *                  doubles), leverage, stderr (full doubles the size of y);
@@ -100,16 +102,17 @@ extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, cons
 
     const idx n = c.n, k = c.k, rows = c.row ? 1 : n, cols = c.row ? n : k;
     const int threads = host_threads();
-    std::vector<double> converted, wconverted;
-    const double *y = nullptr, *w = nullptr;
+    std::vector<double> converted, wconverted, tconverted;
+    const double *y = nullptr, *w = nullptr, *t = nullptr;
     try {
         y = as_double(prhs[0], converted);
         w = c.weights ? as_double(prhs[c.weights], wconverted) : nullptr;
+        t = c.times ? as_double(prhs[c.times], tconverted) : nullptr;
     } catch (const std::bad_alloc &) {
     }
-    const double bytes = smooth_work_bytes(n, threads, true) + 8.0 * double(n) * double(k);
-    if (!y || (c.weights && !w)) out_of_memory(bytes);
-    if (const failure *f = givsmooth_data_check(c, y, w)) fail("givsmooth", *f);
+    const double bytes = smooth_work_bytes(n, threads, true, c.d, c.times) + 8.0 * double(n) * double(k + 1);
+    if (!y || (c.weights && !w) || (c.times && !t)) out_of_memory(bytes);
+    if (const failure *f = givsmooth_data_check(&c, y, w, t)) fail("givsmooth", *f);
     plhs[0] = new_matrix(rows, cols);
     smooth_out out = {mxGetPr(plhs[0]), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
     if (nlhs > 1) {
@@ -125,5 +128,5 @@ extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, cons
             mxSetField(plhs[1], 0, names[f], v);
         }
     }
-    if (!givsmooth(c, y, w, out, threads, nullptr)) out_of_memory(bytes);
+    if (!givsmooth(c, y, w, t, out, threads, nullptr)) out_of_memory(bytes);
 }

@@ -3,7 +3,8 @@
  * The checks, messages and kernels of the MEX gateway (givsmooth_mex.cpp,
  * where the storage of z and info is laid out), with the outputs built in
  * Octave's own arrays, neither zeroed nor copied.  y and the weights are
- * read as doubles (converted from their class where not double); the series are spread
+ * (and the sample times) read as doubles (converted from their class where
+ * not double); the series are spread
  * over the threads the process may run on, and every kernel runs in parts,
  * with Octave's interrupt checked between them by the calling thread.
  */
@@ -37,7 +38,9 @@ DEFUN_DLD(givsmooth, args, nargout, givsmooth_help)
 
     const NDArray y = args(0).array_value();
     const NDArray w = c.weights ? args(c.weights).array_value() : NDArray();
-    if (const failure *f = givsmooth_data_check(c, y.data(), c.weights ? w.data() : nullptr))
+    const NDArray t = c.times ? args(c.times).array_value() : NDArray();
+    const double *tp = c.times ? t.data() : nullptr;
+    if (const failure *f = givsmooth_data_check(&c, y.data(), c.weights ? w.data() : nullptr, tp))
         fail("givsmooth", *f);
     const idx n = c.n, k = c.k, rows = c.row ? 1 : n, cols = c.row ? n : k;
     const bool info = nargout > 1, robust = info && c.robust;
@@ -76,8 +79,8 @@ DEFUN_DLD(givsmooth, args, nargout, givsmooth_help)
     }
     const int threads = process_threads();
     const bool weighted = c.weights || c.robust || y.any_element_is_nan();
-    if (!givsmooth(c, y.data(), c.weights ? w.data() : nullptr, out, threads, interrupt_point))
-        out_of_memory("givsmooth", "its work needs up to", smooth_work_bytes(n, threads, weighted));
+    if (!givsmooth(c, y.data(), c.weights ? w.data() : nullptr, tp, out, threads, interrupt_point))
+        out_of_memory("givsmooth", "its work needs up to", smooth_work_bytes(n, threads, weighted, c.d, tp));
     if (!info) return ovl(z);
     octave_scalar_map s;
     s.assign("sigma", sigma);

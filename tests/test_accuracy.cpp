@@ -157,9 +157,10 @@ TEST(accuracy, LeveragesAndTheOneSidedTrend)
             givqr::table t;
             t.T = T.data();
             givqr::sweep st;
-            givqr::smooth_forward(n, sigma, false, nullptr, y.data(), x.data(), nullptr, 0, m, &st, &t);
+            const givqr::stencil S = givqr::make_stencil(n, 2, nullptr, nullptr);
+            givqr::smooth_forward(n, S, sigma, false, nullptr, y.data(), x.data(), nullptr, 0, m, &st, &t);
             givqr::smooth_criteria crit = {y.data(), nullptr, h.data(), q.data(), {}, {}, {}, {}};
-            double carry[2];
+            double carry[givqr::d_max];
             givqr::smooth_backward(n, t, x.data(), 0, m, carry, &crit);
             double sums[4];         // edf and n - edf, exactly: hi, lo, hi, lo
             ASSERT_TRUE(reference::leverages(n, sigma, 256, hh.data(), hl.data(), qh.data(), ql.data(), sums));
@@ -181,7 +182,7 @@ TEST(accuracy, LeveragesAndTheOneSidedTrend)
             // the one-sided trend at a few points, each its prefix's smooth
             std::vector<double> z1(n);
             givqr::sweep st1;
-            givqr::smooth_forward(n, sigma, true, nullptr, y.data(), z1.data(), nullptr, 0, m, &st1, &t);
+            givqr::smooth_forward(n, S, sigma, true, nullptr, y.data(), z1.data(), nullptr, 0, m, &st1, &t);
             for (idx k : {idx(3), n / 2, n}) {
                 std::vector<double> b(y.begin(), y.begin() + k);
                 b.resize(2 * k - 2, 0.0);
@@ -221,7 +222,7 @@ TEST(accuracy, WeightsAndGaps)
                 givqr::smooth_call call = {n, 1, false, false, sigma, false, false, 1, true, false};
                 givqr::smooth_out out = {z.data(), &info[0], &info[1], &info[2], &info[3], &info[4], h.data(), se.data(),
                                          nullptr, nullptr};
-                ASSERT_TRUE(givqr::givsmooth(call, y.data(), w.data(), out, 1, nullptr));
+                ASSERT_TRUE(givqr::givsmooth(call, y.data(), w.data(), nullptr, out, 1, nullptr));
                 ASSERT_TRUE(reference::weighted(n, sigma, y.data(), w.data(), 256, zh.data(), zl.data(), hh.data(),
                                                 hl.data(), edf));
                 const double s4 = std::pow(std::sin(M_PI / (2.0 * double(n - 1))), 4);

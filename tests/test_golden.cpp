@@ -81,10 +81,10 @@ smooth_golden smooth_compute(givqr::idx n, double sigma)
     givqr::smooth_call c = {n, 1, false, sigma != sigma, sigma, false, false};
     double info[5], info1[5];
     givqr::smooth_out out = {z.data(), &info[0], &info[1], &info[2], &info[3], &info[4], h.data(), se.data()};
-    EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, out, 1, nullptr));
+    EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, nullptr, out, 1, nullptr));
     c.onesided = true;
     givqr::smooth_out out1 = {z1.data(), &info1[0], &info1[1], &info1[2], &info1[3], &info1[4], h1.data(), se1.data()};
-    EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, out1, 1, nullptr));
+    EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, nullptr, out1, 1, nullptr));
     smooth_golden g = {n, sigma, digest(z), digest(z1), digest(h), digest({info[0], info[2], info[3], info[4]}), 0};
     std::vector<double> all;
     if (n >= 10) {
@@ -99,7 +99,7 @@ smooth_golden smooth_compute(givqr::idx n, double sigma)
             c.robust = pass == 2;
             givqr::smooth_out o = {z.data(), &info[0], &info[1], &info[2], &info[3], &info[4], h.data(), se.data(),
                                    rw.data(), iterations.data()};
-            EXPECT_TRUE(givqr::givsmooth(c, y.data(), w.data(), o, 1, nullptr));
+            EXPECT_TRUE(givqr::givsmooth(c, y.data(), w.data(), nullptr, o, 1, nullptr));
             all.insert(all.end(), z.begin(), z.end());
             all.insert(all.end(), h.begin(), h.end());
             all.insert(all.end(), {info[0], info[2], info[3], info[4]});

@@ -39,12 +39,13 @@ run smooth(idx n, double sigma, bool onesided, const std::vector<double> &y, idx
     run r{std::vector<double>(n), std::vector<double>(n), std::vector<double>(6 * m), {}, {}};
     r.t.T = r.T.data();
     givqr::sweep st;
+    const givqr::stencil S = givqr::make_stencil(n, 2, nullptr, nullptr);
     for (idx i0 = 0; i0 < m; i0 += part)
-        givqr::smooth_forward(n, sigma, onesided, nullptr, y.data(), r.x.data(), onesided ? r.h.data() : nullptr, i0,
+        givqr::smooth_forward(n, S, sigma, onesided, nullptr, y.data(), r.x.data(), onesided ? r.h.data() : nullptr, i0,
                               std::min(m, i0 + part), &st, &r.t);
     if (!onesided) {
         givqr::smooth_criteria c = {y.data(), nullptr, r.h.data(), nullptr, {}, {}, {}, {}};
-        double carry[2];
+        double carry[givqr::d_max];
         for (idx k0 = 0; k0 < m; k0 += part)
             givqr::smooth_backward(n, r.t, r.x.data(), k0, std::min(m, k0 + part), carry, &c);
         r.f = c.sums;
@@ -70,9 +71,10 @@ TEST(smooth, InPartsTheSameBits)
                 givqr::table t2;
                 t2.T = T.data();
                 givqr::sweep st;
-                double carry[2];
+                double carry[givqr::d_max];
                 double *hh = onesided ? h.data() : nullptr, *hh2 = onesided ? h2.data() : nullptr;
-                givqr::smooth_forward(n, sigma, onesided, nullptr, y.data(), x.data(), hh, 0, n - 2, &st, &t2);
+                const givqr::stencil S = givqr::make_stencil(n, 2, nullptr, nullptr);
+                givqr::smooth_forward(n, S, sigma, onesided, nullptr, y.data(), x.data(), hh, 0, n - 2, &st, &t2);
                 givqr::table_forward(n, whole.t, onesided, y.data(), x2.data(), hh2, 0, n - 2, carry);
                 EXPECT_TRUE(same(x, x2) && same(h, h2));
             }
@@ -91,14 +93,15 @@ TEST(smooth, LeveragesSettledAsEveryStepTaken)
             const std::vector<double> y = lcg(n, 7);
             const run r = smooth(n, sigma, false, y, n);
             std::vector<double> T(6 * m), x(n), h(n);
-            givqr::table all = {m, m, 0, T.data(), {}}, t = r.t;
+            givqr::table all = {2, m, m, 0, T.data(), {}}, t = r.t;
             for (idx i = 0; i < m; i++) std::memcpy(&T[6 * i], givqr::row(r.t, i), 6 * sizeof(double));
             std::vector<double> T2(r.T);
             t.T = T2.data();
             givqr::sweep st;
-            givqr::smooth_forward(n, sigma, false, nullptr, y.data(), x.data(), nullptr, 0, m, &st, &t);    // c2
+            const givqr::stencil S = givqr::make_stencil(n, 2, nullptr, nullptr);
+            givqr::smooth_forward(n, S, sigma, false, nullptr, y.data(), x.data(), nullptr, 0, m, &st, &t);    // c2
             givqr::smooth_criteria c = {y.data(), nullptr, h.data(), nullptr, {}, {}, {}, {}};
-            double carry[2];
+            double carry[givqr::d_max];
             givqr::smooth_backward(n, all, x.data(), 0, m, carry, &c);
             SCOPED_TRACE(testing::Message() << "n = " << n << ", sigma = " << sigma);
             EXPECT_TRUE(same(h, r.h));

@@ -9,28 +9,34 @@ namespace givqr {
 
 namespace {
 
-/* The grid: lambda = lambda_min * 10^(x*step), x = 0, 1, ..., J; decades apart. */
-constexpr double step = 1.0;
-constexpr double lambda_low = 1e-3;
-
-/* sigma = lambda^(-1/2) at x, from lambda_low alone */
-double sigma_at(double x)
+/* sigma = lambda^(-1/2) at lambda = lambda_min * 10^(x*step) */
+double sigma_at(double x, double lambda_min, double step)
 {
-    return exp2_of(-x * step * 1.6609640474436813) / std::sqrt(lambda_low);    /* log2(10)/2 */
+    return exp2_of(-x * step * 1.6609640474436813) / std::sqrt(lambda_min);    /* log2(10)/2 */
 }
 
 } // namespace
 
 /*
- * From lambda = 1e-3, where every leverage is above 0.99 and the smooth is
- * y all but, to 100*(n/pi)^4, where the smallest eigenvalues of D'*D that
- * are not 0, about (pi*j/n)^4, leave edf within 0.011 of 2, the straight line.
+ * From lambda_min, where every leverage is near 1 and the smooth is y all
+ * but, to lambda_max, where the smallest eigenvalues of D'*D that are not 0
+ * leave edf within about 0.01 of d, the polynomial of degree d-1.  For D of
+ * unit spacing the largest eigenvalue of D'*D is below 4^d and the smallest
+ * are about (pi*j/n)^(2d); with sample times, D's rows scale by 1/h^d in
+ * the spacing h, so that the range follows t's units: lambda_min =
+ * 1e-3*16/r^2 with r the largest sum of |D(j,:)| (2^d at unit spacing),
+ * lambda_max = 100*(n*h/pi)^(2d) with h the mean spacing.  For d = 2 and
+ * t = 1:n these are 1e-3 and 100*(n/pi)^4.  The grid steps d/2 decades, so
+ * that edf moves alike from step to step whatever the order.
  */
-void search_range(idx n, double *lambda_min, double *lambda_max)
+void search_range(idx n, const stencil &S, double *lambda_min, double *lambda_max, double *step)
 {
-    const double r = double(n) / 3.141592653589793;
-    *lambda_min = lambda_low;
-    *lambda_max = 100.0 * (r * r) * (r * r);
+    const double h = S.span / double(n - 1), r = double(n) * h / 3.141592653589793;
+    double top = 100.0;
+    for (int k = 0; k < S.d; k++) top = top * (r * r);
+    *lambda_min = 1e-3 * (16.0 / (S.norm * S.norm));
+    *lambda_max = top;
+    *step = 0.5 * S.d;
 }
 
 /*
@@ -40,14 +46,16 @@ void search_range(idx n, double *lambda_min, double *lambda_max)
  * from that least and keeps the least it sees, so it ends no worse than
  * the grid.  A criterion that is NaN counts as the greatest.
  */
-double choose(idx n, weighing *g, const double *y, bool loocv, double *x, room &r, const pace &p)
+double choose(idx n, const stencil &S, weighing *g, const double *y, bool loocv, double *x, room &r, const pace &p)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double no = g ? double(g->observed) : double(n);     /* the points with weight */
     bool stopped = false;
+    double lmin, lmax, step;
+    search_range(n, S, &lmin, &lmax, &step);
     auto criterion = [&](double at) {
         fit f;
-        if (stopped || !smooth_one(n, sigma_at(at), g, y, x, nullptr, r, &f, p)) {
+        if (stopped || !smooth_one(n, S, sigma_at(at, lmin, step), g, y, x, nullptr, r, &f, p)) {
             stopped = true;
             return nan;
         }
@@ -55,10 +63,9 @@ double choose(idx n, weighing *g, const double *y, bool loocv, double *x, room &
         return std::isnan(v) ? std::numeric_limits<double>::infinity() : v;
     };
 
-    double lmin, lmax;
-    search_range(n, &lmin, &lmax);
+    static const double ratio[d_max + 1] = {1.0, 3.1622776601683795, 10.0, 31.622776601683793, 100.0};
     idx J = 0;
-    for (double l = lmin; l < lmax; l *= 10.0) J++;
+    for (double l = lmin; l < lmax; l *= ratio[S.d]) J++;      /* 10^step */
     idx k = 0;
     double fk = criterion(0.0);
     for (idx j = 1; j <= J && !stopped; j++) {
@@ -107,7 +114,7 @@ double choose(idx n, weighing *g, const double *y, bool loocv, double *x, room &
             }
         }
     }
-    return stopped ? nan : sigma_at(xb);
+    return stopped ? nan : sigma_at(xb, lmin, step);
 }
 
 } // namespace givqr

@@ -1,0 +1,144 @@
+/* fill: z at the points the residual cannot give, from the rows of D and of the normal equations there */
+#include "fp.h"
+#include "smooth.h"
+#include "rotations.h"
+
+namespace givqr {
+
+namespace {
+
+/* The rows s(0..ns-1) at once, by L*diag(p)*L' of their banded matrix M,
+ * L(a,a-k) in l + k*ns for k = 1..d. */
+void banded(idx n, const stencil &S, double s2, const double *w, const double *y, const idx *s, idx ns, double *z,
+            double *work)
+{
+    const int d = S.d;
+    double *p = work, *l = work;            /* the pivots, then L(a,a-k) at l[k*ns + a] */
+
+    /* M = L*diag(p)*L' row by row, and L*g = f into z(s(a)) */
+    for (idx a = 0; a < ns; a++) {
+        const idx i = s[a];
+        double f = w[i] > 0.0 ? s2 * w[i] * y[i] : 0.0;
+        for (idx j = i - d; j <= i + d; j++) {              /* the known z(j) to the right */
+            bool in_s = false;
+            for (int k = 1; k <= d; k++) in_s = in_s || (a >= k && s[a - k] == j) || (a + k < ns && s[a + k] == j);
+            if (j < 0 || j >= n || j == i || in_s) continue;
+            f = f - DtD(n, S, j, i) * z[j];
+        }
+        for (int k = d; k >= 1; k--) {                      /* L(a,a-k), the farthest first */
+            if (a < k) {
+                l[k * ns + a] = 0.0;
+                continue;
+            }
+            double v = s[a - k] >= i - d ? DtD(n, S, s[a - k], i) : 0.0;      /* M(a,a-k) */
+            for (int j = d; j > k; j--)
+                if (a >= j) v = v - l[j * ns + a] * p[a - j] * l[(j - k) * ns + a - k];
+            l[k * ns + a] = v / p[a - k];
+        }
+        p[a] = DtD(n, S, i, i) + s2 * w[i];
+        for (int k = 1; k <= d && k <= a; k++) p[a] = p[a] - l[k * ns + a] * l[k * ns + a] * p[a - k];
+        for (int k = 1; k <= d && k <= a; k++) f = f - l[k * ns + a] * z[s[a - k]];
+        z[i] = f;
+    }
+
+    /* L' * z = g ./ p, from the last point back */
+    for (idx a = ns - 1; a >= 0; a--) {
+        double v = z[s[a]] / p[a];
+        for (int k = 1; k <= d && a + k < ns; k++) v = v - l[k * ns + a + k] * z[s[a + k]];
+        z[s[a]] = v;
+    }
+}
+
+/* z(i) for a <= i <= b from the points j(0..k-1) about them: the polynomial
+ * through those k, in Lagrange's form, on the abscissae x (null: i itself). */
+void polynomial(idx a, idx b, const idx *j, int k, const double *x, double *z)
+{
+    auto at = [x](idx i) { return x ? x[i] : double(i); };
+    for (idx i = a; i <= b; i++) {
+        const double xi = at(i);
+        double v = 0.0;
+        for (int e = 0; e < k; e++) {
+            double l = 1.0;
+            bool first = true;
+            for (int f = 0; f < k; f++) {
+                if (f == e) continue;
+                const double r = (xi - at(j[f])) / (at(j[e]) - at(j[f]));
+                l = first ? r : l * r;
+                first = false;
+            }
+            v = e == 0 ? z[j[e]] * l : v + z[j[e]] * l;
+        }
+        z[i] = k == 1 ? z[j[0]] : v;
+    }
+}
+
+/* z(a..b) inside the series, uneven t: min |D*z| over them, the others
+ * held.  The rows of D that touch the gap, a-d..b, are rotated one by one
+ * into a triangle R of bandwidth d+1 (row c at work + (d+1)*c, R(c, c..c+d)),
+ * the rest of each row carried to the right (Q' in work + (d+1)*L); the
+ * rows of R fill in order, so that the next empty one is the count so far. */
+void rotated(idx a, idx b, const stencil &S, double *z, double *work)
+{
+    const int d = S.d;
+    const idx L = b - a + 1;
+    double *R = work, *g = work + (d + 1) * L;
+    idx filled = 0;
+    for (idx j = a - d; j <= b; j++) {
+        double v[d_max + 1], rhs = 0.0;         /* row j on the gap's columns c..c+d */
+        idx c = j > a ? j - a : 0;
+        for (int l = 0; l <= d; l++) v[l] = 0.0;
+        for (int l = 0; l <= d; l++) {
+            const idx col = j + l;
+            if (col < a || col > b) rhs = rhs - coef(S, j, l) * z[col];
+            else v[col - a - c] = coef(S, j, l);
+        }
+        for (; c < L; c++) {
+            double *r = R + (d + 1) * c;
+            if (c == filled) {                  /* an empty row of R takes what is left */
+                for (int l = 0; l <= d; l++) r[l] = c + l < L ? v[l] : 0.0;
+                g[c] = rhs;
+                filled++;
+                break;
+            }
+            double cs, sn;
+            rotg(&r[0], &v[0], &cs, &sn);
+            for (int l = 1; l <= d && c + l < L; l++) rot(&r[l], &v[l], cs, sn);
+            rot(&g[c], &rhs, cs, sn);
+            for (int l = 1; l <= d; l++) v[l - 1] = v[l];
+            v[d] = 0.0;
+        }
+    }
+    for (idx c = L - 1; c >= 0; c--) {          /* R*u = g */
+        const double *r = R + (d + 1) * c;
+        double u = g[c];
+        for (int l = 1; l <= d && c + l < L; l++) u = u - r[l] * z[a + c + l];
+        z[a + c] = u / r[0];
+    }
+}
+
+} // namespace
+
+void smooth_fill(idx n, const stencil &S, const double *t, double sigma, const double *w, const double *y,
+                 const idx *s, idx ns, double *z, double *work)
+{
+    const int d = S.d;
+    for (idx a0 = 0, a1; a0 < ns; a0 = a1) {
+        bool gap = w[s[a0]] == 0.0;
+        for (a1 = a0 + 1; a1 < ns && s[a1] - s[a1 - 1] <= d; a1++)
+            gap = gap && s[a1] == s[a1 - 1] + 1 && w[s[a1]] == 0.0;
+        const idx a = s[a0], b = s[a1 - 1];
+        idx j[2 * d_max];
+        for (int k = 0; k < d; k++) {
+            j[k] = a - d + k;       /* the d points before */
+            j[d + k] = b + 1 + k;   /* and after */
+        }
+        const bool before = a >= d, after = b <= n - 1 - d;
+        if (gap && before && after && !S.D) polynomial(a, b, j, 2 * d, nullptr, z);
+        else if (gap && before && after) rotated(a, b, S, z, work);
+        else if (gap && a == 0 && after) polynomial(a, b, j + d, d, S.D ? t : nullptr, z);
+        else if (gap && b == n - 1 && before) polynomial(a, b, j, d, S.D ? t : nullptr, z);
+        else banded(n, S, sigma * sigma, w, y, s + a0, a1 - a0, z, work);
+    }
+}
+
+} // namespace givqr

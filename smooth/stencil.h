@@ -1,0 +1,50 @@
+/* stencil.h: the rows of D, the d-th divided differences of the sample times */
+#ifndef GIVQR_STENCIL_H
+#define GIVQR_STENCIL_H
+
+#include "layout.h"
+
+namespace givqr {
+
+/*
+ * D is the (n-d)-by-n matrix of d-th divided differences of the sample
+ * times t, scaled so that equal unit spacing gives the ordinary d-th
+ * difference:
+ *
+ *      D_0 = I,   D_k = diag(k ./ (t(k+1:n) - t(1:n-k))) * diff(D_(k-1)),   D = D_d
+ *
+ * so that D*z is d! times the divided differences [t(j), ..., t(j+d)] z.
+ * Row j holds D(j, j..j+d).  Without t (t = 1:n) every row is the binomial
+ * row c, c(l) = (-1)^(d-l) * nchoosek(d, l): (-1, 1), (1, -2, 1), (-1, 3,
+ * -3, 1), (1, -4, 6, -4, 1).  Where every row of D is the same to the bit
+ * (equally spaced t, such as 1:n, which gives c itself), the stencil keeps
+ * that one row: the factorization's rows may then repeat (cycle.h), and a
+ * gap is filled as on an equal grid.
+ */
+struct stencil {
+    int d;
+    const double *D;            /* row j at D + (d+1)*j, or null: every row is c */
+    double c[d_max + 1];
+    const double *t;            /* the sample times, or null: 1:n */
+    double span;                /* t(n) - t(1): n - 1 without t */
+    double norm;                /* the largest sum of |D(j,:)| over the rows */
+};
+
+/* Entry l of row j, D(j, j+l). */
+inline double coef(const stencil &S, idx j, int l)
+{
+    return S.D ? S.D[(S.d + 1) * j + l] : S.c[l];
+}
+
+/* The stencil of order d for n points at the times t (null: 1:n), its rows
+ * in rows ((d+1)*(n-d) doubles, written where t is not null and left for
+ * the stencil to point to where they differ). */
+stencil make_stencil(idx n, int d, const double *t, double *rows);
+
+/* (D'*D)(i,j) for |i - j| <= d, the sum over the rows k of D that hold both,
+ * in the order of k. */
+double DtD(idx n, const stencil &S, idx i, idx j);
+
+} // namespace givqr
+
+#endif

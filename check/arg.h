@@ -16,7 +16,7 @@ struct arg {
     bool logical;
     /* what only givsmooth asks (its gateways' describe_text) */
     bool chars;         /* a char array */
-    char text[12];      /* its characters, where it is a row of at most 11, else "" */
+    char text[16];      /* its characters, where it is a row of at most 15, else "" */
 };
 
 /* The columns of an array with nd dimensions dim(0), dim(1), ...: the product

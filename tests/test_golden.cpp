@@ -62,30 +62,38 @@ golden compute(givqr::idx n, double sigma)
 // givsmooth: z, the one-sided z, the leverages and the sigma, for a given
 // sigma, or (sigma NaN) the one generalized cross-validation chooses; and
 // weighted, with a gap and points of weight 0: z, its leverages and sigma,
-// the one-sided z, the robust z and its weights (for n >= 10).
+// the one-sided z, the robust z and its weights (for n >= 10); for the
+// differences of order d, at the times 1:n, or (uneven) at times whose
+// spacings spread over two decades.
 struct smooth_golden {
     givqr::idx n;
     double sigma;
     uint64_t z, z1, h, chosen, weighted;
+    int d = 2;
+    bool uneven = false;
 };
 
 const smooth_golden smooth_table[] = {
 #include "golden_smooth.inc"
 };
 
-smooth_golden smooth_compute(givqr::idx n, double sigma)
+smooth_golden smooth_compute(givqr::idx n, double sigma, int d, bool uneven)
 {
-    const std::vector<double> u = lcg(n, static_cast<uint64_t>(n) + 5);
-    std::vector<double> y(n), z(n), z1(n), h(n), h1(n), one(5), se(n), se1(n);
+    const std::vector<double> u = lcg(n, static_cast<uint64_t>(n) + 5), v = lcg(n, static_cast<uint64_t>(n) + 6);
+    std::vector<double> y(n), z(n), z1(n), h(n), h1(n), one(5), se(n), se1(n), t(n);
     for (givqr::idx i = 0; i < n; i++) y[i] = double(i % 97) / 50.0 + u[i];
+    for (givqr::idx i = 1; i < n; i++) t[i] = t[i - 1] + 0.505 + 0.495 * v[i];     /* spacings in [0.01, 1) */
+    const double *tp = uneven ? t.data() : nullptr;
     givqr::smooth_call c = {n, 1, false, sigma != sigma, sigma, false, false};
+    c.d = d;
     double info[5], info1[5];
     givqr::smooth_out out = {z.data(), &info[0], &info[1], &info[2], &info[3], &info[4], h.data(), se.data()};
-    EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, nullptr, out, 1, nullptr));
+    EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, tp, out, 1, nullptr));
     c.onesided = true;
     givqr::smooth_out out1 = {z1.data(), &info1[0], &info1[1], &info1[2], &info1[3], &info1[4], h1.data(), se1.data()};
-    EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, nullptr, out1, 1, nullptr));
-    smooth_golden g = {n, sigma, digest(z), digest(z1), digest(h), digest({info[0], info[2], info[3], info[4]}), 0};
+    EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, tp, out1, 1, nullptr));
+    smooth_golden g = {n, sigma, digest(z), digest(z1), digest(h), digest({info[0], info[2], info[3], info[4]}), 0,
+                       d, uneven};
     std::vector<double> all;
     if (n >= 10) {
         std::vector<double> w(n), rw(n), iterations(1);
@@ -99,7 +107,7 @@ smooth_golden smooth_compute(givqr::idx n, double sigma)
             c.robust = pass == 2;
             givqr::smooth_out o = {z.data(), &info[0], &info[1], &info[2], &info[3], &info[4], h.data(), se.data(),
                                    rw.data(), iterations.data()};
-            EXPECT_TRUE(givqr::givsmooth(c, y.data(), w.data(), nullptr, o, 1, nullptr));
+            EXPECT_TRUE(givqr::givsmooth(c, y.data(), w.data(), tp, o, 1, nullptr));
             all.insert(all.end(), z.begin(), z.end());
             all.insert(all.end(), h.begin(), h.end());
             all.insert(all.end(), {info[0], info[2], info[3], info[4]});
@@ -114,15 +122,29 @@ TEST(golden, SameBitsOnEveryPlatform)
 {
     const char *env = std::getenv("GIVQR_GOLDEN");
     if (env && std::strcmp(env, "print") == 0) {
+        auto print = [](const smooth_golden &g) {
+            char s[32];
+            std::snprintf(s, sizeof s, g.sigma == g.sigma ? "%a" : "NAN", g.sigma);
+            std::printf("    {%td, %s, 0x%016llxULL, 0x%016llxULL, 0x%016llxULL, 0x%016llxULL, 0x%016llxULL", g.n, s,
+                        (unsigned long long)g.z, (unsigned long long)g.z1, (unsigned long long)g.h,
+                        (unsigned long long)g.chosen, (unsigned long long)g.weighted);
+            if (g.d != 2 || g.uneven) std::printf(", %d, %s", g.d, g.uneven ? "true" : "false");
+            std::printf("},\n");
+        };
         for (givqr::idx n : {3, 10, 1000, 100000})
-            for (double sigma : {0.0, 1e-6, 0.000316227766016838, 0.025, 1.0, std::nan("")}) {
-                const smooth_golden g = smooth_compute(n, sigma);
-                char s[32];
-                std::snprintf(s, sizeof s, sigma == sigma ? "%a" : "NAN", sigma);
-                std::printf("smooth {%td, %s, 0x%016llxULL, 0x%016llxULL, 0x%016llxULL, 0x%016llxULL, 0x%016llxULL},\n",
-                            n, s, (unsigned long long)g.z, (unsigned long long)g.z1, (unsigned long long)g.h,
-                            (unsigned long long)g.chosen, (unsigned long long)g.weighted);
-            }
+            for (double sigma : {0.0, 1e-6, 0.000316227766016838, 0.025, 1.0, std::nan("")})
+                print(smooth_compute(n, sigma, 2, false));
+        for (int d : {1, 3, 4}) {
+            for (givqr::idx n : {5, 1000})
+                for (double sigma : {0.0, 1e-6, 0.025, std::nan("")})
+                    print(smooth_compute(n, sigma, d, false));
+            for (double sigma : {1e-6, 0.025})         // long transients and cycles; the choice costs too much here
+                print(smooth_compute(100000, sigma, d, false));
+        }
+        for (int d : {1, 2, 3, 4}) {
+            for (double sigma : {0.025, std::nan("")}) print(smooth_compute(10, sigma, d, true));
+            for (double sigma : {1e-4, 1.0, std::nan("")}) print(smooth_compute(3000, sigma, d, true));
+        }
         const givqr::idx ns[] = {3, 4, 5, 10, 1000, 100000};
         const double sigmas[] = {0.0, -0.0, 4.9e-324, 1e-300, 1e-8, 1e-6, 0.000316227766016838, 0.1, 1.0,
                                  -3.5, 1e300, inf, -inf};
@@ -145,11 +167,12 @@ TEST(golden, SameBitsOnEveryPlatform)
                           << (got.fwd == want.fwd) << ", givinv " << (got.inv == want.inv);
     }
     for (const smooth_golden &want : smooth_table) {
-        const smooth_golden got = smooth_compute(want.n, want.sigma);
+        const smooth_golden got = smooth_compute(want.n, want.sigma, want.d, want.uneven);
         const bool same = got.z == want.z && got.z1 == want.z1 && got.h == want.h && got.chosen == want.chosen &&
                           got.weighted == want.weighted;
         wrong += !same;
-        EXPECT_TRUE(same) << "givsmooth, n = " << want.n << ", sigma = " << want.sigma << ": z " << (got.z == want.z)
+        EXPECT_TRUE(same) << "givsmooth, n = " << want.n << ", sigma = " << want.sigma << ", d = " << want.d
+                          << (want.uneven ? ", uneven t" : "") << ": z " << (got.z == want.z)
                           << ", one-sided " << (got.z1 == want.z1) << ", leverages " << (got.h == want.h)
                           << ", sigma and criteria " << (got.chosen == want.chosen) << ", weighted "
                           << (got.weighted == want.weighted);

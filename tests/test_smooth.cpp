@@ -31,15 +31,23 @@ struct run {
     givqr::fit f;
 };
 
-// smooth_forward (two- or one-sided), then for two-sided smooth_backward with
-// the criteria, each in parts of the given length.
-run smooth(idx n, double sigma, bool onesided, const std::vector<double> &y, idx part)
+// Times 1, 2, 3, ... whose spacings spread over [0.01, 1): D's rows differ.
+std::vector<double> uneven(idx n)
 {
-    const idx m = n - 2;
-    run r{std::vector<double>(n), std::vector<double>(n), std::vector<double>(6 * m), {}, {}};
+    const std::vector<double> u = lcg(n, 11);
+    std::vector<double> t(n, 0.0);
+    for (idx i = 1; i < n; i++) t[i] = t[i - 1] + 0.505 + 0.495 * u[i];
+    return t;
+}
+
+// smooth_forward (two- or one-sided) for the stencil S, then for two-sided
+// smooth_backward with the criteria, each in parts of the given length.
+run smooth(idx n, const givqr::stencil &S, double sigma, bool onesided, const std::vector<double> &y, idx part)
+{
+    const idx m = n - S.d;
+    run r{std::vector<double>(n), std::vector<double>(n), std::vector<double>((2 * S.d + 2) * m), {}, {}};
     r.t.T = r.T.data();
     givqr::sweep st;
-    const givqr::stencil S = givqr::make_stencil(n, 2, nullptr, nullptr);
     for (idx i0 = 0; i0 < m; i0 += part)
         givqr::smooth_forward(n, S, sigma, onesided, nullptr, y.data(), r.x.data(), onesided ? r.h.data() : nullptr, i0,
                               std::min(m, i0 + part), &st, &r.t);
@@ -53,61 +61,72 @@ run smooth(idx n, double sigma, bool onesided, const std::vector<double> &y, idx
     return r;
 }
 
+// Every order, at the times 1:n and at uneven times (every step computed).
 TEST(smooth, InPartsTheSameBits)
 {
-    for (idx n : {3, 4, 5, 90, 2100})
-        for (double sigma : sigmas) {
-            const std::vector<double> y = lcg(n, static_cast<uint64_t>(n));
-            for (bool onesided : {false, true}) {
-                const run whole = smooth(n, sigma, onesided, y, n);
-                for (idx part : {1, 2, 3, 64}) {
-                    const run r = smooth(n, sigma, onesided, y, part);
-                    SCOPED_TRACE(testing::Message() << "n = " << n << ", sigma = " << sigma << ", part " << part);
-                    EXPECT_TRUE(same(r.x, whole.x) && same(r.h, whole.h));
-                    EXPECT_EQ(std::memcmp(&r.f, &whole.f, sizeof r.f), 0);
+    for (int d = 1; d <= givqr::d_max; d++)
+        for (bool times : {false, true})
+            for (idx n : {3, 4, 5, 90, 2100}) {
+                if (n <= d) continue;
+                const std::vector<double> t = uneven(n);
+                std::vector<double> rows((d + 1) * n);
+                const givqr::stencil S = givqr::make_stencil(n, d, times ? t.data() : nullptr, rows.data());
+                for (double sigma : sigmas) {
+                    const std::vector<double> y = lcg(n, static_cast<uint64_t>(n));
+                    for (bool onesided : {false, true}) {
+                        const run whole = smooth(n, S, sigma, onesided, y, n);
+                        for (idx part : {1, 2, 3, 64}) {
+                            const run r = smooth(n, S, sigma, onesided, y, part);
+                            SCOPED_TRACE(testing::Message() << "d = " << d << (times ? ", uneven" : "") << ", n = " << n
+                                                            << ", sigma = " << sigma << ", part " << part);
+                            EXPECT_TRUE(same(r.x, whole.x) && same(r.h, whole.h));
+                            EXPECT_EQ(std::memcmp(&r.f, &whole.f, sizeof r.f), 0);
+                        }
+                        // another series from the table (table_forward), as by the fused kernel
+                        std::vector<double> x(n), h(n), x2(n), h2(n), T((2 * d + 2) * (n - d));
+                        givqr::table t2;
+                        t2.T = T.data();
+                        givqr::sweep st;
+                        double carry[givqr::d_max];
+                        double *hh = onesided ? h.data() : nullptr, *hh2 = onesided ? h2.data() : nullptr;
+                        givqr::smooth_forward(n, S, sigma, onesided, nullptr, y.data(), x.data(), hh, 0, n - d, &st, &t2);
+                        givqr::table_forward(n, whole.t, onesided, y.data(), x2.data(), hh2, 0, n - d, carry);
+                        EXPECT_TRUE(same(x, x2) && same(h, h2));
+                    }
                 }
-                // another series from the table (table_forward), as by the fused kernel
-                std::vector<double> x(n), h(n), x2(n), h2(n), T(6 * (n - 2));
-                givqr::table t2;
-                t2.T = T.data();
-                givqr::sweep st;
-                double carry[givqr::d_max];
-                double *hh = onesided ? h.data() : nullptr, *hh2 = onesided ? h2.data() : nullptr;
-                const givqr::stencil S = givqr::make_stencil(n, 2, nullptr, nullptr);
-                givqr::smooth_forward(n, S, sigma, onesided, nullptr, y.data(), x.data(), hh, 0, n - 2, &st, &t2);
-                givqr::table_forward(n, whole.t, onesided, y.data(), x2.data(), hh2, 0, n - 2, carry);
-                EXPECT_TRUE(same(x, x2) && same(h, h2));
             }
-        }
 }
 
 // The kernel stops the recurrence for G and K where it settles in the
 // cycle: the same table with every row written out (no cycle, so every step
-// of the recurrence is taken) must give the same bits.
+// of the recurrence is taken) must give the same bits, for every order.
 TEST(smooth, LeveragesSettledAsEveryStepTaken)
 {
-    int settled = 0;
-    for (idx n : {5, 90, 400, 3000})
-        for (double sigma : sigmas) {
-            const idx m = n - 2;
-            const std::vector<double> y = lcg(n, 7);
-            const run r = smooth(n, sigma, false, y, n);
-            std::vector<double> T(6 * m), x(n), h(n);
-            givqr::table all = {2, m, m, 0, T.data(), {}}, t = r.t;
-            for (idx i = 0; i < m; i++) std::memcpy(&T[6 * i], givqr::row(r.t, i), 6 * sizeof(double));
-            std::vector<double> T2(r.T);
-            t.T = T2.data();
-            givqr::sweep st;
-            const givqr::stencil S = givqr::make_stencil(n, 2, nullptr, nullptr);
-            givqr::smooth_forward(n, S, sigma, false, nullptr, y.data(), x.data(), nullptr, 0, m, &st, &t);    // c2
-            givqr::smooth_criteria c = {y.data(), nullptr, h.data(), nullptr, {}, {}, {}, {}};
-            double carry[givqr::d_max];
-            givqr::smooth_backward(n, all, x.data(), 0, m, carry, &c);
-            SCOPED_TRACE(testing::Message() << "n = " << n << ", sigma = " << sigma);
-            EXPECT_TRUE(same(h, r.h));
-            settled += r.t.s < m - 100;
-        }
-    EXPECT_GT(settled, 4);      // the cycle was there to settle in
+    for (int d = 1; d <= givqr::d_max; d++) {
+        int settled = 0;
+        const givqr::stencil S = givqr::make_stencil(1, d, nullptr, nullptr);
+        const int w = 2 * d + 2;
+        for (idx n : {5, 90, 400, 3000})
+            for (double sigma : sigmas) {
+                const idx m = n - d;
+                const std::vector<double> y = lcg(n, 7);
+                const run r = smooth(n, S, sigma, false, y, n);
+                std::vector<double> T(w * m), x(n), h(n);
+                givqr::table all = {d, m, m, 0, T.data(), {}}, t = r.t;
+                for (idx i = 0; i < m; i++) std::memcpy(&T[w * i], givqr::row(r.t, i), w * sizeof(double));
+                std::vector<double> T2(r.T);
+                t.T = T2.data();
+                givqr::sweep st;
+                givqr::smooth_forward(n, S, sigma, false, nullptr, y.data(), x.data(), nullptr, 0, m, &st, &t);    // c2
+                givqr::smooth_criteria c = {y.data(), nullptr, h.data(), nullptr, {}, {}, {}, {}};
+                double carry[givqr::d_max];
+                givqr::smooth_backward(n, all, x.data(), 0, m, carry, &c);
+                SCOPED_TRACE(testing::Message() << "d = " << d << ", n = " << n << ", sigma = " << sigma);
+                EXPECT_TRUE(same(h, r.h));
+                settled += r.t.s < m - 100;
+            }
+        EXPECT_GT(settled, 3) << "d = " << d;      // the cycle was there to settle in
+    }
 }
 
 TEST(givsmooth_gateway, FailuresAndOutputs)
@@ -133,6 +152,12 @@ TEST(givsmooth_gateway, FailuresAndOutputs)
         {1, {y(), fake::text("Weights"), fake::matrix(5, 1, {1, 1, -1, 1, 1})}, givsmooth_weightsValue},
         {2, {y(), fake::text("Weights"), fake::matrix(5, 1, {0, 0, 0, 0, 1})}, givsmooth_observed},
         {1, {y(), fake::text("Robust"), fake::scalar(1)}, givsmooth_robust},
+        {1, {y(), fake::text("Order"), fake::scalar(5)}, givsmooth_order},
+        {1, {y(), fake::text("Order"), fake::scalar(1.5)}, givsmooth_order},
+        {1, {y(), fake::text("SamplePoints"), fake::matrix(4, 1, {1, 2, 3, 4})}, givsmooth_samplePoints},
+        {1, {y(), fake::text("samplepoints"), fake::matrix(5, 1, {1, 2, 2, 3, 4})}, givsmooth_samplePointsValue},
+        {1, {y(), fake::text("Order"), fake::scalar(4), fake::text("Weights"), fake::matrix(5, 1, {1, 1, 0, 1, 1})},
+         givsmooth_observed},
     };
     for (auto &k : cases) {
         const long before = fake::live();

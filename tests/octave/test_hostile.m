@@ -98,12 +98,18 @@
 %! for v = variants (7)
 %!   check ("givsmooth", 2, {y, v{1}}, {"sigma", "option"});
 %!   check ("givsmooth", 1, {y, [], "Lambda", v{1}}, {"Lambda"});
+%!   check ("givsmooth", 2, {y, 0.5, "Order", v{1}}, {"Order"});
 %!   if (! islogical (v{1}))                # taken as logical, not as its double
 %!     check ("givsmooth", 2, {y, 0.5, "Robust", v{1}}, {"Robust"});
 %!   endif
 %! endfor
 %! for v = [variants(ones (10, 1)), variants((0:9)'), {ones(1, 10), ones(10, 2), [0; 0; 0; 0; 0; 0; 0; 0; 0; 1]}]
 %!   check ("givsmooth", 2, {y, 0.5, "Weights", v{1}}, {"Weights", "y "});
+%! endfor
+%! for v = [variants((1:10)'), {(1:10) * 1e-300, [1:9 9+eps*9], 2.^(1:10)}]
+%!   for d = 1:4
+%!     check ("givsmooth", 2, {y, 0.5, "SamplePoints", v{1}, "Order", d}, {"SamplePoints", "Order", "y "});
+%!   endfor
 %! endfor
 %! check ("givsmooth", 0, {}, {"input"});
 %! check ("givsmooth", 3, {y}, {"output"});

@@ -198,6 +198,66 @@
 %! [~, i4] = givsmooth (y, 0.02, "Robust", false);
 %! assert (! isfield (i4, "weights"));
 
+## any order d and sample times t: z solves (W + lambda*D'*D)*z = W*y with D
+## the d-th divided differences, the leverages and edf those of its hat
+## matrix, gaps filled as that system says; t = 1:n gives the bits of no t;
+## t in other units, with lambda in those units, the same z, given or chosen
+%!test
+%! randn ("state", 8); rand ("state", 8);
+%! n = 150; bits = @(a) typecast (a(:), "uint64");
+%! tu = cumsum ([0; 0.01 + 0.99 * rand(n - 1, 1)]);             # spacings over two decades
+%! y = sin (tu / 8) + 0.1 * randn (n, 1);
+%! w = 0.5 + rand (n, 1); w([1:3 40:52 90 n]) = 0;
+%! for d = 1:4
+%!   for t = {(1:n)', tu}
+%!     D = differences (t{1}, d);
+%!     lambda = 0.3; sigma = 1 / sqrt (lambda);
+%!     [z, info] = givsmooth (y, sigma, "Order", d, "SamplePoints", t{1}, "Weights", w);
+%!     M = diag (w) + lambda * full (D'*D);
+%!     assert (z, M \ (w .* y), 1e-9 * cond (M));
+%!     assert (info.leverage, w .* diag (inv (M)), 1e-9 * cond (M));
+%!     assert (info.edf, sum (w .* diag (inv (M))), 1e-9 * cond (M));
+%!   endfor
+%!   assert (isequal (bits (givsmooth (y, 0.1, "Order", d, "SamplePoints", 1:n)), bits (givsmooth (y, 0.1, "Order", d))));
+%!   [z1, i1] = givsmooth (y, [], "Order", d, "SamplePoints", tu);
+%!   [z2, i2] = givsmooth (y, [], "Order", d, "SamplePoints", 1024 * tu);        # exactly: a power of 2
+%!   assert (isequal (bits (z2), bits (z1)) && i2.lambda == i1.lambda * 1024^(2*d));
+%!   [z2, i2] = givsmooth (y, [], "Order", d, "SamplePoints", 1000 * tu);        # to the flat minimum's rounding
+%!   assert (z2, z1, 1e-8);
+%!   assert (i2.lambda / i1.lambda, 1000^(2*d), 1e-6 * 1000^(2*d));
+%!   assert (givsmooth (y, "Lambda", 3 * 1000^(2*d), "Order", d, "SamplePoints", 1000 * tu), ...
+%!           givsmooth (y, "Lambda", 3, "Order", d, "SamplePoints", tu), 1e-10);
+%! endfor
+
+## gaps at equal spacing: across one inside, z is the polynomial of degree
+## 2d-1 through the d points either side (its 2d-th difference vanishes on
+## them), and before the first points with weight the one of degree d-1;
+## the one-sided z, any order, the last point of each prefix's smooth
+%!test
+%! randn ("state", 9);
+%! n = 120; y = cumsum (randn (n, 1)); y([1:6 50:70]) = NaN;
+%! for d = 1:4
+%!   z = givsmooth (y, 0.05, "Order", d);
+%!   assert (norm (diff (z(50-d:70+d), 2*d), Inf) < 1e-9 * norm (z, Inf));
+%!   assert (norm (diff (z(1:6+d), d), Inf) < 1e-9 * norm (z, Inf));
+%!   z1 = givsmooth (y, 0.05, "Order", d, "OneSided", true);
+%!   for t = [20 60 75 n]
+%!     zt = givsmooth (y(1:t), 0.05, "Order", d);
+%!     assert (z1(t), zt(t), 1e-9 * norm (zt, Inf));
+%!   endfor
+%! endfor
+
+## 'Period' for every order: the filter halves a cycle of that period, in
+## samples, or in t's units with SamplePoints (their mean spacing)
+%!test
+%! n = 4000; p = 50;
+%! for d = 1:4
+%!   z = givsmooth (sin (2 * pi * (1:n)' / p), "Period", p, "Order", d);
+%!   assert (max (abs (z(1000:3000))), 0.5, 1e-3);
+%!   zt = givsmooth (sin (2 * pi * (1:n)' / p), "Period", 0.25 * p, "Order", d, "SamplePoints", 0.25 * (1:n));
+%!   assert (zt, z, 1e-12);
+%! endfor
+
 ## every failure, its identifier and its message
 %!test
 %! y = (1:10)';
@@ -221,6 +281,11 @@
 %! fails ("givsmooth (y, 1, 'Weights', [ones(9, 1); %s])", "givqr:givsmooth:weightsValue", {"-1", "NaN", "Inf"});
 %! fails ("givsmooth (y, 1, 'Robust', %s)", "givqr:givsmooth:robust", {"1", "'yes'", "[true true]"});
 %! fails ("givsmooth ([y, NaN(10, 1)])", "givqr:givsmooth:observed");
+%! fails ("givsmooth (y, [], 'Order', 3, 'Weights', [ones(3, 1); zeros(7, 1)])", "givqr:givsmooth:observed");
+%! fails ("givsmooth (y, 1, 'Order', %s)", "givqr:givsmooth:order", {"0", "5", "2.5", "NaN", "[1 2]", "'two'"});
+%! fails ("givsmooth (y, 1, 'SamplePoints', %s)", "givqr:givsmooth:samplePoints", {"1:9", "ones (10, 2)", "{}", "(1:10) + 1i"});
+%! fails ("givsmooth (y, 1, 'SamplePoints', %s)", "givqr:givsmooth:samplePointsValue", {"[1:9 9]", "10:-1:1", "[1:9 Inf]", "[NaN 2:10]"});
+%! fails ("givsmooth (y, 'Period', 3, 'SamplePoints', 2 * (1:10))", "givqr:givsmooth:period");
 %! fails ("givsmooth (y, 1, 'Weights', [1; zeros(9, 1)])", "givqr:givsmooth:observed");
 %! fails ("givsmooth (y, 'Period', 8, 'Lambda', 4)", "givqr:givsmooth:twice");
 

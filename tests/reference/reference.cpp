@@ -2,6 +2,7 @@
 #include "reference.h"
 
 #include <mpfr.h>
+#include <memory>
 #include <vector>
 
 namespace reference {
@@ -184,32 +185,59 @@ bool leverages(std::ptrdiff_t n, double sigma, long prec, double *h_hi, double *
 }
 
 bool weighted(std::ptrdiff_t n, double sigma, const double *y, const double *w, long prec, double *z_hi,
-              double *z_lo, double *h_hi, double *h_lo, double *edf)
+              double *z_lo, double *h_hi, double *h_lo, double *edf, int d, const double *t, double *more)
 {
-    // M = W + lambda*D'*D: M(i,i+k) for k = 0, 1, 2 in a[k][i]; D(r,c) = (1,-2,1)(c-r)
-    const long coef[3] = {1, -2, 1};
-    const std::ptrdiff_t m = n - 2;
-    vec a0(n, prec), a1(n, prec), a2(n, prec), x(n, prec), t(3, prec);
-    vec *a[3] = {&a0, &a1, &a2};
-    mpfr_ptr lam = t[0], s = t[1], u = t[2];
+    // D's rows from t (exact as given): D_k(j, l) = k/(t(j+k) - t(j)) * (D_(k-1)(j+1, l-1) - D_(k-1)(j, l)),
+    // row j of D at Dr[(d+1)*j + l] = D(j, j+l); without t, t = 1:n
+    const std::ptrdiff_t m = n - d;
+    vec Dr((d + 1) * m, prec), prev((d + 1) * (d + 1), prec), t3(4, prec);
+    mpfr_ptr lam = t3[0], s = t3[1], u = t3[2], g = t3[3];
+    for (std::ptrdiff_t j = 0; j < m; j++) {
+        // prev[i*(d+1) + l]: D_k's row j+i, entry l
+        for (int i = 0; i <= d; i++)
+            for (int l = 0; l <= d; l++) mpfr_set_ui(prev[i * (d + 1) + l], l == 0, MPFR_RNDN);
+        for (int k = 1; k <= d; k++)
+            for (int i = 0; i + k <= d; i++) {
+                if (t) {
+                    mpfr_set_d(g, t[j + i + k], MPFR_RNDN);
+                    mpfr_sub_d(g, g, t[j + i], MPFR_RNDN);
+                } else {
+                    mpfr_set_ui(g, k, MPFR_RNDN);
+                }
+                mpfr_ui_div(g, k, g, MPFR_RNDN);
+                for (int l = k; l >= 0; l--) {      // from the right: entry l-1 of row i+1, entry l of row i
+                    if (l >= 1) mpfr_set(s, prev[(i + 1) * (d + 1) + l - 1], MPFR_RNDN);
+                    else mpfr_set_ui(s, 0, MPFR_RNDN);
+                    if (l < k) mpfr_sub(s, s, prev[i * (d + 1) + l], MPFR_RNDN);
+                    mpfr_mul(prev[i * (d + 1) + l], g, s, MPFR_RNDN);
+                }
+            }
+        for (int l = 0; l <= d; l++) mpfr_set(Dr[(d + 1) * j + l], prev[l], MPFR_RNDN);
+    }
+    // M = W + lambda*D'*D: M(i,i+k) for k = 0..d in a[k][i]
+    std::vector<std::unique_ptr<vec>> a;
+    for (int k = 0; k <= d; k++) a.emplace_back(new vec(n, prec));
+    vec x(n, prec);
     mpfr_set_d(lam, sigma, MPFR_RNDN);
     mpfr_sqr(lam, lam, MPFR_RNDN);
     mpfr_ui_div(lam, 1, lam, MPFR_RNDN);
     for (std::ptrdiff_t i = 0; i < n; i++)
-        for (int k = 0; k < 3; k++) {
-            long dd = 0;        // (D'*D)(i,i+k)
-            for (std::ptrdiff_t r = i - 2 < 0 ? 0 : i - 2; r <= i && r < m; r++)
-                if (i + k - r <= 2) dd += coef[i - r] * coef[i + k - r];
-            mpfr_mul_si((*a[k])[i], lam, dd, MPFR_RNDN);
-            if (k == 0) mpfr_add_d((*a[k])[i], (*a[k])[i], w[i], MPFR_RNDN);
+        for (int k = 0; k <= d; k++) {
+            mpfr_ptr e = (*a[k])[i];
+            mpfr_set_ui(e, 0, MPFR_RNDN);       // (D'*D)(i,i+k): rows r holding both
+            for (std::ptrdiff_t r = i + k - d < 0 ? 0 : i + k - d; r <= i && r < m; r++) {
+                mpfr_mul(s, Dr[(d + 1) * r + (i - r)], Dr[(d + 1) * r + (i + k - r)], MPFR_RNDN);
+                mpfr_add(e, e, s, MPFR_RNDN);
+            }
+            mpfr_mul(e, e, lam, MPFR_RNDN);
+            if (k == 0) mpfr_add_d(e, e, w[i], MPFR_RNDN);
         }
-    // LDL' in place: a0 the pivots, a1 and a2 the multipliers L(i+1,i), L(i+2,i)
+    // LDL' in place: a[0] the pivots, a[k] the multipliers L(i+k,i)
     for (std::ptrdiff_t i = 0; i < n; i++) {
-        if (mpfr_sgn(a0[i]) <= 0) return false;
-        for (int k = 1; k <= 2 && i + k < n; k++) {
-            mpfr_div(u, (*a[k])[i], a0[i], MPFR_RNDN);     // L(i+k,i)
-            // row i+k: subtract L(i+k,i) * M(i, i+k..i+2) from M(i+k, i+k..)
-            for (int j = k; j <= 2 && i + j < n; j++) {
+        if (mpfr_sgn((*a[0])[i]) <= 0) return false;
+        for (int k = 1; k <= d && i + k < n; k++) {
+            mpfr_div(u, (*a[k])[i], (*a[0])[i], MPFR_RNDN);     // L(i+k,i)
+            for (int j = k; j <= d && i + j < n; j++) {
                 mpfr_mul(s, u, (*a[j])[i], MPFR_RNDN);
                 mpfr_sub((*a[j - k])[i + k], (*a[j - k])[i + k], s, MPFR_RNDN);
             }
@@ -224,48 +252,73 @@ bool weighted(std::ptrdiff_t n, double sigma, const double *y, const double *w, 
         } else {
             mpfr_set_ui(x[i], 0, MPFR_RNDN);
         }
-        for (int k = 1; k <= 2 && i - k >= 0; k++) {
+        for (int k = 1; k <= d && i - k >= 0; k++) {
             mpfr_mul(s, (*a[k])[i - k], x[i - k], MPFR_RNDN);
             mpfr_sub(x[i], x[i], s, MPFR_RNDN);
         }
     }
-    for (std::ptrdiff_t i = 0; i < n; i++) mpfr_div(x[i], x[i], a0[i], MPFR_RNDN);
+    for (std::ptrdiff_t i = 0; i < n; i++) mpfr_div(x[i], x[i], (*a[0])[i], MPFR_RNDN);
     for (std::ptrdiff_t i = n - 1; i >= 0; i--)
-        for (int k = 1; k <= 2 && i + k < n; k++) {
+        for (int k = 1; k <= d && i + k < n; k++) {
             mpfr_mul(s, (*a[k])[i], x[i + k], MPFR_RNDN);
             mpfr_sub(x[i], x[i], s, MPFR_RNDN);
         }
     for (std::ptrdiff_t i = 0; i < n; i++) split(x[i], s, &z_hi[i], &z_lo[i]);
+    if (more) {         // log det(M) = sum log(pivots); sum(w.*(y - z).^2); |D*z|^2
+        mpfr_set_ui(g, 0, MPFR_RNDN);
+        for (std::ptrdiff_t i = 0; i < n; i++) {
+            mpfr_log(s, (*a[0])[i], MPFR_RNDN);
+            mpfr_add(g, g, s, MPFR_RNDN);
+        }
+        split(g, s, &more[0], &more[1]);
+        mpfr_set_ui(g, 0, MPFR_RNDN);
+        for (std::ptrdiff_t i = 0; i < n; i++) {
+            if (!(w[i] > 0)) continue;
+            mpfr_d_sub(s, y[i], x[i], MPFR_RNDN);
+            mpfr_sqr(s, s, MPFR_RNDN);
+            mpfr_mul_d(s, s, w[i], MPFR_RNDN);
+            mpfr_add(g, g, s, MPFR_RNDN);
+        }
+        split(g, s, &more[2], &more[3]);
+        mpfr_set_ui(g, 0, MPFR_RNDN);
+        for (std::ptrdiff_t j = 0; j < m; j++) {
+            mpfr_set_ui(u, 0, MPFR_RNDN);
+            for (int l = 0; l <= d; l++) {
+                mpfr_mul(s, Dr[(d + 1) * j + l], x[j + l], MPFR_RNDN);
+                mpfr_add(u, u, s, MPFR_RNDN);
+            }
+            mpfr_sqr(u, u, MPFR_RNDN);
+            mpfr_add(g, g, u, MPFR_RNDN);
+        }
+        split(g, s, &more[4], &more[5]);
+    }
     if (!h_hi) return true;
-    // the band of S = M^-1 from the last row up, S(i,i+k) into x, a1, a2 as
-    // each is no longer needed: S(i,i+k) = [k == 0]/d(i) - L(i+1,i) S(i+1,i+k) - L(i+2,i) S(i+2,i+k)
-    vec S0(n + 2, prec), S1(n + 2, prec), S2(n + 2, prec), v(2, prec);
+    // the band of S = M^-1 from the last row up: S(i,i+k) = [k == 0]/p(i) - sum_j L(i+j,i) S(i+j,i+k),
+    // S(i,i+k) in B[k][i], zero beyond the matrix
+    std::vector<std::unique_ptr<vec>> B;
+    for (int k = 0; k <= d; k++) B.emplace_back(new vec(n + d + 1, prec));
+    for (int k = 0; k <= d; k++)
+        for (std::ptrdiff_t i = 0; i < n + d + 1; i++) mpfr_set_ui((*B[k])[i], 0, MPFR_RNDN);
+    auto S = [&](std::ptrdiff_t r, std::ptrdiff_t c) -> mpfr_ptr {     // symmetric, within the band
+        return r <= c ? (*B[c - r])[r] : (*B[r - c])[c];
+    };
+    vec v(2, prec);
     mpfr_ptr sum = v[0], l = v[1];
-    mpfr_set_ui(sum, 0, MPFR_RNDN);
-    for (std::ptrdiff_t i = 0; i < n + 2; i++) {
-        mpfr_set_ui(S0[i], 0, MPFR_RNDN);
-        mpfr_set_ui(S1[i], 0, MPFR_RNDN);
-        mpfr_set_ui(S2[i], 0, MPFR_RNDN);
-    }
     for (std::ptrdiff_t i = n - 1; i >= 0; i--) {
-        const bool one = i + 1 < n, two = i + 2 < n;
-        // S(i,i+2) = -(L(i+1,i) S(i+1,i+2) + L(i+2,i) S(i+2,i+2))
-        mpfr_set_ui(S2[i], 0, MPFR_RNDN);
-        if (one) mpfr_mul(S2[i], a1[i], S1[i + 1], MPFR_RNDN);
-        if (two) mpfr_mul(s, a2[i], S0[i + 2], MPFR_RNDN), mpfr_add(S2[i], S2[i], s, MPFR_RNDN);
-        mpfr_neg(S2[i], S2[i], MPFR_RNDN);
-        // S(i,i+1) = -(L(i+1,i) S(i+1,i+1) + L(i+2,i) S(i+1,i+2))
-        mpfr_set_ui(S1[i], 0, MPFR_RNDN);
-        if (one) mpfr_mul(S1[i], a1[i], S0[i + 1], MPFR_RNDN);
-        if (two) mpfr_mul(s, a2[i], S1[i + 1], MPFR_RNDN), mpfr_add(S1[i], S1[i], s, MPFR_RNDN);
-        mpfr_neg(S1[i], S1[i], MPFR_RNDN);
-        // S(i,i) = 1/d(i) - (L(i+1,i) S(i,i+1) + L(i+2,i) S(i,i+2))
-        mpfr_ui_div(S0[i], 1, a0[i], MPFR_RNDN);
-        if (one) mpfr_mul(s, a1[i], S1[i], MPFR_RNDN), mpfr_sub(S0[i], S0[i], s, MPFR_RNDN);
-        if (two) mpfr_mul(s, a2[i], S2[i], MPFR_RNDN), mpfr_sub(S0[i], S0[i], s, MPFR_RNDN);
+        for (int k = d; k >= 0; k--) {
+            mpfr_ptr e = (*B[k])[i];
+            if (k == 0) mpfr_ui_div(e, 1, (*a[0])[i], MPFR_RNDN);
+            else mpfr_set_ui(e, 0, MPFR_RNDN);
+            for (int j = 1; j <= d && i + j < n; j++) {
+                if (i + k >= n) break;
+                mpfr_mul(s, (*a[j])[i], S(i + j, i + k), MPFR_RNDN);
+                mpfr_sub(e, e, s, MPFR_RNDN);
+            }
+        }
     }
+    mpfr_set_ui(sum, 0, MPFR_RNDN);
     for (std::ptrdiff_t i = 0; i < n; i++) {        // h(i) = w(i) S(i,i)
-        mpfr_mul_d(l, S0[i], w[i], MPFR_RNDN);
+        mpfr_mul_d(l, (*B[0])[i], w[i], MPFR_RNDN);
         mpfr_add(sum, sum, l, MPFR_RNDN);
         split(l, s, &h_hi[i], &h_lo[i]);
     }

@@ -37,15 +37,20 @@ bool leverages(std::ptrdiff_t n, double sigma, long prec, double *h_hi, double *
 
 /*
  * The weighted smooth z of y, minimizing sum(w.*(z - y).^2) + |D*z|^2/sigma^2
- * (sigma > 0, w >= 0 with at least two positive), from M z = W*y, M = W +
- * D'*D/sigma^2, by the LDL' of that pentadiagonal matrix with prec bits; y
- * where w is 0 is not read.  z as hi + lo; where h_hi is not null, the
- * leverages h = w.*diag(M^-1) (the band of M^-1 from the same LDL', as in
- * leverages) as hi + lo, and their sum in edf as hi, lo.  Returns false
- * where a pivot is not positive.
+ * (sigma > 0, w >= 0), D the (n-d)-by-n matrix of d-th divided differences
+ * of the times t (null: 1:n; D_0 = I, D_k = diag(k./(t(k+1:n) - t(1:n-k)))
+ * * diff(D_(k-1)), computed from t as given), from M z = W*y, M = W +
+ * D'*D/sigma^2, by the LDL' of that banded matrix with prec bits; y where w
+ * is 0 is not read.  z as hi + lo; where h_hi is not null, the leverages
+ * h = w.*diag(M^-1) (the band of M^-1 from the same LDL', S = D^-1*L^-1 +
+ * (I - L')*S from the last row up) as hi + lo, and their sum in edf as hi,
+ * lo; where more is not null, log det(M) (the sum of the pivots' logs),
+ * sum(w.*(y - z).^2) and |D*z|^2 there, each as hi, lo.  Returns false where
+ * a pivot is not positive.
  */
 bool weighted(std::ptrdiff_t n, double sigma, const double *y, const double *w, long prec, double *z_hi,
-              double *z_lo, double *h_hi = nullptr, double *h_lo = nullptr, double *edf = nullptr);
+              double *z_lo, double *h_hi = nullptr, double *h_lo = nullptr, double *edf = nullptr, int d = 2,
+              const double *t = nullptr, double *more = nullptr);
 
 } // namespace reference
 

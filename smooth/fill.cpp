@@ -3,6 +3,8 @@
 #include "smooth.h"
 #include "rotations.h"
 
+#include <algorithm>
+
 namespace givqr {
 
 namespace {
@@ -72,47 +74,50 @@ void polynomial(idx a, idx b, const idx *j, int k, const double *x, double *z)
     }
 }
 
-/* z(a..b) inside the series, uneven t: min |D*z| over them, the others
- * held.  The rows of D that touch the gap, a-d..b, are rotated one by one
- * into a triangle R of bandwidth d+1 (row c at work + (d+1)*c, R(c, c..c+d)),
- * the rest of each row carried to the right (Q' in work + (d+1)*L); the
- * rows of R fill in order, so that the next empty one is the count so far. */
-void rotated(idx a, idx b, const stencil &S, double *z, double *work)
+/* z at the points s(0..ns-1), none with weight: min |D*z| over them, the
+ * others held.  The rows of D that touch them, s(0)-d..s(ns-1), are
+ * rotated one by one into a triangle R of bandwidth d+1 over those points
+ * (row c at work + (d+1)*c, for s(c), s(c+1), ...), the rest of each row
+ * carried to the right (Q' in work + (d+1)*ns); the rows of R fill in
+ * order, so that the next empty one is the count so far. */
+void rotated(idx n, const stencil &S, const idx *s, idx ns, double *z, double *work)
 {
     const int d = S.d;
-    const idx L = b - a + 1;
-    double *R = work, *g = work + (d + 1) * L;
-    idx filled = 0;
-    for (idx j = a - d; j <= b; j++) {
-        double v[d_max + 1], rhs = 0.0;         /* row j on the gap's columns c..c+d */
-        idx c = j > a ? j - a : 0;
+    double *R = work, *g = work + (d + 1) * ns;
+    idx filled = 0, first = 0;          /* the first of s at or past row j's start */
+    for (idx j = std::max<idx>(0, s[0] - d); j <= s[ns - 1] && j <= n - 1 - d; j++) {
+        while (s[first] < j) first++;
+        if (s[first] > j + d) continue;                 /* the row touches none of them */
+        double v[d_max + 1], rhs = 0.0;                 /* row j on s(c..c+d) */
+        idx c = first;
         for (int l = 0; l <= d; l++) v[l] = 0.0;
-        for (int l = 0; l <= d; l++) {
+        for (int l = 0, k = 0; l <= d; l++) {
             const idx col = j + l;
-            if (col < a || col > b) rhs = rhs - coef(S, j, l) * z[col];
-            else v[col - a - c] = coef(S, j, l);
+            while (c + k < ns && s[c + k] < col) k++;
+            if (c + k < ns && s[c + k] == col) v[k] = coef(S, j, l);
+            else rhs = rhs - coef(S, j, l) * z[col];
         }
-        for (; c < L; c++) {
+        for (; c < ns; c++) {
             double *r = R + (d + 1) * c;
-            if (c == filled) {                  /* an empty row of R takes what is left */
-                for (int l = 0; l <= d; l++) r[l] = c + l < L ? v[l] : 0.0;
+            if (c == filled) {                          /* an empty row of R takes what is left */
+                for (int l = 0; l <= d; l++) r[l] = c + l < ns ? v[l] : 0.0;
                 g[c] = rhs;
                 filled++;
                 break;
             }
             double cs, sn;
             rotg(&r[0], &v[0], &cs, &sn);
-            for (int l = 1; l <= d && c + l < L; l++) rot(&r[l], &v[l], cs, sn);
+            for (int l = 1; l <= d && c + l < ns; l++) rot(&r[l], &v[l], cs, sn);
             rot(&g[c], &rhs, cs, sn);
             for (int l = 1; l <= d; l++) v[l - 1] = v[l];
             v[d] = 0.0;
         }
     }
-    for (idx c = L - 1; c >= 0; c--) {          /* R*u = g */
+    for (idx c = ns - 1; c >= 0; c--) {                 /* R*u = g */
         const double *r = R + (d + 1) * c;
         double u = g[c];
-        for (int l = 1; l <= d && c + l < L; l++) u = u - r[l] * z[a + c + l];
-        z[a + c] = u / r[0];
+        for (int l = 1; l <= d && c + l < ns; l++) u = u - r[l] * z[s[c + l]];
+        z[s[c]] = u / r[0];
     }
 }
 
@@ -123,9 +128,11 @@ void smooth_fill(idx n, const stencil &S, const double *t, double sigma, const d
 {
     const int d = S.d;
     for (idx a0 = 0, a1; a0 < ns; a0 = a1) {
-        bool gap = w[s[a0]] == 0.0;
-        for (a1 = a0 + 1; a1 < ns && s[a1] - s[a1 - 1] <= d; a1++)
-            gap = gap && s[a1] == s[a1 - 1] + 1 && w[s[a1]] == 0.0;
+        bool run = w[s[a0]] == 0.0, none = run;      /* one run of points without weight; none with */
+        for (a1 = a0 + 1; a1 < ns && s[a1] - s[a1 - 1] <= d; a1++) {
+            run = run && s[a1] == s[a1 - 1] + 1 && w[s[a1]] == 0.0;
+            none = none && w[s[a1]] == 0.0;
+        }
         const idx a = s[a0], b = s[a1 - 1];
         idx j[2 * d_max];
         for (int k = 0; k < d; k++) {
@@ -133,10 +140,13 @@ void smooth_fill(idx n, const stencil &S, const double *t, double sigma, const d
             j[d + k] = b + 1 + k;   /* and after */
         }
         const bool before = a >= d, after = b <= n - 1 - d;
-        if (gap && before && after && !S.D) polynomial(a, b, j, 2 * d, nullptr, z);
-        else if (gap && before && after) rotated(a, b, S, z, work);
-        else if (gap && a == 0 && after) polynomial(a, b, j + d, d, S.D ? t : nullptr, z);
-        else if (gap && b == n - 1 && before) polynomial(a, b, j, d, S.D ? t : nullptr, z);
+        if (run && before && after && !S.D) polynomial(a, b, j, 2 * d, nullptr, z);
+        else if (run && a == 0 && after) polynomial(a, b, j + d, d, S.D ? t : nullptr, z);
+        else if (run && b == n - 1 && before) polynomial(a, b, j, d, S.D ? t : nullptr, z);
+        /* the normal equations for the rest at d = 2 and equal spacing, as
+         * before the rotations took over (so that its results keep their
+         * bits), where they square the condition of a long gap's fill */
+        else if (none && (d != 2 || S.D) && (before || after)) rotated(n, S, s + a0, a1 - a0, z, work);
         else banded(n, S, sigma * sigma, w, y, s + a0, a1 - a0, z, work);
     }
 }

@@ -9,6 +9,8 @@ namespace reference {
 
 namespace {
 
+constexpr int d_top = 8;    // the highest order taken
+
 // A vector of MPFR numbers of one precision, freed with it.
 class vec {
 public:
@@ -185,7 +187,8 @@ bool leverages(std::ptrdiff_t n, double sigma, long prec, double *h_hi, double *
 }
 
 bool weighted(std::ptrdiff_t n, double sigma, const double *y, const double *w, long prec, double *z_hi,
-              double *z_lo, double *h_hi, double *h_lo, double *edf, int d, const double *t, double *more)
+              double *z_lo, double *h_hi, double *h_lo, double *edf, int d, const double *t, double *more,
+              bool rounded)
 {
     // D's rows from t (exact as given): D_k(j, l) = k/(t(j+k) - t(j)) * (D_(k-1)(j+1, l-1) - D_(k-1)(j, l)),
     // row j of D at Dr[(d+1)*j + l] = D(j, j+l); without t, t = 1:n
@@ -213,6 +216,17 @@ bool weighted(std::ptrdiff_t n, double sigma, const double *y, const double *w, 
                 }
             }
         for (int l = 0; l <= d; l++) mpfr_set(Dr[(d + 1) * j + l], prev[l], MPFR_RNDN);
+        if (!rounded) continue;
+        // or as double arithmetic makes them, each operation rounded
+        double r[d_top + 1][d_top + 1];
+        for (int i = 0; i <= d; i++)
+            for (int l = 0; l <= d; l++) r[i][l] = l == 0;
+        for (int k = 1; k <= d; k++)
+            for (int i = 0; i + k <= d; i++) {
+                const double gk = double(k) / (t ? t[j + i + k] - t[j + i] : double(k));
+                for (int l = k; l >= 0; l--) r[i][l] = gk * ((l >= 1 ? r[i + 1][l - 1] : 0.0) - (l < k ? r[i][l] : 0.0));
+            }
+        for (int l = 0; l <= d; l++) mpfr_set_d(Dr[(d + 1) * j + l], r[0][l], MPFR_RNDN);
     }
     // M = W + lambda*D'*D: M(i,i+k) for k = 0..d in a[k][i]
     std::vector<std::unique_ptr<vec>> a;

@@ -45,12 +45,14 @@ bool leverages(std::ptrdiff_t n, double sigma, long prec, double *h_hi, double *
  * h = w.*diag(M^-1) (the band of M^-1 from the same LDL', S = D^-1*L^-1 +
  * (I - L')*S from the last row up) as hi + lo, and their sum in edf as hi,
  * lo; where more is not null, log det(M) (the sum of the pivots' logs),
- * sum(w.*(y - z).^2) and |D*z|^2 there, each as hi, lo.  Returns false where
- * a pivot is not positive.
+ * sum(w.*(y - z).^2) and |D*z|^2 there, each as hi, lo.  Where rounded, D's
+ * rows are those double arithmetic makes from t, every operation of the
+ * recursion rounded, and the rest exact: the smooth of that D.  Returns
+ * false where a pivot is not positive.
  */
 bool weighted(std::ptrdiff_t n, double sigma, const double *y, const double *w, long prec, double *z_hi,
               double *z_lo, double *h_hi = nullptr, double *h_lo = nullptr, double *edf = nullptr, int d = 2,
-              const double *t = nullptr, double *more = nullptr);
+              const double *t = nullptr, double *more = nullptr, bool rounded = false);
 
 } // namespace reference
 

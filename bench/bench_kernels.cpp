@@ -76,21 +76,31 @@ void BM_apply(benchmark::State &state)
 }
 
 // givsmooth's kernels for one series: the factorization fused with Q' on y,
-// then Q on [0; c2]
+// then Q on [0; c2]; range(2) the order d, range(3) 0 for equal spacing, 1
+// for weights that change to the end (every step computed), 2 for uneven
+// sample times (every step computed)
 void BM_givsmooth(benchmark::State &state)
 {
-    const idx n = state.range(0), m = n - 2;
+    const idx n = state.range(0);
+    const int d = state.range(2) ? int(state.range(2)) : 2, mode = int(state.range(3));
+    const idx m = n - d;
     const double sigma = sigma_of(state);
-    std::vector<double> T(6 * m), y(n), x(n);
-    for (idx k = 0; k < n; k++) y[k] = std::sin(double(k));
-    givqr::table t;
-    t.T = T.data();
-    const givqr::stencil S = givqr::make_stencil(n, 2, nullptr, nullptr);
+    std::vector<double> T((2 * d + 2) * m), y(n), x(n), t(n), rho(n), rows((d + 1) * n);
+    for (idx k = 0; k < n; k++) {
+        y[k] = std::sin(double(k));
+        t[k] = double(k) + 0.25 * std::sin(double(k) * 0.7);   /* spacings from 0.5 to 1.5 */
+        rho[k] = 1.0 / (1.0 + 0.5 * std::cos(double(k)));
+    }
+    givqr::table tb;
+    tb.T = T.data();
+    const givqr::stencil S = givqr::make_stencil(n, d, mode == 2 ? t.data() : nullptr, rows.data());
     for (auto _ : state) {
         givqr::sweep st;
+        st.steady = mode == 1 ? m : 0;
         double carry[givqr::d_max];
-        givqr::smooth_forward(n, S, sigma, false, nullptr, y.data(), x.data(), nullptr, 0, m, &st, &t);
-        givqr::smooth_backward(n, t, x.data(), 0, m, carry, nullptr);
+        givqr::smooth_forward(n, S, sigma, false, mode == 1 ? rho.data() : nullptr, y.data(), x.data(), nullptr, 0, m,
+                              &st, &tb);
+        givqr::smooth_backward(n, tb, x.data(), 0, m, carry, nullptr);
         benchmark::DoNotOptimize(x.data());
         benchmark::ClobberMemory();
     }
@@ -105,6 +115,15 @@ void sizes(benchmark::internal::Benchmark *b)
     b->Unit(benchmark::kMillisecond);
 }
 
+// every order at n = 10^6, sigma = 0.025: in the cycle (equal spacing), with
+// weights that change to the end, at uneven times
+void orders(benchmark::internal::Benchmark *b)
+{
+    for (long mode = 0; mode <= 2; mode++)
+        for (long d = 1; d <= givqr::d_max; d++) b->Args({1000000, 0, d, mode});
+    b->Unit(benchmark::kMillisecond);
+}
+
 BENCHMARK_TEMPLATE(BM_factor, givqr::QR)->Name("BM_QR")->Apply(sizes);
 BENCHMARK_TEMPLATE(BM_factor, givqr::QR_plain)->Name("BM_QR_plain")->Apply(sizes);
 BENCHMARK_TEMPLATE(BM_factor, write_outputs)->Name("BM_write_outputs")->Args({1000000, 0})
@@ -112,6 +131,7 @@ BENCHMARK_TEMPLATE(BM_factor, write_outputs)->Name("BM_write_outputs")->Args({10
 BENCHMARK_TEMPLATE(BM_apply, givqr::givfwd)->Name("BM_givfwd")->Apply(sizes);
 BENCHMARK_TEMPLATE(BM_apply, givqr::givinv)->Name("BM_givinv")->Apply(sizes);
 BENCHMARK(BM_givsmooth)->Apply(sizes);
+BENCHMARK(BM_givsmooth)->Name("BM_givsmooth_order")->Apply(orders);
 
 } // namespace
 

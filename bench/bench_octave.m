@@ -179,6 +179,26 @@ fprintf (fid, ["\nThe robust call took %.2f times the time of a weighted fit wit
         trob / twi / rinfo.iterations, rinfo.iterations, trob / twi);
 printf ("weights at 10^6 done\n"); fflush (stdout);
 
+## 3c. the order of the differences and sample times at n = 10^6, in calls
+## of givsmooth (y, sigma); GCV's cost in calls, at equal and uneven spacing
+tu = cumsum (0.5 + rand (n, 1));                  # spacings from 0.5 to 1.5
+to = zeros (1, 4);
+for d = 1:4
+  to(d) = timeit (@() givsmooth (y, sigma, "Order", d), 3);
+endfor
+tun = timeit (@() givsmooth (y, sigma, "SamplePoints", tu), 3);
+tgu = timeit (@() nthargout (1:2, @givsmooth, y, [], "SamplePoints", tu), 1);
+fprintf (fid, "### Order and sample times at n = 10^6, sigma = %g\n\n", sigma);
+fprintf (fid, "| call | time | in calls givsmooth (y, sigma) |\n|---|---|---|\n");
+for d = 1:4
+  fprintf (fid, "| givsmooth (y, sigma, 'Order', %d) | %s | %.2f |\n", d, ms (to(d)), to(d) / t1);
+endfor
+fprintf (fid, "| givsmooth (y, sigma, 'SamplePoints', t), uneven t | %s | %.2f (%.2f of the weighted call) |\n", ...
+         ms (tun), tun / t1, tun / tw1);
+fprintf (fid, "| [z, info] = givsmooth (y, [], 'SamplePoints', t): GCV | %s | %.1f (%.1f calls with the same t) |\n\n", ...
+         ms (tgu), tgu / t1, tgu / tun);
+printf ("orders and times at 10^6 done\n"); fflush (stdout);
+
 ## 4. sixteen series of 10^5: one matrix (its columns over the threads)
 ## against sixteen calls
 Y = randn (1e5, 16);

@@ -27,7 +27,7 @@ sigma = 10^-k (0: sigma = 0.025, lambda = 1600).
 | kernel | n | sigma | time per call | per step |
 |---|---|---|---|---|
 EOT
-awk '/^BM_/ { split($1, a, "/"); sub(/^BM_/, "", a[1]); step = $NF; sub(/per_step=/, "", step);
+awk '/^BM_/ && !/^BM_givsmooth_order/ { split($1, a, "/"); sub(/^BM_/, "", a[1]); step = $NF; sub(/per_step=/, "", step);
               printf "| %s | %s | %s | %s %s | %s |\n", a[1], a[2], a[3] == 0 ? "0.025" : "1e-" a[3], $2, $3, step }' \
     "$dir/kernels.txt"
 q=$(step BM_QR/1000000/0); p=$(step BM_QR_plain/1000000/0); w=$(step BM_write_outputs/1000000/0)
@@ -41,17 +41,46 @@ outputs alone. At sigma = 1e-8, where the transient is a fifth of the run:
 $q8 ns against $p8 ($(ratio "$q8" "$p8")). At n = 10^5, sigma = 1e-8, below the transient,
 where no step is saved: $q5 ns against $p5 ($(ratio "$q5" "$p5")).
 
+## Every order of the differences (\`BM_givsmooth_order\`)
+
+givsmooth's two passes at n = 10^6, sigma = 0.025, for the order d: at
+equal spacing (in the cycle where the rows repeat, from the table below),
+with weights that change to the end, and at uneven sample times (spacings
+from 0.5 to 1.5), where every step is computed. Ratios in this one run.
+
+| d | equal spacing | / d = 2 | (d+1)/3 | weights changing | uneven t | uneven / weighted |
+|---|---|---|---|---|---|---|
+EOT
+c2=$(step BM_givsmooth_order/1000000/0/2/0)
+for d in 1 2 3 4; do
+    c=$(step BM_givsmooth_order/1000000/0/$d/0); w=$(step BM_givsmooth_order/1000000/0/$d/1)
+    t=$(step BM_givsmooth_order/1000000/0/$d/2)
+    echo "| $d | $c ns | $(ratio "$c" "$c2") | $(ratio $((d + 1)) 3) | $w ns | $t ns | $(ratio "$t" "$w") |"
+done
+cat <<EOT
+
+In the cycle each step's chain of dependent operations is two rotations,
+the weight rotation and the one that hands the next state on, for every d
+up to 3: a smaller d does no less on that chain, so d = 1 costs what d = 2
+does; d = 3 and 4 add work beside it. Weighted and at uneven times every
+step is computed, d+1 rotations generated in a chain.
+
 ## Where the rows start to repeat (\`bench/transients.cpp\`)
 
-The step from which the state the factorization carries, (R(i,i), R(i+1,i+1)
-so far, and the pending entry w), repeats bit for bit, and the period, at
-n = 2*10^6; then the periods of 300 sigmas.
+The step from which the state the factorization carries (for d = 2, R(i,i),
+R(i+1,i+1) so far and the pending entry; for order d the d(d+1)/2 entries
+of rows i..i+d-1 not yet merged) repeats bit for bit, and the period, at
+n = 2*10^6, unweighted and at equal spacing, for each order; then the
+periods of 300 sigmas.
 
 EOT
 cat "$dir/transients.md"
 cat <<EOT
 
-Why period 2 at small sigma: rotg leaves r with the sign of a where |a| > |b|
+Where the rows never repeat within n, or only after a long transient (d = 1
+and d = 4 at small sigma, and some sigmas of d = 3), every step is computed,
+as with weights. Why period 2 at small sigma for d = 2: rotg leaves r with
+the sign of a where |a| > |b|
 and of -b otherwise. Past the transient the diagonal so far, |R(i,i)|, is
 about 0.55 at sigma = 1 and 0.13 at 0.1. Where it is below sigma (sigma of
 about 0.3 and above), the weight rotation gives R(i,i) the sign of -sigma

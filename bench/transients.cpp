@@ -1,38 +1,57 @@
-// transients: where the factorization's rows start to repeat, against sigma,
-// at n = 2*10^6: for each sigma of a table, the step from which the state
-// the sweep carries repeats, and the period; then how the periods of 300
-// sigmas from 1e-9 to 10 (log-spaced) fall.  make bench puts both in
+// transients: where the factorization's rows start to repeat, against sigma
+// and the order d of the differences, at n = 2*10^6: for each sigma of a
+// table, the step from which the state the sweep carries repeats, and the
+// period, for d = 1..4 (d = 2 is givfact's sweep); then how the periods of
+// 300 sigmas from 1e-9 to 10 (log-spaced) fall.  make bench puts both in
 // docs/benchmarks.md.
-#include "QR.h"
+#include "smooth.h"
 
 #include <cmath>
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
 int main()
 {
-    const givqr::idx n = 2000000, m = n - 2;
-    std::vector<double> Qbar(6 * m), pr(givqr::R_nz(n));
-    auto run = [&](double sigma) {
-        givqr::QR_state st;
-        givqr::QR_part(n, sigma, Qbar.data(), pr.data(), 0, m, &st);
-        return st;
+    const givqr::idx n = 2000000;
+    std::vector<double> T(10 * n), y(n, 0.0), x(n);
+    auto run = [&](double sigma, int d) {
+        const givqr::stencil S = givqr::make_stencil(n, d, nullptr, nullptr);
+        givqr::sweep st;
+        givqr::table t;
+        t.T = T.data();
+        givqr::smooth_forward(n, S, sigma, false, nullptr, y.data(), x.data(), nullptr, 0, n - d, &st, &t);
+        return st.qr;
     };
     const double sigmas[] = {10, 1, 0.5, 0.1, 0.025, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7, 1e-8, 0, 4.9e-324};
-    std::printf("| sigma | lambda | cycle from step | period |\n|---|---|---|---|\n");
+    std::printf("| sigma | lambda | d = 1 | d = 2 | d = 3 | d = 4 |\n|---|---|---|---|---|---|\n");
     for (double sigma : sigmas) {
-        const givqr::QR_state st = run(sigma);
-        if (st.start < 0)
-            std::printf("| %g | %s | never (n = %td) | - |\n", sigma, sigma == 0 ? "Inf" : "-", n);
-        else
-            std::printf("| %g | %.3g | %td | %td |\n", sigma, 1 / (sigma * sigma), st.start, st.period);
+        char lambda[32];
+        std::snprintf(lambda, sizeof lambda, "%.3g", 1 / (sigma * sigma));
+        std::printf("| %g | %s |", sigma, sigma == 0 ? "Inf" : lambda);
+        for (int d = 1; d <= givqr::d_max; d++) {
+            const givqr::QR_state st = run(sigma, d);
+            if (st.start < 0) std::printf(" never |");
+            else std::printf(" %td (%td) |", st.start, st.period);
+        }
+        std::printf("\n");
     }
-    std::map<givqr::idx, int> periods;
-    for (int k = 0; k < 300; k++) periods[run(std::pow(10.0, -9.0 + k / 30.0)).period]++;
-    std::printf("\n| period | sigmas (of 300 from 1e-9 to 10) |\n|---|---|\n");
-    for (const auto &p : periods)
-        std::printf("| %s | %d |\n", p.first == 0 ? "none within n" : std::to_string(p.first).c_str(), p.second);
+    std::printf("\nThe step from which the rows repeat (cycle from step k), and (the period); "
+                "never: not within n = %td.\n",
+                n);
+    std::printf("\n| period | d = 1 | d = 2 | d = 3 | d = 4 |\n|---|---|---|---|---|\n");
+    const char *names[] = {"1", "2", "3 to 10", "11 to 100", "101 to 1000", "1001 to 10^4", "over 10^4", "none within n"};
+    int count[8][givqr::d_max + 1] = {};
+    for (int d = 1; d <= givqr::d_max; d++)
+        for (int k = 0; k < 300; k++) {
+            const givqr::idx p = run(std::pow(10.0, -9.0 + k / 30.0), d).period;
+            count[p == 0 ? 7 : p <= 2 ? p - 1 : p <= 10 ? 2 : p <= 100 ? 3 : p <= 1000 ? 4 : p <= 10000 ? 5 : 6][d]++;
+        }
+    for (int b = 0; b < 8; b++) {
+        std::printf("| %s |", names[b]);
+        for (int d = 1; d <= givqr::d_max; d++) std::printf(" %d |", count[b][d]);
+        std::printf("\n");
+    }
+    std::printf("\nOf 300 sigmas from 1e-9 to 10, how many settle into each period.\n");
     return 0;
 }

@@ -1,29 +1,50 @@
-%GIVSMOOTH  Second difference smoothing (Whittaker, Hodrick-Prescott) with its own choice of smoothing, weights, gaps and outliers, by Givens QR.
+%GIVSMOOTH  Whittaker smoothing (second difference, Hodrick-Prescott, any order, any sample times) with its own choice of smoothing, weights, gaps and outliers, by Givens QR.
 %   z = GIVSMOOTH (y) smooths the series y, choosing how much for it by
 %   generalized cross-validation:
 %
 %       z minimizes sum (w.*(z - y).^2) + lambda*|D*z|^2,
 %
-%   D the second difference matrix, in time and memory linear in the
-%   length of y and as accurately as the problem allows (docs/accuracy.md
-%   in the sources).  lambda = 1/sigma^2: a larger lambda, a smaller sigma,
-%   smooths more.  The Hodrick-Prescott filter of quarterly data is
-%   lambda = 1600.  The weights w are 1 unless given; NaN in y marks a
-%   missing point (weight 0), and z fills it from the points around it.
+%   D the second difference matrix (or of order d, at sample times t: see
+%   'Order' and 'SamplePoints'), in time and memory linear in the length of
+%   y and as accurately as the problem allows (docs/accuracy.md in the
+%   sources).  lambda = 1/sigma^2: a larger lambda, a smaller sigma, smooths
+%   more.  The Hodrick-Prescott filter of quarterly data is lambda = 1600.
+%   The weights w are 1 unless given; NaN in y marks a missing point
+%   (weight 0), and z fills it from the points around it.
 %
 %   z = GIVSMOOTH (y, sigma) smooths with that sigma.  GIVSMOOTH (y, []) is
 %   GIVSMOOTH (y).
 %   [z, info] = GIVSMOOTH (...) also returns what the smoothing was.
 %   GIVSMOOTH (..., name, value) takes these options (names in any case):
 %     'Lambda', L      lambda given instead of sigma: sigma = L^(-1/2)
-%     'Period', p      the lambda whose filter halves a cycle of p samples,
-%                      lambda = (2*sin(pi/p))^(-4); p > 2
+%     'Period', p      the lambda whose filter halves a cycle of period p,
+%                      lambda = (2*sin(pi/p))^(-2d) for p in samples; with
+%                      'SamplePoints', p is in t's units and lambda =
+%                      (2*sin(pi*h/p)/h)^(-2d), h = (t(n) - t(1))/(n - 1)
+%                      the mean spacing (exact where t is evenly spaced,
+%                      about (p/(2*pi))^(2d) where p spans many spacings);
+%                      p > 2 (with t, p > 2*h)
+%     'Order', d       the order of the differences, 1, 2 (the default), 3
+%                      or 4.  D*z vanishes on the polynomials of degree
+%                      d-1, so a large lambda leaves the least squares
+%                      polynomial of that degree (a constant, a line, ...),
+%                      and a gap fills with a smoother curve as d grows
+%     'SamplePoints', t  the time of each point, finite and strictly
+%                      increasing, in any units, one for each row of y (one
+%                      t serves every series).  D is then the matrix of
+%                      d-th divided differences of t:
+%                        D_0 = I,  D_k = diag (k./(t(k+1:n) - t(1:n-k)))*diff (D_(k-1)),  D = D_d
+%                      so that t = 1:n gives the plain differences (and
+%                      their bits).  lambda is then in t's units to the
+%                      power 2d: t in milliseconds rather than seconds
+%                      wants lambda times 1000^(2d) for the same z; a
+%                      chosen lambda follows t's units by itself
 %     'Criterion', c   how sigma is chosen where it is not given: 'gcv'
 %                      (the default), minimizing n*|y - z|^2/(n - edf)^2, or
 %                      'loocv', exact leave-one-out, minimizing
 %                      mean(((y - z)./(1 - h)).^2), h the leverages
 %     'OneSided', tf   true: z(t) uses y(1:t) only (a trend a forecaster
-%                      can use), z(1:2) = y(1:2); false (the default): all of y
+%                      can use), z(1:d) = y(1:d); false (the default): all of y
 %     'Weights', w     the weight of each point, finite and >= 0: n-by-1 (or
 %                      1-by-n) for every series, or the size of y, one
 %                      column for each.  Weight 0 leaves a point out, as NaN
@@ -63,8 +84,8 @@
 %             gcv and loocv those of the two-sided smooth at that sigma,
 %             and leverage and stderr those of each point as the last of
 %             its own prefix: leverage(t) = H_t(t,t) for y(1:t), 1 at the
-%             first two points with weight; z is NaN before the second
-%             where it has none.  With 'Robust', true: also weights (the
+%             first d points with weight; z is NaN before the d-th where
+%             it has none.  With 'Robust', true: also weights (the
 %             weights of the last fit, the size of y: the given ones times
 %             the bisquare's, 0 at NaN) and iterations (the fits made, 1-by-k).
 %
@@ -79,7 +100,9 @@
 %   leave-one-out runs over the points with weight.
 %
 %   How: z is the residual of the least squares problem min |A*w - [y; 0]|
-%   with A = [D'; sigma*I], which the factors of GIVFACT give directly:
+%   with A = [D'; sigma*I], each column of which holds a row of D, d+1
+%   stencil entries, and sigma; the rotations that eliminate them factor A.
+%   For d = 2 at equal spacing these are the factors of GIVFACT:
 %
 %     [Qbar, R] = givfact (n, sigma);
 %     c = givfwd (Qbar, [y; zeros(n-2, 1)]);   % Q'*[y; 0]
@@ -94,11 +117,17 @@
 %   come from the rotations too: h(i) is the squared norm of the part of
 %   Q'*[e(i); 0] beyond R.  With weights, A = [diag(w.^(-1/2))*D'; sigma*I]
 %   and b = sqrt(w).*y in place of y give sqrt(w).*z; a point of weight 0
-%   takes a row scaled by 2^256 (its constraint, to rounding), and z at it,
-%   and at points of weight below 2^-16 of the greatest, comes from the
-%   normal equations' own rows there (a cubic across a gap).  All weights 1
-%   give the unweighted bits.  Weighted, the rows seldom repeat: a call
-%   costs the full factorization (docs/benchmarks.md).
+%   takes a row scaled by 2^256 (its constraint, to rounding).  z at such
+%   points, and at points of weight below 2^-16 of the greatest, is filled
+%   from the others: across a gap, the z that makes |D*z| least, which at
+%   equal spacing is the polynomial of degree 2d-1 through the d points on
+%   either side (a cubic for d = 2), before the first or after the last
+%   point with weight the polynomial of degree d-1 through the d points
+%   beside it (a line), and at uneven times inside the series, where no
+%   polynomial solves it, the rotations of D's rows over the gap; elsewhere
+%   from the normal equations' own rows there.  All weights 1 give the
+%   unweighted bits.  Weighted, or at uneven times, the rows seldom repeat:
+%   a call costs the full factorization (docs/benchmarks.md).
 %
 %   The series of a matrix are spread over the threads the process may run
 %   on (MATLAB's maxNumCompThreads); each comes out as if alone.  A long

@@ -91,8 +91,10 @@ void BM_givsmooth(benchmark::State &state)
         t[k] = double(k) + 0.25 * std::sin(double(k) * 0.7);   /* spacings from 0.5 to 1.5 */
         rho[k] = 1.0 / (1.0 + 0.5 * std::cos(double(k)));
     }
+    std::vector<double> R(m);
     givqr::table tb;
     tb.T = T.data();
+    tb.R = R.data();
     const givqr::stencil S = givqr::make_stencil(n, d, mode == 2 ? t.data() : nullptr, rows.data());
     for (auto _ : state) {
         givqr::sweep st;

@@ -14,12 +14,13 @@
 int main()
 {
     const givqr::idx n = 2000000;
-    std::vector<double> T(10 * n), y(n, 0.0), x(n);
+    std::vector<double> T(10 * n), R(n), y(n, 0.0), x(n);
     auto run = [&](double sigma, int d) {
         const givqr::stencil S = givqr::make_stencil(n, d, nullptr, nullptr);
         givqr::sweep st;
         givqr::table t;
         t.T = T.data();
+        t.R = R.data();
         givqr::smooth_forward(n, S, sigma, false, nullptr, y.data(), x.data(), nullptr, 0, n - d, &st, &t);
         return st.qr;
     };

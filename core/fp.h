@@ -28,4 +28,15 @@
 #pragma fp_contract(off)
 #endif
 
+/* The steps of the kernels' loops, inlined where they are called whatever
+ * the compiler would weigh: a step that is not passes its carried values
+ * through memory, which lengthens the chain of dependent steps. */
+#if defined(__GNUC__)
+#define GIVQR_STEP inline __attribute__((always_inline))
+#elif defined(_MSC_VER)
+#define GIVQR_STEP __forceinline
+#else
+#define GIVQR_STEP inline
+#endif
+
 #endif

@@ -37,7 +37,7 @@ namespace givqr {
  * does everything after them.
  */
 template <int d>
-inline void QR_step(double sigma, const double F[d + 1], int cols, double L[], double q[], double r[])
+GIVQR_STEP void QR_step(double sigma, const double F[d + 1], int cols, double L[], double q[], double r[])
 {
     double R[d + 1], f[d + 1];
     R[0] = L[0];

@@ -40,9 +40,18 @@
 %                      wants lambda times 1000^(2d) for the same z; a
 %                      chosen lambda follows t's units by itself
 %     'Criterion', c   how sigma is chosen where it is not given: 'gcv'
-%                      (the default), minimizing n*|y - z|^2/(n - edf)^2, or
-%                      'loocv', exact leave-one-out, minimizing
-%                      mean(((y - z)./(1 - h)).^2), h the leverages
+%                      (the default), generalized cross-validation,
+%                      minimizing n*|y - z|^2/(n - edf)^2; 'loocv', exact
+%                      leave-one-out, minimizing mean(((y - z)./(1 - h)).^2),
+%                      h the leverages; or 'reml', the restricted marginal
+%                      likelihood of the smooth as a mixed model (below)
+%     'EDF', k         sigma chosen so that edf, the trace of the hat
+%                      matrix, is k: the smooth spends k degrees of
+%                      freedom, from d (the polynomial of degree d-1) to n_o
+%                      (interpolation); Order < k < n_o, reached to a
+%                      relative 1e-8 (where rounding or the range allows
+%                      no closer, the nearest, with the warning
+%                      givqr:givsmooth:edfNotReached)
 %     'OneSided', tf   true: z(t) uses y(1:t) only (a trend a forecaster
 %                      can use), z(1:d) = y(1:d); false (the default): all of y
 %     'Weights', w     the weight of each point, finite and >= 0: n-by-1 (or
@@ -74,7 +83,8 @@
 %     z       double, the size of y.
 %     info    a struct: sigma, lambda (1/sigma^2), edf (the trace of the hat
 %             matrix H = (W + lambda*D'*D)^(-1)*W, the effective degrees of
-%             freedom), gcv and loocv (both criteria at sigma), each 1-by-k;
+%             freedom), gcv, loocv and reml (the criteria at sigma), each
+%             1-by-k;
 %             leverage (the diagonal of H) and stderr (s*sqrt(leverage./w),
 %             s^2 = sum(w.*(y - z).^2)/(n_o - edf)), each the size of y, n_o
 %             the points with weight.  At a missing point (weight 0, or
@@ -89,15 +99,47 @@
 %             weights of the last fit, the size of y: the given ones times
 %             the bisquare's, 0 at NaN) and iterations (the fits made, 1-by-k).
 %
+%   Which criterion: GCV and leave-one-out estimate the error of predicting
+%   new points, and do well where the noise is independent.  Where it is
+%   correlated they take the correlation for signal and follow the noise
+%   (on AR(1) noise of coefficient 0.6 they chose about 500 of 1000
+%   degrees of freedom where REML chose about 110: docs/accuracy.md), and
+%   GCV now and then all but interpolates, where its curve has a second,
+%   lower minimum there.  REML, minimizing
+%
+%       reml = (n_o - d)*log(rss_pen/(n_o - d)) + log det(W + lambda*D'*D)
+%              - (n - d)*log(lambda) - sum(log(w(w > 0))),
+%
+%   rss_pen = sum(w.*(y - z).^2) + lambda*|D*z|^2, -2 times the restricted
+%   log-likelihood of y = z + e, e ~ N(0, s^2*W^-1), D*z ~ N(0, s^2/lambda*I)
+%   with a flat prior on the polynomials D annihilates, s^2 profiled out,
+%   up to a constant of t and d alone (points of weight 0 enter as their
+%   limit, the determinant of W + lambda*D'*D with W zero there), varies
+%   less from series to series, smooths white noise a little more than
+%   GCV, and resists correlated noise: choose it where the noise may be
+%   correlated, or where a steady choice matters.  'EDF' fixes how much the
+%   smooth may bend, as R's smooth.spline (df = k) does: choose it where
+%   you know the complexity you want, or to smooth many series alike.
+%
 %   How sigma is chosen: the criterion is evaluated exactly, in time linear
-%   in n, at lambda = 1e-3, 1e-2, ... up to 100*(n/pi)^4, which spans edf
-%   from above 0.99*n (z is y, all but) down to 2.01 (z is the straight
-%   line, all but); then refined by Brent's method between the neighbours
-%   of the least to 1e-3 in log10(lambda).  It never ends worse than the
-%   best of those points; where the least lies at an end of the range, that
-%   end is taken.  A criterion that is NaN (a series with Inf) gives sigma
-%   = NaN.  With weights, GCV is n_o*sum(w.*(y - z).^2)/(n_o - edf)^2 and
-%   leave-one-out runs over the points with weight.
+%   in n (REML from the factorization alone, without the leverages), on a
+%   grid d/2 decades apart in lambda from 1e-3 to 100*(n/pi)^(2d) (which
+%   spans edf from about n down to about d + 0.01), both ends times the
+%   weights' mean over the points with weight (so that w*c gives lambda*c
+%   and the same z) and in t's units (with 'SamplePoints'; for d = 2, t =
+%   1:n and weights 1: 1e-3 to 100*(n/pi)^4).  The grid is walked from its
+%   start until a bound (as lambda grows, rss grows, edf and log det fall)
+%   shows that nothing beyond can beat the least so far; each local least
+%   of the grid is then refined by parabolas between its neighbours to
+%   1e-3 in log10(lambda), and the middles of the steps beside the least
+%   are looked at where the criterion is flat there.  It never ends worse
+%   than the best point seen; where the least lies at an end of the range,
+%   that end is taken.  A criterion that is NaN (a series with Inf) gives
+%   sigma = NaN.  With weights, GCV is n_o*sum(w.*(y - z).^2)/(n_o - edf)^2
+%   and leave-one-out runs over the points with weight.  For 'EDF' a secant
+%   on log(edf - d) against log(lambda), from edf's own asymptote.  At n =
+%   10^6 a choice costs about 20 (GCV), 18 (leave-one-out), 13 (REML) and
+%   10 (EDF) calls with sigma given (docs/benchmarks.md).
 %
 %   How: z is the residual of the least squares problem min |A*w - [y; 0]|
 %   with A = [D'; sigma*I], each column of which holds a row of D, d+1
@@ -139,10 +181,10 @@
 %     y must be a real numeric vector or matrix.         givqr:givsmooth:yClass
 %     y must have at least 3 points.                     givqr:givsmooth:ySize
 %     sigma must be a real scalar, or [] to choose it.   givqr:givsmooth:sigma
-%     options are Criterion, Lambda, Period, Order, SamplePoints, OneSided, Weights and Robust.
+%     options are Criterion, Lambda, Period, EDF, Order, SamplePoints, OneSided, Weights and Robust.
 %                                                        givqr:givsmooth:option
 %     each option needs a value.                         givqr:givsmooth:optionValue
-%     Criterion must be 'gcv' or 'loocv'.                givqr:givsmooth:criterion
+%     Criterion must be 'gcv', 'loocv' or 'reml'.        givqr:givsmooth:criterion
 %     Lambda must be a real scalar, at least 0.          givqr:givsmooth:lambda
 %     Period must be a real scalar greater than 2 (with SamplePoints, twice their mean spacing).
 %                                                        givqr:givsmooth:period
@@ -152,7 +194,9 @@
 %     SamplePoints must be finite and strictly increasing.
 %                                                        givqr:givsmooth:samplePointsValue
 %     OneSided must be true or false.                    givqr:givsmooth:oneSided
-%     give one of sigma, Lambda and Period.              givqr:givsmooth:twice
+%     give one of sigma, Lambda, Period and EDF.         givqr:givsmooth:twice
+%     EDF must be a real scalar greater than Order and less than the points with weight.
+%                                                        givqr:givsmooth:edf
 %     Weights must be real numbers.                      givqr:givsmooth:weightsClass
 %     Weights must be n-by-1, or the size of y.          givqr:givsmooth:weightsSize
 %     Weights must be finite and at least 0.             givqr:givsmooth:weightsValue
@@ -162,10 +206,16 @@
 %     out of memory: its outputs need N bytes.           givqr:givsmooth:outOfMemory
 %     (this help file, run in place of the compiled command)  givqr:givsmooth:notBuilt
 %
+%   Warning, with its identifier
+%     EDF k is not reached to a relative 1e-8 for series j: the nearest
+%     edf rounding allows is e.                          givqr:givsmooth:edfNotReached
+%
 %   Example
 %     t = linspace (0, 1, 1000)';
 %     y = sin (2*pi*t) + 0.2 * randn (1000, 1);
 %     [z, info] = givsmooth (y);               % sigma by GCV
+%     z = givsmooth (y, [], 'Criterion', 'reml');    % by REML
+%     z = givsmooth (y, [], 'EDF', 12);        % 12 degrees of freedom
 %     plot (t, y, '.', t, z, '-', t, z + 2*info.stderr, ':', t, z - 2*info.stderr, ':')
 %     trend = givsmooth (y, 'Lambda', 1600, 'OneSided', true);
 %     y(300:340) = NaN;  y(700) = 5;           % a gap and an outlier

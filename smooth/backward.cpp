@@ -15,7 +15,7 @@ inline void fold(fit &sums, fit &block)
     sums.edf += block.edf;
     sums.rest += block.rest;
     sums.loo += block.loo;
-    block = {0.0, 0.0, 0.0, 0.0};
+    block = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
 }
 
 /* Point j of the sums, z(j) and its h, q there.  The sums gather blocks of
@@ -60,20 +60,36 @@ void cycle(idx &i, idx end, const table &t, const double r[2][2 * d + 2], double
 {
     constexpr int G = 2 * lever<d>::N;
     smooth_criteria::settling &s = c->cycle;
-    for (; i >= end; i--) {
+    for (; i >= end && !s.settled; i--) {
         const int ph = t.p == 1 ? 0 : int((i - t.s) % 2);
         const double *row = r[t.p == 1 ? 1 : ph];
         const double z = replay_back<d>(i, row, x, p);
-        if (s.settled) {
-            add(c, i + d, z, s.hq[ph][0], s.hq[ph][1]);
-            continue;
-        }
         lever<d>::leverage(row, g, s.hq[ph][0], s.hq[ph][1]);
         add(c, i + d, z, s.hq[ph][0], s.hq[ph][1]);
         lever<d>::recur(row, g);
         s.settled = s.steps >= t.p && std::memcmp(s.g[ph], g, G * sizeof(double)) == 0;
         std::memcpy(s.g[ph], g, G * sizeof(double));
         s.steps++;
+    }
+    if (i >= end) {             /* settled: as add does, the sums held here */
+        fit sums = c->sums, block = c->block;
+        for (; i >= end; i--) {
+            const int ph = t.p == 1 ? 0 : int((i - t.s) % 2);
+            const double z = replay_back<d>(i, r[t.p == 1 ? 1 : ph], x, p), h = s.hq[ph][0], k = s.hq[ph][1];
+            const idx j = i + d;
+            const double e = c->y[j] - z, l = e / k;
+            if (c->h) c->h[j] = h;
+            if (c->q) c->q[j] = k;
+            if (!c->w || c->w[j] > 0.0) {
+                block.rss += e * e;
+                block.edf += h;
+                block.rest += k;
+                block.loo += l * l;
+            }
+            if (j % 256 == 0) fold(sums, block);
+        }
+        c->sums = sums;
+        c->block = block;
     }
     if (s.settled) std::memcpy(g, s.g[t.p == 1 ? 0 : int((i + 1 - t.s) % 2)], G * sizeof(double));
 }
@@ -89,8 +105,8 @@ void backward(idx n, const table &t, double *x, idx k0, idx k1, double *carry, s
     for (int k = 0; k < d; k++) g[lever<d>::at(k, k)] = 1.0;
     if (criteria) {
         if (k0 == 0) {
-            c->sums = {0.0, 0.0, 0.0, 0.0};
-            c->block = {0.0, 0.0, 0.0, 0.0};
+            c->sums = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
+            c->block = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
             c->cycle.settled = false;
             c->cycle.steps = 0;
         } else {

@@ -74,7 +74,7 @@ bool givsmooth(const smooth_call &c, const double *y, const double *w, const dou
                     if (!weighted_series(c, S, j, y, weights_of(j), out, wr, r, p)) return;
                 } else {
                     const double sigma =
-                        c.automatic ? choose(n, S, nullptr, y + j * n, c.loocv, out.z + j * n, r, p) : c.sigma;
+                        c.automatic ? pick(c, S, j, nullptr, y + j * n, out.z + j * n, r, p, out) : c.sigma;
                     if (stop.load() || !series(c, S, j, sigma, nullptr, y, out, h, r, nullptr, p)) return;
                 }
             }

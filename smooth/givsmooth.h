@@ -20,6 +20,8 @@ struct smooth_out {
     double *sigma, *lambda, *edf, *gcv, *loocv;     /* null: no info */
     double *leverage, *stderror;
     double *weights, *iterations;                   /* null: not robust, or no info */
+    double *reml = nullptr;                         /* with the info */
+    double *reached = nullptr;                      /* 'EDF': the edf reached where it missed, else NaN (k) */
 };
 
 /* Columns per part of each kernel's run: between parts the calling thread
@@ -77,10 +79,14 @@ void weigh(idx n, int d, const double *y, const double *w, const double *v, weig
 /* One thread's room: a table of up to m rows of order d.  Only the rows
  * that do not repeat are ever written, so only they take memory. */
 struct room {
-    memory T;
+    memory T, R;
     table t;
 
-    void reserve(idx rows, int d) { t.T = T.reserve((2 * d + 2) * rows); }
+    void reserve(idx rows, int d)
+    {
+        t.T = T.reserve((2 * d + 2) * rows);
+        t.R = R.reserve(rows);
+    }
 };
 
 /* z = the smooth of y (n points) for the stencil S at sigma, weighted as g
@@ -91,15 +97,36 @@ struct room {
 bool smooth_one(idx n, const stencil &S, double sigma, weighing *g, const double *y, double *x, double *h, room &r,
                 fit *f, const pace &p, const table *t = nullptr);
 
-/* The sigma the criterion (generalized cross-validation, or leave-one-out)
- * picks for the series y of n points, weighted as g says where not null; x
- * is scratch of n entries.  NaN where stopped, or where y gives no
- * criterion at all. */
-double choose(idx n, const stencil &S, weighing *g, const double *y, bool loocv, double *x, room &r, const pace &p);
+/* Only the forward pass of smooth_one, adding up in f its squares and log
+ * |det R| (fit), all the restricted likelihood needs.  Returns false where
+ * stopped. */
+bool tally_one(idx n, const stencil &S, double sigma, weighing *g, const double *y, double *x, room &r, fit *f,
+               const pace &p);
 
-/* The range choose searches, in lambda = 1/sigma^2, for n points and the
- * stencil S, and the step of its grid in decades. */
-void search_range(idx n, const stencil &S, double *lambda_min, double *lambda_max, double *step);
+/* log |det R| of the factorization for sigma alone into f (smooth_factor).
+ * Returns false where stopped. */
+bool log_det(idx n, const stencil &S, double sigma, weighing *g, fit *f, const pace &p);
+
+/* What choose chose: sigma (NaN where stopped, or where y gives no
+ * criterion at all); for an edf, whether it missed it by more than a
+ * relative 1e-8, and the edf there. */
+struct choice {
+    double sigma;
+    bool missed;
+    double edf;
+};
+
+/* The sigma the criterion (gcv, loocv or reml, givsmooth_check.h) picks
+ * for the series y of n points, weighted as g says where not null, or,
+ * where edf > 0, the sigma whose smooth has that edf; x is scratch of n
+ * entries. */
+choice choose(idx n, const stencil &S, weighing *g, const double *y, int criterion, double edf, double *x, room &r,
+              const pace &p);
+
+/* The range choose searches, in lambda = 1/sigma^2, for n points, the
+ * stencil S and the weights' mean scale, and the step of its grid in
+ * decades. */
+void search_range(idx n, const stencil &S, double scale, double *lambda_min, double *lambda_max, double *step);
 
 /* Series j of y (n*k) at sigma as c asks, two-sided or one-sided, weighted
  * as g says where not null, from its own factorization, or from t where the
@@ -113,8 +140,13 @@ bool series(const smooth_call &c, const stencil &S, idx j, double sigma, weighin
 void interpolate(idx n, const stencil &S, idx j, weighing *g, const double *y, double *z, const smooth_out &o);
 
 /* The info of series j at sigma from its sums f, with its leverages in
- * place in o.leverage. */
-void report(idx n, idx j, double sigma, const fit &f, const weighing *g, const smooth_out &o);
+ * place in o.leverage (d the order). */
+void report(idx n, int d, idx j, double sigma, const fit &f, const weighing *g, const smooth_out &o);
+
+/* The sigma that c's criterion, or its edf, chooses for series j (y, its
+ * points), with what choose says of a missed edf in o.reached. */
+double pick(const smooth_call &c, const stencil &S, idx j, weighing *g, const double *y, double *z, room &r,
+            const pace &p, const smooth_out &o);
 
 /* Tukey's bisquare (robust fits): the tuning constant, in scales; the root
  * mean square change of the weights below which they have settled; the most

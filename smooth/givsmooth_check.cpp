@@ -38,7 +38,7 @@ const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c)
     if (c->n < 3) return &failures[givsmooth_ySize];
     c->automatic = true;
     c->sigma = 0.0;
-    c->loocv = false;
+    c->criterion = gcv;
     c->onesided = false;
     c->weights = 0;
     c->shared = true;
@@ -46,6 +46,7 @@ const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c)
     c->d = 2;
     c->times = 0;
     c->period = 0.0;
+    c->edf = 0.0;
 
     int given = 0, k = 1;
     if (nrhs > 1 && !a[1].chars) {      /* sigma, or [] */
@@ -63,13 +64,18 @@ const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c)
     for (; k < nrhs; k += 2) {
         const arg &name = a[k];
         if (!is(name, "criterion") && !is(name, "lambda") && !is(name, "period") && !is(name, "onesided") &&
-            !is(name, "weights") && !is(name, "robust") && !is(name, "order") && !is(name, "samplepoints"))
+            !is(name, "weights") && !is(name, "robust") && !is(name, "order") && !is(name, "samplepoints") &&
+            !is(name, "edf"))
             return &failures[givsmooth_option];
         if (k + 1 >= nrhs) return &failures[givsmooth_optionValue];
         const arg &v = a[k + 1];
         if (is(name, "criterion")) {
-            if (!is(v, "gcv") && !is(v, "loocv")) return &failures[givsmooth_criterion];
-            c->loocv = is(v, "loocv");
+            if (!is(v, "gcv") && !is(v, "loocv") && !is(v, "reml")) return &failures[givsmooth_criterion];
+            c->criterion = is(v, "loocv") ? loocv : is(v, "reml") ? reml : gcv;
+        } else if (is(name, "edf")) {
+            if (!scalar(v) || !std::isfinite(v.value) || !(v.value > 0.0)) return &failures[givsmooth_edf];
+            c->edf = v.value;       /* in (d, n_o) for each series: givsmooth_data_check */
+            given++;
         } else if (is(name, "lambda")) {
             if (!scalar(v) || !(v.value >= 0.0)) return &failures[givsmooth_lambda];
             c->automatic = false;
@@ -130,11 +136,12 @@ const failure *givsmooth_data_check(smooth_call *c, const double *y, const doubl
     const idx need = c->automatic ? c->d + 1 : c->d;
     for (idx j = 0; j < c->k; j++) {
         idx seen = 0;
-        for (idx i = 0; i < n && seen < need; i++) {
+        for (idx i = 0; i < n && (seen < need || c->edf > 0.0); i++) {
             const double wi = w ? w[c->shared ? i : j * n + i] : 1.0;
             seen += wi > 0.0 && !std::isnan(y[j * n + i]);
         }
         if (seen < need) return &failures[givsmooth_observed];
+        if (c->edf > 0.0 && !(c->edf > double(c->d) && c->edf < double(seen))) return &failures[givsmooth_edf];
     }
     return nullptr;
 }

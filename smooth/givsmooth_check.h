@@ -15,7 +15,7 @@ struct smooth_call {
     bool row;           /* y is a row: the outputs are rows */
     bool automatic;     /* choose sigma */
     double sigma;
-    bool loocv;         /* the criterion: leave-one-out, else generalized cross-validation */
+    int criterion;      /* how: gcv, loocv or reml (below) */
     bool onesided;
     int weights;        /* the argument that holds 'Weights', or 0 */
     bool shared;        /* one column of weights for every series */
@@ -23,7 +23,11 @@ struct smooth_call {
     int d = 2;          /* the order of the differences */
     int times = 0;      /* the argument that holds 'SamplePoints', or 0 */
     double period = 0;  /* 'Period', where given (sigma from it with t and d) */
+    double edf = 0;     /* 'EDF', where given: sigma such that edf is this */
 };
+
+/* The criteria that choose sigma. */
+enum { gcv = 0, loocv = 1, reml = 2 };
 
 /* Checks a call with nlhs outputs and nrhs inputs a[0..nrhs-1] (described
  * with their text).  Returns the failure, or nullptr and then the call. */
@@ -33,7 +37,8 @@ const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c)
  * finite and strictly increasing, the weights w (n or n*k, where given)
  * finite and not negative, and each series of y (n*k) has at least d points
  * with weight, more than d where sigma is chosen, NaN in y counting as
- * missing; and sets sigma from a 'Period' (with t's mean spacing).  Returns
+ * missing; that an 'EDF' lies between d and the points with weight of each
+ * series; and sets sigma from a 'Period' (with t's mean spacing).  Returns
  * the failure, or nullptr. */
 const failure *givsmooth_data_check(smooth_call *c, const double *y, const double *w, const double *t);
 

@@ -10,15 +10,18 @@
  *                  (NaN: a missing point)
  *          sigma   real scalar, or [] (optional)
  *          options name, value pairs, names in any case: Criterion ('gcv',
- *                  'loocv'), Lambda (>= 0), Period (> 2), Order (1..4),
+ *                  'loocv', 'reml'), Lambda (>= 0), Period (> 2), EDF
+ *                  (real, in (Order, n_o)), Order (1..4),
  *                  SamplePoints (real numeric, n-by-1 or 1-by-n; read as
  *                  doubles), OneSided (logical), Weights (real numeric or
  *                  logical, n-by-1, 1-by-n or the size of y; read as
  *                  doubles), Robust (logical)
  * Outputs  z       full double, the size of y
- *          info    1-by-1 struct: sigma, lambda, edf, gcv, loocv (1-by-k
+ *          info    1-by-1 struct: sigma, lambda, edf, gcv, loocv, reml (1-by-k
  *                  doubles), leverage, stderr (full doubles the size of y);
  *                  robust: weights (the size of y), iterations (1-by-k)
+ * Warning  givqr:givsmooth:edfNotReached, where rounding keeps an 'EDF'
+ *          from being met to a relative 1e-8 (the first such series named)
  *
  * The series are spread over MATLAB's maxNumCompThreads threads (at most one
  * a series); the MEX interface cannot be interrupted.
@@ -28,6 +31,7 @@
 #include "givsmooth.h"
 #include "mexexport.h"
 
+#include <cmath>
 #include <cstdint>
 #include <new>
 #include <vector>
@@ -113,20 +117,35 @@ extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, cons
     const double bytes = smooth_work_bytes(n, threads, true, c.d, c.times) + 8.0 * double(n) * double(k + 1);
     if (!y || (c.weights && !w) || (c.times && !t)) out_of_memory(bytes);
     if (const failure *f = givsmooth_data_check(&c, y, w, t)) fail("givsmooth", *f);
+    std::vector<double> reached;
+    try {
+        if (c.edf > 0.0) reached.resize(k);
+    } catch (const std::bad_alloc &) {
+        out_of_memory(bytes);
+    }
     plhs[0] = new_matrix(rows, cols);
     smooth_out out = {mxGetPr(plhs[0]), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+    out.reached = c.edf > 0.0 ? reached.data() : nullptr;
     if (nlhs > 1) {
-        static const char *names[] = {"sigma",  "lambda", "edf",     "gcv",       "loocv",
+        static const char *names[] = {"sigma", "lambda",   "edf",    "gcv",     "loocv",     "reml",
                                       "leverage", "stderr", "weights", "iterations"};
-        const int fields = c.robust ? 9 : 7;
+        const int fields = c.robust ? 10 : 8;
         plhs[1] = mxCreateStructMatrix(1, 1, fields, names);
-        double **to[] = {&out.sigma,    &out.lambda,   &out.edf,     &out.gcv,       &out.loocv,
+        double **to[] = {&out.sigma,    &out.lambda,   &out.edf,     &out.gcv,       &out.loocv, &out.reml,
                          &out.leverage, &out.stderror, &out.weights, &out.iterations};
         for (int f = 0; f < fields; f++) {
-            mxArray *v = f < 5 || f == 8 ? new_matrix(1, k) : new_matrix(rows, cols);
+            mxArray *v = f < 6 || f == 9 ? new_matrix(1, k) : new_matrix(rows, cols);
             *to[f] = mxGetPr(v);
             mxSetField(plhs[1], 0, names[f], v);
         }
     }
     if (!givsmooth(c, y, w, t, out, threads, nullptr)) out_of_memory(bytes);
+    for (idx j = 0; j < idx(reached.size()); j++)
+        if (!std::isnan(reached[j])) {
+            char id[64];
+            givqr::identifier(id, "givsmooth", givqr::failure{"edfNotReached", ""});
+            mexWarnMsgIdAndTxt(id, "givsmooth: EDF %.17g is not reached to a relative 1e-8 for series %td: "
+                                   "the nearest edf rounding allows is %.17g.", c.edf, j + 1, reached[j]);
+            break;
+        }
 }

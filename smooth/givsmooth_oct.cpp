@@ -10,6 +10,7 @@
  */
 #include <octave/oct.h>
 
+#include <cmath>
 #include <new>
 #include <vector>
 
@@ -44,8 +45,10 @@ DEFUN_DLD(givsmooth, args, nargout, givsmooth_help)
         fail("givsmooth", *f);
     const idx n = c.n, k = c.k, rows = c.row ? 1 : n, cols = c.row ? n : k;
     const bool info = nargout > 1, robust = info && c.robust;
-    NDArray z, sigma, lambda, edf, gcv, loocv, leverage, stderror, weights, iterations;
+    NDArray z, sigma, lambda, edf, gcv, loocv, reml, leverage, stderror, weights, iterations;
+    std::vector<double> reached;
     try {
+        if (c.edf > 0.0) reached.resize(k);
         z = uninit_matrix(rows, cols);
         if (info) {
             sigma = uninit_matrix(1, k);
@@ -53,6 +56,7 @@ DEFUN_DLD(givsmooth, args, nargout, givsmooth_help)
             edf = uninit_matrix(1, k);
             gcv = uninit_matrix(1, k);
             loocv = uninit_matrix(1, k);
+            reml = uninit_matrix(1, k);
             leverage = uninit_matrix(rows, cols);
             stderror = uninit_matrix(rows, cols);
         }
@@ -64,12 +68,14 @@ DEFUN_DLD(givsmooth, args, nargout, givsmooth_help)
         out_of_memory("givsmooth", "its outputs need", 8.0 * double(n) * double(k) * (info ? 3 + robust : 1));
     }
     smooth_out out = {z.fortran_vec(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+    out.reached = c.edf > 0.0 ? reached.data() : nullptr;
     if (info) {
         out.sigma = sigma.fortran_vec();
         out.lambda = lambda.fortran_vec();
         out.edf = edf.fortran_vec();
         out.gcv = gcv.fortran_vec();
         out.loocv = loocv.fortran_vec();
+        out.reml = reml.fortran_vec();
         out.leverage = leverage.fortran_vec();
         out.stderror = stderror.fortran_vec();
     }
@@ -81,6 +87,13 @@ DEFUN_DLD(givsmooth, args, nargout, givsmooth_help)
     const bool weighted = c.weights || c.robust || y.any_element_is_nan();
     if (!givsmooth(c, y.data(), c.weights ? w.data() : nullptr, tp, out, threads, interrupt_point))
         out_of_memory("givsmooth", "its work needs up to", smooth_work_bytes(n, threads, weighted, c.d, tp));
+    for (idx j = 0; j < idx(reached.size()); j++)
+        if (!std::isnan(reached[j])) {
+            warning_with_id("givqr:givsmooth:edfNotReached",
+                            "givsmooth: EDF %.17g is not reached to a relative 1e-8 for series %ld: the nearest "
+                            "edf rounding allows is %.17g.", c.edf, long(j + 1), reached[j]);
+            break;
+        }
     if (!info) return ovl(z);
     octave_scalar_map s;
     s.assign("sigma", sigma);
@@ -88,6 +101,7 @@ DEFUN_DLD(givsmooth, args, nargout, givsmooth_help)
     s.assign("edf", edf);
     s.assign("gcv", gcv);
     s.assign("loocv", loocv);
+    s.assign("reml", reml);
     s.assign("leverage", leverage);
     s.assign("stderr", stderror);
     if (robust) {

@@ -67,7 +67,7 @@ bool weighted_series(const smooth_call &c, const stencil &S, idx j, const double
         fit f;
         for (;;) {
             weigh(n, S.d, yj, w, v, g);
-            if (c.automatic) sigma = choose(n, S, &g, yj, c.loocv, z, r, p);
+            if (c.automatic) sigma = pick(c, S, j, &g, yj, z, r, p, o);
             if (p.stop->load()) return false;
             fits++;
             if (std::isinf(sigma)) {                /* z = y: nothing to reweigh */
@@ -77,7 +77,7 @@ bool weighted_series(const smooth_call &c, const stencil &S, idx j, const double
             if (!smooth_one(n, S, sigma, &g, yj, z, h, r, &f, p)) return false;
             const idx need = c.automatic ? S.d + 1 : S.d;
             if (fits == robust_fits || !(reweigh(n, need, yj, w, z, h, v, res, e) >= robust_settled)) {
-                if (o.sigma && !c.onesided) report(n, j, sigma, f, &g, o);
+                if (o.sigma && !c.onesided) report(n, S.d, j, sigma, f, &g, o);
                 break;
             }
         }
@@ -88,7 +88,7 @@ bool weighted_series(const smooth_call &c, const stencil &S, idx j, const double
         return !c.onesided || series(c, S, j, sigma, &g, y, o, lev, r, nullptr, p);
     }
     weigh(n, S.d, yj, w, nullptr, g);
-    if (c.automatic) sigma = choose(n, S, &g, yj, c.loocv, z, r, p);
+    if (c.automatic) sigma = pick(c, S, j, &g, yj, z, r, p, o);
     return !p.stop->load() && series(c, S, j, sigma, &g, y, o, lev, r, nullptr, p);
 }
 

@@ -1,5 +1,6 @@
 /* series: one series smoothed, two-sided or one-sided, weighted, with its info */
 #include "fp.h"
+#include "elementary.h"
 #include "givsmooth.h"
 
 #include <algorithm>
@@ -27,20 +28,32 @@ bool in_parts(idx m, const pace &p, F f)
  * smooth_forward), its table kept in r; or the same replay from the table t
  * where the factorization is shared. */
 bool forward(idx n, const stencil &S, double sigma, bool onesided, const weighing *g, const double *y, double *x,
-             double *h, room &r, const table *t, const pace &p)
+             double *h, room &r, const table *t, const pace &p, tally *k = nullptr)
 {
     const idx m = n - S.d;
     if (t) {
         double carry[d_max];
-        return in_parts(m, p, [&](idx i0, idx i1) { table_forward(n, *t, onesided, y, x, h, i0, i1, carry); });
+        return in_parts(m, p, [&](idx i0, idx i1) { table_forward(n, *t, onesided, y, x, h, i0, i1, carry, k); });
     }
     sweep st;
     st.steady = g ? g->steady : 0;
+    st.sums = k != nullptr;
     const double *rho = g ? g->rho : nullptr;
     r.reserve(m, S.d);
-    return in_parts(m, p, [&](idx i0, idx i1) {
+    const bool done = in_parts(m, p, [&](idx i0, idx i1) {
         smooth_forward(n, S, sigma, onesided, rho, y, x, h, i0, i1, &st, &r.t);
     });
+    if (k) *k = st.k;
+    return done;
+}
+
+/* The tally's sums in f: |c1|^2, and log |det R| without the factors
+ * 2^256 of the missing points' rows (n less the points with weight). */
+void tallied(idx n, const tally &k, const weighing *g, fit *f)
+{
+    const long long missing = g ? (long long)(n - g->observed) : 0;
+    f->squares = k.squares();
+    f->logdet = k.log_det(256 * missing);
 }
 
 /* sqrt(w).*z from c2 in x by the table t, with the sums in f and the
@@ -96,23 +109,44 @@ bool smooth_one(idx n, const stencil &S, double sigma, weighing *g, const double
                 fit *f, const pace &p, const table *t)
 {
     const double *b = g ? g->b : y;
-    if (!forward(n, S, sigma, false, g, b, x, nullptr, r, t, p) ||
+    tally k;
+    if (!forward(n, S, sigma, false, g, b, x, nullptr, r, t, p, f ? &k : nullptr) ||
         !backward(n, t ? *t : r.t, b, g ? g->w : nullptr, x, h, f, p))
         return false;
+    if (f) tallied(n, k, g, f);
     if (g) unweigh(n, S, sigma, *g, y, x);
+    return true;
+}
+
+bool log_det(idx n, const stencil &S, double sigma, weighing *g, fit *f, const pace &p)
+{
+    sweep st;
+    if (!in_parts(n - S.d, p, [&](idx i0, idx i1) { smooth_factor(n, S, sigma, g ? g->rho : nullptr, i0, i1, &st); }))
+        return false;
+    tallied(n, st.k, g, f);
+    return true;
+}
+
+bool tally_one(idx n, const stencil &S, double sigma, weighing *g, const double *y, double *x, room &r, fit *f,
+               const pace &p)
+{
+    tally k;
+    if (!forward(n, S, sigma, false, g, g ? g->b : y, x, nullptr, r, nullptr, p, &k)) return false;
+    tallied(n, k, g, f);
     return true;
 }
 
 /* s*sqrt(h./w) the standard errors (s^2 the residuals' mean square over the
  * degrees of freedom left), and the leverages 0 where w is 0. */
-void report(idx n, idx j, double sigma, const fit &f, const weighing *g, const smooth_out &o)
+void report(idx n, int d, idx j, double sigma, const fit &f, const weighing *g, const smooth_out &o)
 {
-    const double no = g ? double(g->observed) : double(n);
+    const double no = g ? double(g->observed) : double(n), dof = no - double(d);
     o.sigma[j] = sigma;
     o.lambda[j] = 1.0 / (sigma * sigma);
     o.edf[j] = f.edf;
     o.gcv[j] = no * f.rss / (f.rest * f.rest);
     o.loocv[j] = f.loo / no;
+    if (o.reml) o.reml[j] = std::isnan(f.logdet) ? f.logdet : dof * log_of(f.squares / dof) + 2.0 * f.logdet;
     const double s = std::sqrt(f.rss / f.rest);
     double *lev = o.leverage + j * n, *se = o.stderror + j * n;
     for (idx i = 0; i < n; i++) {
@@ -130,9 +164,9 @@ void interpolate(idx n, const stencil &S, idx j, weighing *g, const double *y, d
         smooth_fill(n, S, S.t, 0.0, g->w, y, s.data(), idx(s.size()), z, g->work.data());
     }
     if (o.sigma) {
-        fit f = {0.0, g ? double(g->observed) : double(n), 0.0, std::nan("")};
+        fit f = {0.0, g ? double(g->observed) : double(n), 0.0, std::nan(""), 0.0, std::nan("")};
         std::fill(o.leverage + j * n, o.leverage + (j + 1) * n, 1.0);
-        report(n, j, std::numeric_limits<double>::infinity(), f, g, o);
+        report(n, S.d, j, std::numeric_limits<double>::infinity(), f, g, o);
     }
 }
 
@@ -142,14 +176,14 @@ bool series(const smooth_call &c, const stencil &S, idx j, double sigma, weighin
     const idx n = c.n;
     const double *yj = y + j * n;
     double *z = o.z + j * n;
-    fit f = {0.0, 0.0, 0.0, 0.0};
+    fit f = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
     if (std::isinf(sigma)) {
         interpolate(n, S, j, g, yj, z, o);
         return true;
     }
     if (!c.onesided) {
         if (!smooth_one(n, S, sigma, g, yj, z, h, r, h ? &f : nullptr, p, t)) return false;
-        if (o.sigma) report(n, j, sigma, f, g, o);
+        if (o.sigma) report(n, S.d, j, sigma, f, g, o);
         return true;
     }
     /* one-sided: the criteria those of the two-sided smooth at sigma, made
@@ -167,8 +201,16 @@ bool series(const smooth_call &c, const stencil &S, idx j, double sigma, weighin
     }
     if (g)
         for (; i < n; i++) z[i] = g->rho[i] * z[i];
-    if (o.sigma) report(n, j, sigma, f, g, o);
+    if (o.sigma) report(n, S.d, j, sigma, f, g, o);
     return true;
+}
+
+double pick(const smooth_call &c, const stencil &S, idx j, weighing *g, const double *y, double *z, room &r,
+            const pace &p, const smooth_out &o)
+{
+    const choice ch = choose(c.n, S, g, y, c.criterion, c.edf, z, r, p);
+    if (o.reached) o.reached[j] = ch.missed ? ch.edf : std::nan("");
+    return ch.sigma;
 }
 
 } // namespace givqr

@@ -4,6 +4,7 @@
 
 #include "QR.h"
 #include "stencil.h"
+#include "steps.h"
 #include "table.h"
 
 namespace givqr {
@@ -47,6 +48,8 @@ struct sweep {
     QR_state qr;
     double a[d_max];
     idx steady = 0;
+    bool sums = false;  /* two-sided: add up in k */
+    tally k;            /* |c1|^2 and log |det R| */
 };
 
 /*
@@ -61,22 +64,32 @@ struct sweep {
  * the stencil rotation, bit for bit, a single product even where w is (all
  * but) 0; x(0..d-1) are b(0..d-1); and, where h is not null, h(i+d) = c^2,
  * that point's leverage (the diagonal of the prefix's hat matrix at its end).
+ * R(i,i) is kept with the rows, and, two-sided where st->sums is set, st->k
+ * adds up |c1|^2 and log |det R| (steps.h).
  */
 void smooth_forward(idx n, const stencil &S, double sigma, bool onesided, const double *rho, const double *y,
                     double *x, double *h, idx i0, idx i1, sweep *st, table *t);
 
+/* Steps i0 <= i < i1 of the factorization alone, each R(i,i) into st->k's
+ * log |det R|, nothing kept: what the restricted likelihood's bound needs
+ * where the rows never repeat. */
+void smooth_factor(idx n, const stencil &S, double sigma, const double *rho, idx i0, idx i1, sweep *st);
+
 /* The same replay of Q' on [y; 0], into x, two-sided or one-sided (h as
  * above), from a table t the factorization filled: steps i0 <= i < i1,
- * carrying y(i..i+d-1) in carry (d_max doubles). */
+ * carrying y(i..i+d-1) in carry (d_max doubles), adding up in k (where not
+ * null) as smooth_forward does. */
 void table_forward(idx n, const table &t, bool onesided, const double *y, double *x, double *h, idx i0, idx i1,
-                   double *carry);
+                   double *carry, tally *k);
 
 /* What smooth_backward sums over the points with weight, from b and
  * sqrt(w).*z: |b - sqrt(w).*z|^2 = sum(w.*(y - z).^2), the trace of H (edf),
  * the number of points with weight less edf, and the sum of
- * w.*((y - z)./(1 - h)).^2. */
+ * w.*((y - z)./(1 - h)).^2; and what the forward pass adds up (steps.h). */
 struct fit {
     double rss, edf, rest, loo;
+    double squares;     /* |c1|^2 = sum(w.*(y - z).^2) + lambda*|D*z|^2, from the forward pass */
+    double logdet;      /* log |det R| = sum(log |R(i,i)|), missing points' scale taken out */
 };
 
 /*

@@ -2,10 +2,76 @@
 #ifndef GIVQR_STEPS_H
 #define GIVQR_STEPS_H
 
+#include "elementary.h"
 #include "rotations.h"
 #include "table.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace givqr {
+
+/* What the forward pass adds up for the restricted likelihood: |c1|^2, the
+ * squares of the entries of Q'*[b; 0] that R reaches (= sum(w.*(y - z).^2) +
+ * lambda*|D*z|^2), in blocks of 256; and log |det R| = sum(log |R(i,i)|),
+ * over the steps computed as prod |R(i,i)| = mant*2^expo (each factor split
+ * into its exponent and a mantissa in [1, 2) from its bits, exactly, the
+ * mantissas' product brought back below 2 every 256 steps), and over the
+ * cycle's steps of periods 1 and 2 as the count of each phase (even, odd
+ * steps past its start) with its R(j,j) (r_even, r_odd). */
+struct tally {
+    double sq = 0.0, block = 0.0;
+    double mant = 1.0, r_even = 1.0, r_odd = 1.0;
+    long long expo = 0;
+    idx count = 0, factors = 0, even = 0, odd = 0;
+
+    GIVQR_STEP static void split(double r, double &m, long long &e)
+    {
+        std::uint64_t b;
+        std::memcpy(&b, &r, sizeof b);
+        const int x = int((b >> 52) & 0x7ff);
+        if (x == 0 || x == 0x7ff) {         /* 0, subnormal, Inf or NaN: by frexp */
+            int k;
+            m = 2.0 * std::frexp(std::fabs(r), &k);
+            e = k - 1;
+            return;
+        }
+        b = (b & 0x000fffffffffffffULL) | 0x3ff0000000000000ULL;
+        std::memcpy(&m, &b, sizeof m);
+        e = x - 1023;
+    }
+
+    GIVQR_STEP void square(double c)
+    {
+        block += c * c;
+        if (++count % 256 == 0) {
+            sq += block;
+            block = 0.0;
+        }
+    }
+
+    GIVQR_STEP void factor(double r)
+    {
+        double m;
+        long long e;
+        split(r, m, e);
+        mant = mant * m;
+        expo += e;
+        if (++factors % 256 == 0) {
+            split(mant, mant, e);
+            expo += e;
+        }
+    }
+
+    double squares() const { return sq + block; }
+
+    /* log |det R|, less e*log(2) */
+    double log_det(long long e) const
+    {
+        return log_of(mant, double(expo - e)) + (double(even) * log_of(std::fabs(r_even)) +
+                                                 (odd > 0 ? double(odd) * log_of(std::fabs(r_odd)) : 0.0));
+    }
+};
 
 /* givfwd's step i on [y; 0] for order d, with the rotations q of column i,
  * carrying y(i..i+d-1) so far in a.  Two-sided: c(n+i) to x(i+d).
@@ -13,7 +79,7 @@ namespace givqr {
  * givinv's first step for that prefix makes it, and where h is not null
  * its leverage c^2 to h(i+d). */
 template <int d, bool onesided>
-inline void replay_step(idx i, const double *q, const double *y, double *x, double *h, double *a)
+GIVQR_STEP double replay_step(idx i, const double *q, const double *y, double *x, double *h, double *a)
 {
     double w = 0.0, c = y[i + d];
     rot(&a[0], &w, q[0], q[1]);                                 /* weight:  rows (i, n+i) */
@@ -25,40 +91,61 @@ inline void replay_step(idx i, const double *q, const double *y, double *x, doub
     } else {
         x[i + d] = w;
     }
+    const double c1 = a[0];                                     /* row i of Q'*[y; 0], R's */
     for (int k = 1; k < d; k++) a[k - 1] = a[k];
     a[d - 1] = c;
+    return c1;
 }
 
 /* replay_step for columns i <= j < end of the cycle of t (t.s <= i, end <=
- * m-d), the rows of periods 1 and 2 held in registers; returns where it
+ * m-d), the rows of periods 1 and 2 held in registers; with sums, each
+ * step's entry of c1 and R(j,j) (t.R) added up in k.  Returns where it
  * stopped. */
-template <int d, bool onesided>
-inline idx cycle_replay(const table &t, idx i, idx end, const double *y, double *x, double *h, double *carry)
+template <int d, bool onesided, bool sums>
+inline idx cycle_replay(const table &t, idx i, idx end, const double *y, double *x, double *h, double *carry,
+                        tally *k)
 {
     constexpr int w = 2 * d + 2;
     if (i >= end) return i;
     double a[d];                    /* the carried values, here in registers */
-    for (int k = 0; k < d; k++) a[k] = carry[k];
-    if (t.p > 2) {
-        for (; i < end; i++) replay_step<d, onesided>(i, row(t, i), y, x, h, a);
+    for (int j = 0; j < d; j++) a[j] = carry[j];
+    if (t.p > 2) {                  /* the period's rows from memory, their phase counted along */
+        const double *T = t.T + w * (t.s - t.p), *R = t.R + (t.s - t.p);
+        for (idx ph = (i - t.s) % t.p; i < end; i++) {
+            const double c = replay_step<d, onesided>(i, T + w * ph, y, x, h, a);
+            if (sums) k->square(c), k->factor(R[ph]);
+            if (++ph == t.p) ph = 0;
+        }
     } else {
         double q[2][w];
-        for (int k = 0; k < w; k++) {
-            q[0][k] = t.T[w * (t.s - t.p) + k];
-            q[1][k] = t.T[w * (t.s - 1) + k];
+        for (int j = 0; j < w; j++) {
+            q[0][j] = t.T[w * (t.s - t.p) + j];
+            q[1][j] = t.T[w * (t.s - 1) + j];
         }
+        const idx from = i;
+        auto step = [&](idx j, int ph) {
+            const double c = replay_step<d, onesided>(j, q[ph], y, x, h, a);
+            if (sums) k->square(c);
+        };
         if (t.p == 1) {
-            for (; i < end; i++) replay_step<d, onesided>(i, q[1], y, x, h, a);
+            for (; i < end; i++) step(i, 1);
         } else {
-            if ((i - t.s) % 2 == 1) replay_step<d, onesided>(i, q[1], y, x, h, a), i++;
+            if ((i - t.s) % 2 == 1) step(i, 1), i++;
             for (; i + 1 < end; i += 2) {
-                replay_step<d, onesided>(i, q[0], y, x, h, a);
-                replay_step<d, onesided>(i + 1, q[1], y, x, h, a);
+                step(i, 0);
+                step(i + 1, 1);
             }
-            if (i < end) replay_step<d, onesided>(i, q[0], y, x, h, a);
+            if (i < end) step(i, 0);
+        }
+        if (sums) {                 /* the phases' R(j,j), so many times each */
+            const idx odd = t.p == 1 ? 0 : (end - t.s) / 2 - (from - t.s) / 2;
+            k->odd += odd;
+            k->even += (end - from) - odd;
+            k->r_even = t.R[t.s - t.p];
+            k->r_odd = t.R[t.s - 1];
         }
     }
-    for (int k = 0; k < d; k++) carry[k] = a[k];
+    for (int j = 0; j < d; j++) carry[j] = a[j];
     return end;
 }
 
@@ -66,7 +153,7 @@ inline idx cycle_replay(const table &t, idx i, idx end, const double *y, double 
  * leaves z(i+d) there; p carries z(i+1..i+d) so far.  -s flips the sign
  * bit, as in givinv.  Returns z(i+d). */
 template <int d>
-inline double replay_back(idx i, const double *r, double *x, double *p)
+GIVQR_STEP double replay_back(idx i, const double *r, double *x, double *p)
 {
     double a = 0.0, w = x[i + d];
     rot(&a, &p[d - 1], r[2 * d], -r[2 * d + 1]);                /* stencil: rows (i, i+d) */
@@ -100,7 +187,7 @@ struct lever {
     static constexpr int at(int i, int j) { return i * d - i * (i - 1) / 2 + (j - i); }
 
     /* h(i+d) and q(i+d) from G(i+1), K(i+1) in g and the rotations r of column i. */
-    static void leverage(const double *r, const double *g, double &h, double &k)
+    GIVQR_STEP static void leverage(const double *r, const double *g, double &h, double &k)
     {
         const double c = r[2 * d], s = r[2 * d + 1];
         h = c * c * g[at(d - 1, d - 1)];
@@ -108,7 +195,7 @@ struct lever {
     }
 
     /* X = M'*X*M for X symmetric, its upper triangle in x, in the order written */
-    static void congruence(const double M[d][d], double *x)
+    GIVQR_STEP static void congruence(const double M[d][d], double *x)
     {
         double A[d][d];             /* X*M */
         for (int i = 0; i < d; i++)
@@ -126,7 +213,7 @@ struct lever {
     }
 
     /* G(i), K(i) in g from G(i+1), K(i+1) and the rotations r of column i. */
-    static void recur(const double *r, double *g)
+    GIVQR_STEP static void recur(const double *r, double *g)
     {
         double M[d][d] = {}, alpha[d];
         alpha[0] = r[0];                                    /* x_0 = c0 */

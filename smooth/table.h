@@ -12,7 +12,8 @@ namespace givqr {
  * stencil), but kept only as far as they do not repeat: rows 0..s-1 in T
  * (row i at T + (2d+2)*i), then, up to row m-d-1, each row repeats the row
  * p before it (cycle.h), and the last d rows, m-d..m-1, in last.  Where the
- * rows never repeat, s = m and T holds them all (p = 0).
+ * rows never repeat, s = m and T holds them all (p = 0).  R(i,i) of the
+ * rows kept: of rows 0..s-1 in R, of the last d in lastR.
  */
 struct table {
     int d;
@@ -20,8 +21,18 @@ struct table {
     idx s;
     idx p;
     double *T;
+    double *R;
     double last[d_max][2 * d_max + 2];
+    double lastR[d_max];
 };
+
+/* R(i,i) of the factorization the table keeps. */
+inline double diagonal(const table &t, idx i)
+{
+    if (i < t.s) return t.R[i];
+    if (i >= t.m - t.d) return t.lastR[i - (t.m - t.d)];
+    return t.R[t.s - t.p + (i - t.s) % t.p];
+}
 
 /* Row i of the table. */
 inline const double *row(const table &t, idx i)

@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 using givqr::idx;
@@ -154,8 +155,10 @@ TEST(accuracy, LeveragesAndTheOneSidedTrend)
             const idx m = n - 2;
             const std::vector<double> y = lcg(n, n + 3);
             std::vector<double> x(n), T(6 * m), h(n), q(n), hh(n), hl(n), qh(n), ql(n);
+            std::vector<double> Rd(m);
             givqr::table t;
             t.T = T.data();
+            t.R = Rd.data();
             givqr::sweep st;
             const givqr::stencil S = givqr::make_stencil(n, 2, nullptr, nullptr);
             givqr::smooth_forward(n, S, sigma, false, nullptr, y.data(), x.data(), nullptr, 0, m, &st, &t);
@@ -238,7 +241,7 @@ double fill_norm(idx n, int d, const double *t, double sigma, const std::vector<
 
 TEST(accuracy, WeightsAndGaps)
 {
-    double worst = 0, worst_t = 0;
+    double worst = 0, worst_t = 0, worst_reml = 0;
     int over = 0;
     for (int d = 1; d <= givqr::d_max; d++)
         for (bool times : {false, true})
@@ -260,9 +263,11 @@ TEST(accuracy, WeightsAndGaps)
                         call.d = d;
                         givqr::smooth_out out = {z.data(), &info[0], &info[1], &info[2], &info[3], &info[4], h.data(),
                                                  se.data(), nullptr, nullptr};
+                        double reml, more[6];
+                        out.reml = &reml;
                         ASSERT_TRUE(givqr::givsmooth(call, y.data(), w.data(), tp, out, 1, nullptr));
                         ASSERT_TRUE(reference::weighted(n, sigma, y.data(), w.data(), 256, zh.data(), zl.data(), hh.data(),
-                                                        hl.data(), edf, d, tp));
+                                                        hl.data(), edf, d, tp, more));
                         double moved = 0, hmoved = 0;       // D's rounding, at uneven times
                         if (times) {
                             std::vector<double> zr(n), zrl(n), hr(n), hrl(n);
@@ -278,6 +283,26 @@ TEST(accuracy, WeightsAndGaps)
                         for (int k = 1; k <= d; k++) mu *= 4 * std::pow(std::sin(M_PI / (2.0 * double(n - k + 1))), 2);
                         const double top = std::ldexp(1.0, 2 * d);
                         const double kw = std::sqrt((top * rmax * rmax + sigma * sigma) / (mu * rmin * rmin + sigma * sigma));
+                        // the restricted likelihood: (n_o - d)*log(rss_pen/(n_o - d)) + log det(W + lambda*D'*D)
+                        // - (n - d)*log(lambda) - sum(log(w)) over the points with weight
+                        {
+                            double no = 0, logw = 0;
+                            for (idx i = 0; i < n; i++)
+                                if (w[i] > 0) no += 1, logw += std::log(w[i]);
+                            const double lambda = 1 / (sigma * sigma), dof = no - d;
+                            const double pen = (more[2] + more[3]) + lambda * (more[4] + more[5]);
+                            const double want = dof * std::log(pen / dof) + (more[0] + more[1]) -
+                                                double(n - d) * std::log(lambda) - logw;
+                            // log det R from the product of R's diagonal, n roundings; |c1|^2 summed in
+                            // blocks of 256, (256 + n/256) roundings, times n_o - d in the log; and the
+                            // backward error of R itself, u*kappa relative to each column, over all
+                            const double scale = double(n) + std::fabs(want) + dof * (258.0 + double(n) / 256.0);
+                            const double tol = c * u * scale * kw;
+                            if (dof > 0)
+                                EXPECT_NEAR(reml, want, tol) << "the restricted likelihood, d = " << d << (times ? ", uneven" : "")
+                                                             << ", n = " << n << ", sigma = " << sigma << ", gaps " << gaps;
+                            if (dof > 0) worst_reml = std::max(worst_reml, std::fabs(reml - want) / (u * scale * kw));
+                        }
                         double b = 0, ez = 0, eh = 0, ymax = 0;
                         for (idx i = 0; i < n; i++) {
                             b += w[i] * y[i] * y[i];
@@ -306,8 +331,8 @@ TEST(accuracy, WeightsAndGaps)
                     }
     std::printf("accuracy: weighted and gappy z and leverages, every order: largest error %.2f u * cond (the bound: %g u "
                 "* cond); at uneven times %.2g of max |y| (the floor: 1e-8, passed in %d cases where D's rounding "
-                "moves the smooth more)\n",
-                worst, c, worst_t, over);
+                "moves the smooth more); the restricted likelihood within %.2f u * cond * (its terms)\n",
+                worst, c, worst_t, over, worst_reml);
 }
 
 } // namespace accuracy_smooth

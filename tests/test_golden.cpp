@@ -60,7 +60,8 @@ golden compute(givqr::idx n, double sigma)
 }
 
 // givsmooth: z, the one-sided z, the leverages and the sigma, for a given
-// sigma, or (sigma NaN) the one generalized cross-validation chooses; and
+// sigma, or (sigma NaN) the one generalized cross-validation chooses (and
+// the smooths the restricted likelihood, and an edf of n/3, choose); and
 // weighted, with a gap and points of weight 0: z, its leverages and sigma,
 // the one-sided z, the robust z and its weights (for n >= 10); for the
 // differences of order d, at the times 1:n, or (uneven) at times whose
@@ -92,8 +93,24 @@ smooth_golden smooth_compute(givqr::idx n, double sigma, int d, bool uneven)
     c.onesided = true;
     givqr::smooth_out out1 = {z1.data(), &info1[0], &info1[1], &info1[2], &info1[3], &info1[4], h1.data(), se1.data()};
     EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, tp, out1, 1, nullptr));
-    smooth_golden g = {n, sigma, digest(z), digest(z1), digest(h), digest({info[0], info[2], info[3], info[4]}), 0,
-                       d, uneven};
+    std::vector<double> chosen = {info[0], info[2], info[3], info[4]};
+    if (sigma != sigma) {       /* and the restricted likelihood's choice, and an edf's, with their info */
+        std::vector<double> zr(n), hr(n), ser(n);
+        double ir[6];
+        c.onesided = false;
+        for (int how = 0; how < 2; how++) {
+            c.criterion = how == 0 ? givqr::reml : givqr::gcv;
+            c.edf = how == 0 ? 0.0 : double(d) + double(n - d) / 3.0;
+            givqr::smooth_out o = {zr.data(), &ir[0], &ir[1], &ir[2], &ir[3], &ir[4], hr.data(), ser.data()};
+            o.reml = &ir[5];
+            EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, tp, o, 1, nullptr));
+            chosen.insert(chosen.end(), {ir[0], ir[2], ir[5]});
+            chosen.insert(chosen.end(), zr.begin(), zr.end());
+        }
+        c.criterion = givqr::gcv;
+        c.edf = 0.0;
+    }
+    smooth_golden g = {n, sigma, digest(z), digest(z1), digest(h), digest(chosen), 0, d, uneven};
     std::vector<double> all;
     if (n >= 10) {
         std::vector<double> w(n), rw(n), iterations(1);

@@ -26,9 +26,10 @@ bool same(const std::vector<double> &a, const std::vector<double> &b)
 const double sigmas[] = {0.0, 1.0, 0.1, 0.000316227766016838, 1e300};
 
 struct run {
-    std::vector<double> x, h, T;
+    std::vector<double> x, h, T, R;
     givqr::table t;
     givqr::fit f;
+    givqr::tally k;
 };
 
 // Times 1, 2, 3, ... whose spacings spread over [0.01, 1): D's rows differ.
@@ -45,9 +46,12 @@ std::vector<double> uneven(idx n)
 run smooth(idx n, const givqr::stencil &S, double sigma, bool onesided, const std::vector<double> &y, idx part)
 {
     const idx m = n - S.d;
-    run r{std::vector<double>(n), std::vector<double>(n), std::vector<double>((2 * S.d + 2) * m), {}, {}};
+    run r{std::vector<double>(n), std::vector<double>(n), std::vector<double>((2 * S.d + 2) * m), std::vector<double>(m),
+          {}, {}, {}};
     r.t.T = r.T.data();
+    r.t.R = r.R.data();
     givqr::sweep st;
+    st.sums = true;
     for (idx i0 = 0; i0 < m; i0 += part)
         givqr::smooth_forward(n, S, sigma, onesided, nullptr, y.data(), r.x.data(), onesided ? r.h.data() : nullptr, i0,
                               std::min(m, i0 + part), &st, &r.t);
@@ -58,6 +62,7 @@ run smooth(idx n, const givqr::stencil &S, double sigma, bool onesided, const st
             givqr::smooth_backward(n, r.t, r.x.data(), k0, std::min(m, k0 + part), carry, &c);
         r.f = c.sums;
     }
+    r.k = st.k;
     return r;
 }
 
@@ -81,17 +86,22 @@ TEST(smooth, InPartsTheSameBits)
                                                             << ", sigma = " << sigma << ", part " << part);
                             EXPECT_TRUE(same(r.x, whole.x) && same(r.h, whole.h));
                             EXPECT_EQ(std::memcmp(&r.f, &whole.f, sizeof r.f), 0);
+                            EXPECT_EQ(std::memcmp(&r.k, &whole.k, sizeof r.k), 0);
                         }
                         // another series from the table (table_forward), as by the fused kernel
-                        std::vector<double> x(n), h(n), x2(n), h2(n), T((2 * d + 2) * (n - d));
+                        std::vector<double> x(n), h(n), x2(n), h2(n), T((2 * d + 2) * (n - d)), R(n - d);
                         givqr::table t2;
                         t2.T = T.data();
+                        t2.R = R.data();
                         givqr::sweep st;
+                        st.sums = true;
+                        givqr::tally k2;
                         double carry[givqr::d_max];
                         double *hh = onesided ? h.data() : nullptr, *hh2 = onesided ? h2.data() : nullptr;
                         givqr::smooth_forward(n, S, sigma, onesided, nullptr, y.data(), x.data(), hh, 0, n - d, &st, &t2);
-                        givqr::table_forward(n, whole.t, onesided, y.data(), x2.data(), hh2, 0, n - d, carry);
+                        givqr::table_forward(n, whole.t, onesided, y.data(), x2.data(), hh2, 0, n - d, carry, &k2);
                         EXPECT_TRUE(same(x, x2) && same(h, h2));
+                        if (!onesided) EXPECT_EQ(std::memcmp(&st.k, &k2, sizeof k2), 0);   // the same sums and det R
                     }
                 }
             }
@@ -114,8 +124,9 @@ TEST(smooth, LeveragesSettledAsEveryStepTaken)
                 std::vector<double> T(w * m), x(n), h(n);
                 givqr::table all = {d, m, m, 0, T.data(), {}}, t = r.t;
                 for (idx i = 0; i < m; i++) std::memcpy(&T[w * i], givqr::row(r.t, i), w * sizeof(double));
-                std::vector<double> T2(r.T);
+                std::vector<double> T2(r.T), R2(r.R);
                 t.T = T2.data();
+                t.R = R2.data();
                 givqr::sweep st;
                 givqr::smooth_forward(n, S, sigma, false, nullptr, y.data(), x.data(), nullptr, 0, m, &st, &t);    // c2
                 givqr::smooth_criteria c = {y.data(), nullptr, h.data(), nullptr, {}, {}, {}, {}};
@@ -158,6 +169,10 @@ TEST(givsmooth_gateway, FailuresAndOutputs)
         {1, {y(), fake::text("samplepoints"), fake::matrix(5, 1, {1, 2, 2, 3, 4})}, givsmooth_samplePointsValue},
         {1, {y(), fake::text("Order"), fake::scalar(4), fake::text("Weights"), fake::matrix(5, 1, {1, 1, 0, 1, 1})},
          givsmooth_observed},
+        {1, {y(), fake::text("EDF"), fake::scalar(2)}, givsmooth_edf},
+        {1, {y(), fake::text("EDF"), fake::scalar(5)}, givsmooth_edf},
+        {1, {y(), fake::scalar(1), fake::text("edf"), fake::scalar(3)}, givsmooth_twice},
+        {1, {y(), fake::text("Criterion"), fake::text("aic")}, givsmooth_criterion},
     };
     for (auto &k : cases) {
         const long before = fake::live();
@@ -190,13 +205,14 @@ TEST(givsmooth_gateway, FailuresAndOutputs)
             ASSERT_EQ(mxGetM(out[0]), size_t(n));
             ASSERT_EQ(mxGetN(out[0]), 3u);
             std::vector<double> all(mxGetPr(out[0]), mxGetPr(out[0]) + 3 * n);
-            const char *fields[] = {"sigma", "lambda", "edf", "gcv", "loocv", "leverage", "stderr", "weights", "iterations"};
-            for (int k = 0; k < (robust ? 9 : 7); k++) {
+            const char *fields[] = {"sigma",  "lambda", "edf",     "gcv",       "loocv", "reml",
+                                    "leverage", "stderr", "weights", "iterations"};
+            for (int k = 0; k < (robust ? 10 : 8); k++) {
                 const char *f = fields[k];
                 const mxArray *v = mxGetField(out[1], 0, f);
                 ASSERT_TRUE(v) << f;
                 const size_t len = mxGetM(v) * mxGetN(v);
-                EXPECT_EQ(len, k < 5 || k == 8 ? 3u : size_t(3 * n)) << f;
+                EXPECT_EQ(len, k < 6 || k == 9 ? 3u : size_t(3 * n)) << f;
                 for (size_t i = 0; i < len; i++) ASSERT_FALSE(fake::is_poison(mxGetPr(v)[i])) << f;
                 all.insert(all.end(), mxGetPr(v), mxGetPr(v) + len);
             }
@@ -209,6 +225,22 @@ TEST(givsmooth_gateway, FailuresAndOutputs)
         }
     }
     fake::threads = 2;
+
+    // an edf the range cannot reach: the nearest, and the host's warning with its identifier
+    {
+        std::vector<double> yw(40);
+        for (idx i = 0; i < 40; i++) yw[i] = std::sin(double(i) / 3) + 0.1 * u[i];
+        mxArray *in[3] = {fake::matrix(40, 1, yw), fake::text("EDF"), fake::scalar(40 - 1e-9)}, *out[2] = {};
+        const mxArray *prhs[5] = {in[0], fake::matrix(0, 0, {}), in[1], in[2]};
+        fake::warning_id.clear();
+        const mxArray *args[4] = {prhs[0], prhs[1], prhs[2], prhs[3]};
+        ASSERT_EQ(fake::call(givsmooth_gateway, 2, out, 4, args), "");
+        EXPECT_EQ(fake::warning_id, "givqr:givsmooth:edfNotReached");
+        EXPECT_GT(mxGetScalar(mxGetField(out[1], 0, "edf")), 39.0);
+        for (const mxArray *a : args) fake::destroy(const_cast<mxArray *>(a));
+        fake::destroy(out[0]);
+        fake::destroy(out[1]);
+    }
 }
 
 } // namespace

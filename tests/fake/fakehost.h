@@ -43,6 +43,8 @@ extern const double poison;
 extern size_t memory_limit;
 /* What maxNumCompThreads answers. */
 extern int threads;
+/* The identifier and text of the last warning (mexWarnMsgIdAndTxt). */
+extern std::string warning_id, warning_text;
 bool is_poison(double v);
 
 } // namespace fake

@@ -37,4 +37,20 @@ extern "C" void mexErrMsgIdAndTxt(const char *id, const char *fmt, ...)
     va_end(ap);
     throw fake::host_error{text};
 }
+
+namespace fake {
+std::string warning_id, warning_text;
+}
+
+extern "C" void mexWarnMsgIdAndTxt(const char *id, const char *fmt, ...)
+{
+    if (!valid(id)) std::abort();
+    char text[512];
+    va_list ap;
+    va_start(ap, fmt);
+    std::vsnprintf(text, sizeof text, fmt, ap);
+    va_end(ap);
+    fake::warning_id = id;
+    fake::warning_text = text;
+}
 #endif

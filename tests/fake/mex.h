@@ -60,6 +60,7 @@ int mexCallMATLAB(int nlhs, mxArray *plhs[], int nrhs, mxArray *prhs[], const ch
 #if !GIVQR_MEX_R12
 mxArray *mxCreateUninitNumericMatrix(size_t m, size_t n, mxClassID cls, mxComplexity flag);
 [[noreturn]] void mexErrMsgIdAndTxt(const char *id, const char *fmt, ...);
+void mexWarnMsgIdAndTxt(const char *id, const char *fmt, ...);
 #endif
 
 void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);

@@ -258,6 +258,94 @@
 %!   assert (zt, z, 1e-12);
 %! endfor
 
+## the restricted likelihood, info.reml, against its definition on dense
+## matrices: (n_o - d)*log(rss_pen/(n_o - d)) + log det(W + lambda*D'*D) -
+## (n - d)*log(lambda) - sum(log(w)) over the points with weight, rss_pen =
+## sum(w.*(y - z).^2) + lambda*|D*z|^2; any order, weights, gaps, times
+%!test
+%! randn ("state", 10); rand ("state", 10);
+%! n = 120; tu = cumsum ([0; 0.1 + rand(n - 1, 1)]);
+%! y = sin (tu / 6) + 0.2 * randn (n, 1);
+%! w = 0.5 + rand (n, 1); w([1 30:40 n]) = 0;
+%! o = w > 0; no = sum (o);
+%! for d = 1:4
+%!   for t = {(1:n)', tu}
+%!     D = full (differences (t{1}, d));
+%!     for lambda = [1e-2 1 1e2]
+%!       [z, info] = givsmooth (y, "Lambda", lambda, "Order", d, "SamplePoints", t{1}, "Weights", w);
+%!       M = diag (w) + lambda * (D' * D);
+%!       pen = sum (w .* (y - z).^2) + lambda * norm (D * z)^2;
+%!       want = (no - d) * log (pen / (no - d)) + 2 * sum (log (diag (chol (M)))) - (n - d) * log (lambda) - sum (log (w(o)));
+%!       assert (info.reml, want, 1e-9 * abs (want) + 1e-9);
+%!     endfor
+%!   endfor
+%! endfor
+
+## lambda for a target edf: reached to a relative 1e-8, any order and times,
+## with weights, gaps and robust fits; where rounding or the range keeps it
+## from being reached, the nearest, with a warning
+%!test
+%! randn ("state", 11); rand ("state", 11);
+%! n = 800; tu = cumsum (0.2 + rand (n, 1));
+%! y = sin (tu / 20) + 0.3 * randn (n, 1); y(100:140) = NaN;
+%! w = 0.5 + rand (n, 1);
+%! for d = 1:4
+%!   for t = {(1:n)', tu}
+%!     for k = [d + 0.5, 12, 100, 700]
+%!       [z, info] = givsmooth (y, [], "EDF", k, "Order", d, "SamplePoints", t{1}, "Weights", w);
+%!       assert (abs (info.edf - k) <= 1e-8 * k);
+%!     endfor
+%!   endfor
+%! endfor
+%! [z, info] = givsmooth (y, [], "EDF", 30, "Robust", true);
+%! assert (abs (info.edf - 30) <= 1e-8 * 30);
+%! lastwarn ("");
+%! [z, info] = givsmooth (y, [], "EDF", sum (! isnan (y)) - 1e-7);
+%! [~, id] = lastwarn ();
+%! assert (id, "givqr:givsmooth:edfNotReached");
+%! assert (info.edf > 700);
+
+## weights in any units: w*c chooses lambda*c and the same z, for every
+## criterion and for an edf
+%!test
+%! randn ("state", 12); rand ("state", 12);
+%! n = 300; y = cumsum (randn (n, 1)); w = 0.2 + 4.8 * rand (n, 1);
+%! for a = {{"Criterion", "gcv"}, {"Criterion", "loocv"}, {"Criterion", "reml"}, {"EDF", 25}}
+%!   [z, info] = givsmooth (y, [], a{1}{:}, "Weights", w);
+%!   for c = [1e-6 1e6]
+%!     [zc, ic] = givsmooth (y, [], a{1}{:}, "Weights", c * w);
+%!     assert (zc, z, 1e-8 * norm (y, Inf));
+%!     assert (ic.lambda / info.lambda, c, 1e-5 * c);
+%!   endfor
+%! endfor
+
+## criteria with two local minima or more: GCV's least, near interpolation
+## (seed 2), or one of three minima within 0.04% of each other (seed 19),
+## is what the choice finds, as a dense scan of the whole range does; the
+## restricted likelihood picks the smooth a person would.  The series: a
+## sine of 12 radians over [0, 1], 1000 points, noise of sd 0.3, weights
+## uniform in [0.2, 5].
+%!test
+%! n = 1000; x = linspace (0, 1, n)';
+%! for seed = [2 19]
+%!   randn ("state", seed); rand ("state", seed);
+%!   y = sin (12 * x) + 0.3 * randn (n, 1);
+%!   w = 0.2 + 4.8 * rand (n, 1);
+%!   [~, info] = givsmooth (y, [], "Weights", w);
+%!   L = 10 .^ linspace (-3, 15, 361) * mean (w);
+%!   G = arrayfun (@(l) nthargout (2, @givsmooth, y, "Lambda", l, "Weights", w).gcv, L);
+%!   loc = find (G(2:end-1) < G(1:end-2) & G(2:end-1) < G(3:end)) + 1;
+%!   assert (numel (loc) >= 2);               # two local minima, or the test is void
+%!   assert (info.gcv <= min (G) * (1 + 1e-9));
+%!   [~, ir] = givsmooth (y, [], "Weights", w, "Criterion", "reml");
+%!   assert (ir.edf > 10 && ir.edf < 40);
+%! endfor
+%! assert (info.edf < 20);                     # seed 19: the farthest of its minima
+%! randn ("state", 2); rand ("state", 2);
+%! y = sin (12 * x) + 0.3 * randn (n, 1); w = 0.2 + 4.8 * rand (n, 1);
+%! [~, info] = givsmooth (y, [], "Weights", w);
+%! assert (info.edf > n / 2);                  # seed 2: all but interpolation
+
 ## every failure, its identifier and its message
 %!test
 %! y = (1:10)';
@@ -271,6 +359,9 @@
 %! fails ("givsmooth (y, 1, 2)", "givqr:givsmooth:option");
 %! fails ("givsmooth (y, 'Lambda')", "givqr:givsmooth:optionValue");
 %! fails ("givsmooth (y, [], 'Criterion', 'aic')", "givqr:givsmooth:criterion");
+%! fails ("givsmooth (y, [], 'EDF', %s)", "givqr:givsmooth:edf", {"NaN", "Inf", "2", "1.5", "10", "12", "[3 4]", "'five'"});
+%! fails ("givsmooth ([y, [NaN(5, 1); y(6:end)]], [], 'EDF', 6)", "givqr:givsmooth:edf");
+%! fails ("givsmooth (y, %s, 'EDF', 5)", "givqr:givsmooth:twice", {"1", "[], 'Lambda', 3", "[], 'Period', 5"});
 %! fails ("givsmooth (y, [], 'Criterion', 3)", "givqr:givsmooth:criterion");
 %! fails ("givsmooth (y, 'Lambda', %s)", "givqr:givsmooth:lambda", {"-1", "NaN", "[1 2]", "'big'"});
 %! fails ("givsmooth (y, 'Period', %s)", "givqr:givsmooth:period", {"2", "1", "-5", "NaN"});

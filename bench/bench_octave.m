@@ -130,6 +130,8 @@ t1 = timeit (@() givsmooth (y, sigma), 5);
 tinfo = timeit (@() nthargout (1:2, @givsmooth, y, sigma), 3);
 tgcv = timeit (@() nthargout (1:2, @givsmooth, y), 2);
 tloo = timeit (@() nthargout (1:2, @givsmooth, y, [], "Criterion", "loocv"), 2);
+treml = timeit (@() nthargout (1:2, @givsmooth, y, [], "Criterion", "reml"), 2);
+tedf = timeit (@() nthargout (1:2, @givsmooth, y, [], "EDF", 100), 2);
 tone = timeit (@() givsmooth (y, sigma, "OneSided", true), 5);
 tw = timeit (@() whittaker (y, sigma), 2);
 [~, info] = givsmooth (y);
@@ -141,6 +143,7 @@ fprintf (fid, "### At n = 10^6, sigma = %g (lambda = 1600) where given\n\n", sig
 fprintf (fid, "| call | time | in calls with sigma given |\n|---|---|---|\n");
 cases = {"givsmooth (y, sigma)", t1; "[z, info] = givsmooth (y, sigma)", tinfo; ...
         "[z, info] = givsmooth (y): sigma by GCV", tgcv; "... by leave-one-out", tloo; ...
+        "... by REML", treml; "... for an edf of 100", tedf; ...
         "givsmooth (y, sigma, 'OneSided', true)", tone; "backslash on the Whittaker form, lambda given", tw; ...
         "statsmodels' hpfilter (y, 1600), Python", thp};
 for r = 1:size (cases, 1)

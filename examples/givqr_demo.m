@@ -5,7 +5,7 @@
 ## second difference matrix, lambda = 1/sigma^2.  givsmooth (y) picks lambda
 ## by GCV and reports, with [z, info], the degrees of freedom, the leverages
 ## and pointwise standard errors.  The demo draws the fit with a band of two
-## standard errors, the GCV curve with its minimum, the one-sided trend
+## standard errors, the GCV and REML curves with their minima, the one-sided trend
 ## (each z(t) from y(1:t) alone) beside the two-sided one, a series with a
 ## gap, noise that doubles halfway and a few outliers, smoothed plain,
 ## weighted (by the inverse variance of its noise) and robust, and readings
@@ -79,13 +79,18 @@ r = z + info.lambda * conv (diff (z, 2), [1 -2 1]) - y;
 printf ("|z + lambda*D'*D*z - y| = %.2g; the truth within two standard errors at %.0f%% of the points\n", ...
         norm (r, Inf), 100 * mean (abs (z - truth) <= 2 * info.stderr));
 
-## the criterion around the choice
-L = 10 .^ linspace (log10 (info.lambda) - 5, log10 (info.lambda) + 5, 81);
-G = zeros (size (L));
+## the restricted likelihood's choice, and both criteria around the choices
+[zr_, rinfo_] = givsmooth (y, [], "Criterion", "reml");
+printf ("REML chose lambda = %.4g: %.1f degrees of freedom, |z - truth|/sqrt(n) = %.4f\n", ...
+        rinfo_.lambda, rinfo_.edf, norm (zr_ - truth) / sqrt (n));
+L = 10 .^ linspace (log10 (min (info.lambda, rinfo_.lambda)) - 4, log10 (max (info.lambda, rinfo_.lambda)) + 4, 81);
+G = zeros (size (L)); Rm = G;
 for k = 1:numel (L)
   [~, s] = givsmooth (y, "Lambda", L(k));
   G(k) = s.gcv;
+  Rm(k) = s.reml;
 endfor
+scaled = @(c, v) (v - min (c)) / (max (c) - min (c));    # each criterion on [0, 1] over the range
 
 ## the one-sided trend at the same sigma
 z1 = givsmooth (y, info.sigma, "OneSided", true);
@@ -148,15 +153,16 @@ hold off;
 title (sprintf ("GCV: lambda %.2g, edf %.1f", info.lambda, info.edf));
 
 subplot (3, 2, 2);
-loglog (L, G, "b-", "linewidth", 2, info.lambda, info.gcv, "ro", "markersize", 9, "linewidth", 2);
+semilogx (L, scaled (G, G), "b-", "linewidth", 2, L, scaled (Rm, Rm), "r-", "linewidth", 2, ...
+          info.lambda, scaled (G, info.gcv), "bo", "markersize", 9, "linewidth", 2, ...
+          rinfo_.lambda, scaled (Rm, rinfo_.reml), "ro", "markersize", 9, "linewidth", 2);
 e10 = floor (log10 (min (L))):2:ceil (log10 (max (L)));
 set (gca, "xtick", 10 .^ e10, "xticklabel", arrayfun (@(e) sprintf ("1e%d", e), e10, "uniformoutput", false));
-xlim (10 .^ e10([1 end]));
-ylim (10 .^ (log10 ([min(G) max(G)]) + [-0.05 0.15] * log10 (max (G) / min (G))));
+xlim (10 .^ e10([1 end])); ylim ([-0.05 1.45]);
 hold on;
-key ({"GCV", "b", "-"; "its minimum", "r", "O"}, 2);
+key ({"GCV", "b", "-"; "REML", "r", "-"; "minima", "k", "O"}, 3);
 hold off;
-title ("GCV against lambda");
+title ("GCV and REML, each on [0, 1]");
 grid on;
 
 subplot (3, 2, 3);
@@ -185,14 +191,14 @@ hold off;
 title ("a gap, uneven noise, outliers");
 
 subplot (3, 2, [5 6]);
-fill ([60; 75; 75; 60], [-2; -2; 1.8; 1.8], [0.88 0.88 0.88], "edgecolor", "none");
+fill ([60; 75; 75; 60], [-2; -2; 1.7; 1.7], [0.88 0.88 0.88], "edgecolor", "none");
 hold on;
 plot (ts, y3, ".", "color", grey, "markersize", 5, tt, zz2, "b", "linewidth", 2, tt, zz3, "r", "linewidth", 2, ...
       tg, truth3 (tg), "k", "linewidth", 1);
 text (67.5, -1.8, "no samples", "horizontalalignment", "center");
-xlim (ts([1 end])); ylim ([-2 2.8]);
+xlim (ts([1 end])); ylim ([-2 3.2]);
 key ({"y at its times", grey, "."; sprintf("d = 2, edf %.1f", i32.edf), "b", "-"; ...
-      sprintf("d = 3, edf %.1f", i33.edf), "r", "-"; "truth", "k", "-"}, 4, 2.2);
+      sprintf("d = 3, edf %.1f", i33.edf), "r", "-"; "truth", "k", "-"}, 2, 2.2);
 hold off;
 title ("samples at uneven times: 'SamplePoints', GCV for d = 2 and d = 3");
 print (h, png, "-dpngcairo", "-S1600,1650", "-F:7");

@@ -27,13 +27,20 @@ static bool valid(const char *id)
     return parts >= 2;
 }
 
-extern "C" void mexErrMsgIdAndTxt(const char *id, const char *fmt, ...)
+/* The message of an identifier (refused unless valid) and a format. */
+static std::string message(const char *id, const char *fmt, va_list ap)
 {
     if (!valid(id)) std::abort();
     char text[512];
+    std::vsnprintf(text, sizeof text, fmt, ap);
+    return text;
+}
+
+extern "C" void mexErrMsgIdAndTxt(const char *id, const char *fmt, ...)
+{
     va_list ap;
     va_start(ap, fmt);
-    std::vsnprintf(text, sizeof text, fmt, ap);
+    const std::string text = message(id, fmt, ap);
     va_end(ap);
     throw fake::host_error{text};
 }
@@ -44,13 +51,10 @@ std::string warning_id, warning_text;
 
 extern "C" void mexWarnMsgIdAndTxt(const char *id, const char *fmt, ...)
 {
-    if (!valid(id)) std::abort();
-    char text[512];
     va_list ap;
     va_start(ap, fmt);
-    std::vsnprintf(text, sizeof text, fmt, ap);
+    fake::warning_text = message(id, fmt, ap);
     va_end(ap);
     fake::warning_id = id;
-    fake::warning_text = text;
 }
 #endif

@@ -17,7 +17,8 @@ mxArray *make_arg(FuzzedDataProvider &in, int position, mwSize rows0)
 {
     if (position > 0 && in.ConsumeIntegralInRange(0, 3) == 0)      // givsmooth's options and their values
         return fake::text(in.PickValueInArray<std::string>(
-            {"Criterion", "lambda", "PERIOD", "OneSided", "gcv", "loocv", "", "Lambdas", "onesided ", "Weights", "robust"}));
+            {"Criterion", "lambda", "PERIOD", "OneSided", "gcv", "loocv", "", "Lambdas", "onesided ", "Weights",
+             "robust", "Order", "SamplePoints", "EDF", "reml"}));
     const mxClassID cls = in.PickValueInArray(
         {mxDOUBLE_CLASS, mxDOUBLE_CLASS, mxDOUBLE_CLASS, mxDOUBLE_CLASS, mxSINGLE_CLASS,
          mxINT32_CLASS, mxINT64_CLASS, mxUINT8_CLASS, mxLOGICAL_CLASS, mxCHAR_CLASS,
@@ -75,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fake::memory_limit = size_t(1) << 24;     // larger outputs fail as out of memory
     FuzzedDataProvider in(data, size);
     const int nlhs = in.ConsumeIntegralInRange(0, 3);
-    const int nrhs = in.ConsumeIntegralInRange(0, 3);
+    const int nrhs = in.ConsumeIntegralInRange(0, 5);
     std::vector<mxArray *> args;
     for (int k = 0; k < nrhs; k++)
         args.push_back(make_arg(in, k, args.empty() ? 1 : static_cast<mwSize>(mxGetM(args[0]))));
@@ -107,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 written(plhs[k]);
                 continue;
             }
-            for (const char *f : {"sigma", "lambda", "edf", "gcv", "loocv", "leverage", "stderr"}) {
+            for (const char *f : {"sigma", "lambda", "edf", "gcv", "loocv", "reml", "leverage", "stderr"}) {
                 const mxArray *v = mxGetField(plhs[k], 0, f);
                 if (!v) abort();
                 written(v);

@@ -18,7 +18,8 @@ void forward(idx n, const stencil &S, double sigma, const double *rho, const dou
     constexpr int N = d * (d + 1) / 2, w = 2 * d + 2;
     const idx m = n - d;
     auto scale = [rho](idx j) { return rho ? rho[j] : 1.0; };   /* of stencil row j */
-    auto D = [&S](idx j, int l) { return rows ? S.D[(d + 1) * j + l] : S.c[l]; };
+    /* D(j, j+l); beyond D's last row, m-1, no rotation uses it (0 from the rows, not read past them) */
+    auto D = [&S, m](idx j, int l) { return !rows ? S.c[l] : j < m ? S.D[(d + 1) * j + l] : 0.0; };
     /* the stencil row step i meets: rho(i+d)*D(i..i+d, i+d) */
     auto fresh = [&](idx i, double F[d + 1]) {
         const double r = scale(i + d);
@@ -95,7 +96,8 @@ void factor_only(idx n, const stencil &S, double sigma, const double *rho, idx i
     constexpr int N = d * (d + 1) / 2;
     const idx m = n - d;
     auto scale = [rho](idx j) { return rho ? rho[j] : 1.0; };
-    auto D = [&S](idx j, int l) { return rows ? S.D[(d + 1) * j + l] : S.c[l]; };
+    /* D(j, j+l); beyond D's last row, m-1, no rotation uses it (0 from the rows, not read past them) */
+    auto D = [&S, m](idx j, int l) { return !rows ? S.c[l] : j < m ? S.D[(d + 1) * j + l] : 0.0; };
     if (i0 == 0) {
         double L0[N];
         for (int k = 0; k < d; k++)

@@ -103,7 +103,7 @@
 %   new points, and do well where the noise is independent.  Where it is
 %   correlated they take the correlation for signal and follow the noise
 %   (on AR(1) noise of coefficient 0.6 they chose about 500 of 1000
-%   degrees of freedom where REML chose about 110: docs/accuracy.md), and
+%   degrees of freedom where REML chose about 120: docs/accuracy.md), and
 %   GCV now and then all but interpolates, where its curve has a second,
 %   lower minimum there.  REML, minimizing
 %

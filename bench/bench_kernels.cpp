@@ -82,7 +82,7 @@ void BM_apply(benchmark::State &state)
 void BM_givsmooth(benchmark::State &state)
 {
     const idx n = state.range(0);
-    const int d = state.range(2) ? int(state.range(2)) : 2, mode = int(state.range(3));
+    const int d = int(state.range(2)), mode = int(state.range(3));
     const idx m = n - d;
     const double sigma = sigma_of(state);
     std::vector<double> T((2 * d + 2) * m), y(n), x(n), t(n), rho(n), rows((d + 1) * n);
@@ -117,6 +117,15 @@ void sizes(benchmark::internal::Benchmark *b)
     b->Unit(benchmark::kMillisecond);
 }
 
+// d = 2 at equal spacing, at the sizes above
+void smooth_sizes(benchmark::internal::Benchmark *b)
+{
+    for (long n = 1000; n <= 10000000; n *= 10) b->Args({n, 0, 2, 0});
+    b->Args({1000000, 8, 2, 0});
+    b->Args({100000, 8, 2, 0});
+    b->Unit(benchmark::kMillisecond);
+}
+
 // every order at n = 10^6, sigma = 0.025: in the cycle (equal spacing), with
 // weights that change to the end, at uneven times
 void orders(benchmark::internal::Benchmark *b)
@@ -132,7 +141,7 @@ BENCHMARK_TEMPLATE(BM_factor, write_outputs)->Name("BM_write_outputs")->Args({10
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_apply, givqr::givfwd)->Name("BM_givfwd")->Apply(sizes);
 BENCHMARK_TEMPLATE(BM_apply, givqr::givinv)->Name("BM_givinv")->Apply(sizes);
-BENCHMARK(BM_givsmooth)->Apply(sizes);
+BENCHMARK(BM_givsmooth)->Apply(smooth_sizes);
 BENCHMARK(BM_givsmooth)->Name("BM_givsmooth_order")->Apply(orders);
 
 } // namespace

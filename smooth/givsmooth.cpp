@@ -41,11 +41,10 @@ bool givsmooth(const smooth_call &c, const double *y, const double *w, const dou
     room first;
     weighted_room firstw;
     const table *shared = nullptr;
-    std::vector<double> rows;
+    memory rows;                /* D's rows, for sample times */
     stencil S;
     try {
-        if (t) rows.resize((c.d + 1) * (n - c.d));
-        S = make_stencil(n, c.d, t, rows.data());
+        S = make_stencil(n, c.d, t, t ? rows.reserve((c.d + 1) * (n - c.d)) : nullptr);
         /* a sigma given, the same weights for all: series 0 factors, the
          * others replay its table */
         bool same = !c.automatic && c.k > 0 && !std::isinf(c.sigma) && !c.robust && (!w || c.shared);

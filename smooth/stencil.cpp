@@ -8,6 +8,51 @@
 
 namespace givqr {
 
+namespace {
+
+/* D's rows from t, each from D_(k-1)'s rows j, j+1 as the recursion says:
+ * D_k(j, l) = g * (D_(k-1)(j+1, l-1) - D_(k-1)(j, l)), g = k/(t(j+k) - t(j)),
+ * an entry beyond a row 0.  Returns whether every row is row 0 to the bit;
+ * the largest sum of |D(j,:)| in *norm. */
+template <int d>
+bool rows_of(idx n, const double *t, double *rows, double *norm)
+{
+    bool equal = true;
+    double top = 0.0;
+    double G[d + 1][d + 1];             /* G[k][i] = g of D_k's row j+i: each row makes one new per k */
+    for (int k = 1; k <= d; k++)
+        for (int i = 0; i < d - k; i++) G[k][i + 1] = double(k) / (t[i + k] - t[i]);
+    for (idx j = 0; j + d < n; j++) {
+        for (int k = 1; k <= d; k++) {
+            for (int i = 0; i < d - k; i++) G[k][i] = G[k][i + 1];
+            G[k][d - k] = double(k) / (t[j + d] - t[j + d - k]);
+        }
+        double P[d + 1][d + 1];         /* P[i]: D_k's row j+i, entries 0..k; unrolled, in registers */
+        for (int i = 0; i <= d; i++) P[i][0] = 1.0;
+#pragma GCC unroll 4
+        for (int k = 1; k <= d; k++)
+#pragma GCC unroll 4
+            for (int i = 0; i + k <= d; i++) {      /* in place: P[i+1] is still D_(k-1)'s */
+                const double g = G[k][i];
+                P[i][k] = g * (P[i + 1][k - 1] - 0.0);
+#pragma GCC unroll 4
+                for (int l = k - 1; l >= 1; l--) P[i][l] = g * (P[i + 1][l - 1] - P[i][l]);
+                P[i][0] = g * (0.0 - P[i][0]);
+            }
+        double *r = rows + (d + 1) * j, sum = 0.0;
+        for (int l = 0; l <= d; l++) {
+            r[l] = P[0][l];
+            equal = equal && std::memcmp(&r[l], &rows[l], sizeof(double)) == 0;
+            sum += std::fabs(r[l]);
+        }
+        top = std::max(top, sum);
+    }
+    *norm = top;
+    return equal;
+}
+
+} // namespace
+
 stencil make_stencil(idx n, int d, const double *t, double *rows)
 {
     stencil S = {d, nullptr, {}, t, double(n - 1), 0.0};
@@ -21,29 +66,12 @@ stencil make_stencil(idx n, int d, const double *t, double *rows)
     S.norm = std::ldexp(1.0, d);
     if (!t) return S;
     S.span = t[n - 1] - t[0];
-    S.norm = 0.0;
-
-    /* row j: D_k(j, l) = g * (D_(k-1)(j+1, l-1) - D_(k-1)(j, l)), g = k/(t(j+k) - t(j)),
-     * an entry beyond a row 0 */
     bool equal = true;
-    for (idx j = 0; j + d < n; j++) {
-        double *r = rows + (d + 1) * j, prev[d_max + 2][d_max + 1];
-        for (int i = 0; i <= d; i++) prev[i][0] = 1.0;     /* D_0: rows j..j+d */
-        for (int k = 1; k <= d; k++)
-            for (int i = 0; i + k <= d; i++) {              /* D_k's row j+i, from D_(k-1)'s rows j+i, j+i+1 */
-                const double g = double(k) / (t[j + i + k] - t[j + i]);
-                double next[d_max + 1];
-                for (int l = 0; l <= k; l++) {
-                    const double up = l >= 1 ? prev[i + 1][l - 1] : 0.0, here = l < k ? prev[i][l] : 0.0;
-                    next[l] = g * (up - here);
-                }
-                std::memcpy(prev[i], next, (k + 1) * sizeof(double));
-            }
-        std::memcpy(r, prev[0], (d + 1) * sizeof(double));
-        equal = equal && std::memcmp(r, rows, (d + 1) * sizeof(double)) == 0;
-        double sum = 0.0;
-        for (int l = 0; l <= d; l++) sum += std::fabs(r[l]);
-        S.norm = std::max(S.norm, sum);
+    switch (d) {
+    case 1: equal = rows_of<1>(n, t, rows, &S.norm); break;
+    case 2: equal = rows_of<2>(n, t, rows, &S.norm); break;
+    case 3: equal = rows_of<3>(n, t, rows, &S.norm); break;
+    default: equal = rows_of<4>(n, t, rows, &S.norm); break;
     }
     if (equal) std::memcpy(S.c, rows, (d + 1) * sizeof(double));
     else S.D = rows;

@@ -160,7 +160,7 @@ e10 = floor (log10 (min (L))):2:ceil (log10 (max (L)));
 set (gca, "xtick", 10 .^ e10, "xticklabel", arrayfun (@(e) sprintf ("1e%d", e), e10, "uniformoutput", false));
 xlim (10 .^ e10([1 end])); ylim ([-0.05 1.45]);
 hold on;
-key ({"GCV", "b", "-"; "REML", "r", "-"; "minima", "k", "O"}, 3);
+key ({"GCV", "b", "-"; "REML", "r", "-"; "minima", "k", "O"}, 2);
 hold off;
 title ("GCV and REML, each on [0, 1]");
 grid on;
@@ -183,7 +183,7 @@ plot (t, y2, ".", "color", grey, "markersize", 3, t(out), y2(out), "o", "color",
       "markerfacecolor", [0.85 0 0.85], "markersize", 3, ...
       t, zp, "color", [0 0.6 0], "linewidth", 1.5, t, zw, "b", "linewidth", 1.5, t, zr, "r", "linewidth", 2, ...
       t, truth, "k", "linewidth", 1);
-text (mean (gap), -2.5, "gap", "horizontalalignment", "center");
+text (mean (gap), 4.8, "gap", "horizontalalignment", "center");
 ylim ([-3 11]);
 key ({"y", grey, "."; "outliers", [0.85 0 0.85], "o"; "plain", [0 0.6 0], "-"; "weighted", "b", "-"; ...
       "robust", "r", "-"; "truth", "k", "-"}, 2);
@@ -195,7 +195,7 @@ fill ([60; 75; 75; 60], [-2; -2; 1.7; 1.7], [0.88 0.88 0.88], "edgecolor", "none
 hold on;
 plot (ts, y3, ".", "color", grey, "markersize", 5, tt, zz2, "b", "linewidth", 2, tt, zz3, "r", "linewidth", 2, ...
       tg, truth3 (tg), "k", "linewidth", 1);
-text (67.5, -1.8, "no samples", "horizontalalignment", "center");
+text (67.5, 1.35, "no samples", "horizontalalignment", "center");
 xlim (ts([1 end])); ylim ([-2 3.2]);
 key ({"y at its times", grey, "."; sprintf("d = 2, edf %.1f", i32.edf), "b", "-"; ...
       sprintf("d = 3, edf %.1f", i33.edf), "r", "-"; "truth", "k", "-"}, 2, 2.2);

@@ -138,8 +138,8 @@
 %   sigma = NaN.  With weights, GCV is n_o*sum(w.*(y - z).^2)/(n_o - edf)^2
 %   and leave-one-out runs over the points with weight.  For 'EDF' a secant
 %   on log(edf - d) against log(lambda), from edf's own asymptote.  At n =
-%   10^6 a choice costs about 20 (GCV), 18 (leave-one-out), 13 (REML) and
-%   10 (EDF) calls with sigma given (docs/benchmarks.md).
+%   10^6 a choice costs about 18 (GCV and leave-one-out), 13 (REML) and
+%   11 (EDF) calls with sigma given (docs/benchmarks.md).
 %
 %   How: z is the residual of the least squares problem min |A*w - [y; 0]|
 %   with A = [D'; sigma*I], each column of which holds a row of D, d+1

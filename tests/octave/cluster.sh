@@ -4,7 +4,8 @@
 # address alone.  A server is started here, sent the columns of a panel in
 # blocks, and its results must be the bits of a local call; then it is
 # stopped.  Everything runs in namespaces of its own: a network with only a
-# loopback (the server listens on every address it has), a /tmp of its own,
+# loopback (the server listens on every address it has), a /tmp of its own
+# (and /dev/shm, holding a copy of the commands),
 # and processes that end with the test.  Exit 77 (skipped) where this machine
 # cannot run the package's cluster mode, saying why.
 #
@@ -20,6 +21,9 @@ fi
 exec timeout -k 5 120 unshare --net --mount --fork --pid --mount-proc --propagation private sh -u -c '
     octdir=$1
     ip link set lo up || { echo "cluster: skipped: no loopback in a private network"; exit 77; }
+    # the commands copied out first: a build below /tmp would be hidden
+    mount -t tmpfs -o mode=1777 tmpfs /dev/shm
+    cp -R "$octdir" /dev/shm/octave && octdir=/dev/shm/octave
     mount -t tmpfs -o mode=1777 tmpfs /tmp
     server=$(find /usr/libexec /usr/lib /usr/share/octave -name octave-pserver -type f 2>/dev/null | head -n 1)
     [ -n "$server" ] || { echo "cluster: octave-pserver not found (octave-parallel)"; exit 1; }

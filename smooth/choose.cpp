@@ -45,10 +45,7 @@ struct search {
     /* the criterion's value from the sums f */
     double value(const fit &f) const
     {
-        const double dof = no - double(S.d);
-        const double v = criterion == loocv ? f.loo / no
-                         : criterion == reml ? dof * log_of(f.squares / dof) + 2.0 * f.logdet
-                                             : no * f.rss / (f.rest * f.rest);
+        const double v = criterion_of(criterion, f, no, S.d);
         return std::isnan(v) ? inf : v;
     }
 
@@ -157,10 +154,11 @@ choice choose(idx n, const stencil &S, weighing *g, const double *y, int criteri
     if (edf > 0.0) {
         /* the root of log(edf(x) - d) - log(k - d), bracketed */
         auto h = [&](const point &q) { return log_of(std::max(q.s.edf - d, 1e-300)) - log_of(edf - d); };
-        const double c = (3.141592653589793 / (2.0 * d)) / std::sin(3.141592653589793 / (2.0 * d));
+        const double c = (3.141592653589793 / (2.0 * d)) / sin_pi_over(2.0 * d);
         const double rr = double(n) * (S.span / double(n - 1)) / 3.141592653589793;     /* as search_range */
-        const double guess = std::log10(scale) + (2.0 * d) * std::log10(rr * c / (edf - d));    /* log10(lambda) */
-        point a = s.at(std::min(std::max((guess - std::log10(lmin)) / step, 0.0), double(J)));
+        const double guess = log_of(scale) + (2.0 * d) * log_of(rr * c / (edf - d));    /* log(lambda) */
+        const double x0 = (guess - log_of(lmin)) / (step * 2.302585092994046);         /* ln(10) */
+        point a = s.at(std::min(std::max(x0, 0.0), double(J)));
         if (s.stopped) return {nan, false, nan};
         point b = a;
         double ha = h(a), hb = ha;

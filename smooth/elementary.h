@@ -16,7 +16,7 @@ namespace givqr {
  * to an ulp or two, which is all they are for.
  */
 
-/* sin(pi/p) for p > 2, by its Taylor series (|pi/p| < pi/2: the terms
+/* sin(pi/p) for p >= 2, by its Taylor series (|pi/p| <= pi/2: the terms
  * beyond x^25 fall below 1e-20 of the sum). */
 inline double sin_pi_over(double p)
 {

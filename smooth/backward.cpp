@@ -18,22 +18,23 @@ inline void fold(fit &sums, fit &block)
     block = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
 }
 
-/* Point j of the sums, z(j) and its h, q there.  The sums gather blocks of
- * the 256 points from j = 256*b up (fewer at the ends), each summed on its
- * own and then added to the total: a rounding error of about (256 + n/256)
- * units where one running sum would make n. */
-inline void add(smooth_criteria *c, idx j, double z, double h, double k)
+/* Point j of the sums (sums, block: c's, or copies held in registers),
+ * z(j) and its h, q there.  The sums gather blocks of the 256 points from
+ * j = 256*b up (fewer at the ends), each summed on its own and then added
+ * to the total: a rounding error of about (256 + n/256) units where one
+ * running sum would make n. */
+GIVQR_STEP void add(const smooth_criteria *c, fit &sums, fit &block, idx j, double z, double h, double k)
 {
     const double e = c->y[j] - z, l = e / k;
     if (c->h) c->h[j] = h;
     if (c->q) c->q[j] = k;
     if (!c->w || c->w[j] > 0.0) {       /* a point with weight */
-        c->block.rss += e * e;
-        c->block.edf += h;
-        c->block.rest += k;
-        c->block.loo += l * l;
+        block.rss += e * e;
+        block.edf += h;
+        block.rest += k;
+        block.loo += l * l;
     }
-    if (j % 256 == 0) fold(c->sums, c->block);
+    if (j % 256 == 0) fold(sums, block);
 }
 
 /* A full step for column i: z, h and q at i+d, then G(i), K(i). */
@@ -43,7 +44,7 @@ inline void full(idx i, const double *r, double *x, double *p, smooth_criteria *
     const double z = replay_back<d>(i, r, x, p);
     double h, k;
     lever<d>::leverage(r, g, h, k);
-    add(c, i + d, z, h, k);
+    add(c, c->sums, c->block, i + d, z, h, k);
     lever<d>::recur(r, g);
 }
 
@@ -65,28 +66,18 @@ void cycle(idx &i, idx end, const table &t, const double r[2][2 * d + 2], double
         const double *row = r[t.p == 1 ? 1 : ph];
         const double z = replay_back<d>(i, row, x, p);
         lever<d>::leverage(row, g, s.hq[ph][0], s.hq[ph][1]);
-        add(c, i + d, z, s.hq[ph][0], s.hq[ph][1]);
+        add(c, c->sums, c->block, i + d, z, s.hq[ph][0], s.hq[ph][1]);
         lever<d>::recur(row, g);
         s.settled = s.steps >= t.p && std::memcmp(s.g[ph], g, G * sizeof(double)) == 0;
         std::memcpy(s.g[ph], g, G * sizeof(double));
         s.steps++;
     }
-    if (i >= end) {             /* settled: as add does, the sums held here */
+    if (i >= end) {             /* settled: the sums held here */
         fit sums = c->sums, block = c->block;
         for (; i >= end; i--) {
             const int ph = t.p == 1 ? 0 : int((i - t.s) % 2);
-            const double z = replay_back<d>(i, r[t.p == 1 ? 1 : ph], x, p), h = s.hq[ph][0], k = s.hq[ph][1];
-            const idx j = i + d;
-            const double e = c->y[j] - z, l = e / k;
-            if (c->h) c->h[j] = h;
-            if (c->q) c->q[j] = k;
-            if (!c->w || c->w[j] > 0.0) {
-                block.rss += e * e;
-                block.edf += h;
-                block.rest += k;
-                block.loo += l * l;
-            }
-            if (j % 256 == 0) fold(sums, block);
+            const double z = replay_back<d>(i, r[t.p == 1 ? 1 : ph], x, p);
+            add(c, sums, block, i + d, z, s.hq[ph][0], s.hq[ph][1]);
         }
         c->sums = sums;
         c->block = block;
@@ -123,10 +114,7 @@ void backward(idx n, const table &t, double *x, idx k0, idx k1, double *carry, s
     if (i >= stop && i >= t.s && t.p <= 2) {    /* the cycle, its rows in registers */
         const idx end = stop > t.s ? stop : t.s;
         double r[2][w];
-        for (int k = 0; k < w; k++) {
-            r[0][k] = t.T[w * (t.s - t.p) + k];
-            r[1][k] = t.T[w * (t.s - 1) + k];
-        }
+        period_rows<w>(t, r);
         if (criteria) {
             cycle<d>(i, end, t, r, x, p, c, g);
         } else if (t.p == 1) {
@@ -144,7 +132,8 @@ void backward(idx n, const table &t, double *x, idx k0, idx k1, double *carry, s
     if (k1 == m) {
         for (int k = d - 1; k >= 0; k--) x[k] = p[k];
         if (criteria)                           /* z(0..d-1) from G(0), K(0) */
-            for (int k = d - 1; k >= 0; k--) add(c, k, p[k], g[lever<d>::at(k, k)], g[N + lever<d>::at(k, k)]);
+            for (int k = d - 1; k >= 0; k--)
+                add(c, c->sums, c->block, k, p[k], g[lever<d>::at(k, k)], g[N + lever<d>::at(k, k)]);
     }
     for (int k = 0; k < d; k++) carry[k] = p[k];
     if (criteria) std::memcpy(c->gk, g, sizeof g);

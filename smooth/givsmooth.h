@@ -3,9 +3,11 @@
 #define GIVQR_GIVSMOOTH_H
 
 #include <atomic>
+#include <cmath>
 #include <memory>
 #include <vector>
 
+#include "elementary.h"
 #include "givsmooth_check.h"
 #include "pages.h"
 #include "smooth.h"
@@ -106,6 +108,17 @@ bool tally_one(idx n, const stencil &S, double sigma, weighing *g, const double 
 /* log |det R| of the factorization for sigma alone into f (smooth_factor).
  * Returns false where stopped. */
 bool log_det(idx n, const stencil &S, double sigma, weighing *g, fit *f, const pace &p);
+
+/* The criterion c (gcv, loocv or reml, givsmooth_check.h) from the sums f
+ * of a series with n_o points with weight, order d (NaN where f's log |det
+ * R| is). */
+inline double criterion_of(int c, const fit &f, double no, int d)
+{
+    const double dof = no - double(d);
+    if (c == loocv) return f.loo / no;
+    if (c == reml) return std::isnan(f.logdet) ? f.logdet : dof * log_of(f.squares / dof) + 2.0 * f.logdet;
+    return no * f.rss / (f.rest * f.rest);
+}
 
 /* What choose chose: sigma (NaN where stopped, or where y gives no
  * criterion at all); for an edf, whether it missed it by more than a

@@ -26,6 +26,14 @@ struct smooth_call {
     double edf = 0;     /* 'EDF', where given: sigma such that edf is this */
 };
 
+/* The warning the gateways give where rounding keeps an 'EDF' from being
+ * met, for the first such series: its identifier, and its text for the edf
+ * asked, the series (from 1, as a long) and the edf reached. */
+#define GIVQR_EDF_MISSED_ID "givqr:givsmooth:edfNotReached"
+#define GIVQR_EDF_MISSED                                                                                          \
+    "givsmooth: EDF %.17g is not reached to a relative 1e-8 for series %ld: the nearest edf rounding allows is " \
+    "%.17g."
+
 /* The criteria that choose sigma. */
 enum { gcv = 0, loocv = 1, reml = 2 };
 

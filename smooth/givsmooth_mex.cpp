@@ -142,10 +142,7 @@ extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, cons
     if (!givsmooth(c, y, w, t, out, threads, nullptr)) out_of_memory(bytes);
     for (idx j = 0; j < idx(reached.size()); j++)
         if (!std::isnan(reached[j])) {
-            char id[64];
-            givqr::identifier(id, "givsmooth", givqr::failure{"edfNotReached", ""});
-            mexWarnMsgIdAndTxt(id, "givsmooth: EDF %.17g is not reached to a relative 1e-8 for series %td: "
-                                   "the nearest edf rounding allows is %.17g.", c.edf, j + 1, reached[j]);
+            mexWarnMsgIdAndTxt(GIVQR_EDF_MISSED_ID, GIVQR_EDF_MISSED, c.edf, long(j + 1), reached[j]);
             break;
         }
 }

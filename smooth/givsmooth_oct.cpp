@@ -89,9 +89,7 @@ DEFUN_DLD(givsmooth, args, nargout, givsmooth_help)
         out_of_memory("givsmooth", "its work needs up to", smooth_work_bytes(n, threads, weighted, c.d, tp));
     for (idx j = 0; j < idx(reached.size()); j++)
         if (!std::isnan(reached[j])) {
-            warning_with_id("givqr:givsmooth:edfNotReached",
-                            "givsmooth: EDF %.17g is not reached to a relative 1e-8 for series %ld: the nearest "
-                            "edf rounding allows is %.17g.", c.edf, long(j + 1), reached[j]);
+            warning_with_id(GIVQR_EDF_MISSED_ID, GIVQR_EDF_MISSED, c.edf, long(j + 1), reached[j]);
             break;
         }
     if (!info) return ovl(z);

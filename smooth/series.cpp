@@ -140,13 +140,13 @@ bool tally_one(idx n, const stencil &S, double sigma, weighing *g, const double 
  * degrees of freedom left), and the leverages 0 where w is 0. */
 void report(idx n, int d, idx j, double sigma, const fit &f, const weighing *g, const smooth_out &o)
 {
-    const double no = g ? double(g->observed) : double(n), dof = no - double(d);
+    const double no = g ? double(g->observed) : double(n);
     o.sigma[j] = sigma;
     o.lambda[j] = 1.0 / (sigma * sigma);
     o.edf[j] = f.edf;
-    o.gcv[j] = no * f.rss / (f.rest * f.rest);
-    o.loocv[j] = f.loo / no;
-    if (o.reml) o.reml[j] = std::isnan(f.logdet) ? f.logdet : dof * log_of(f.squares / dof) + 2.0 * f.logdet;
+    o.gcv[j] = criterion_of(gcv, f, no, d);
+    o.loocv[j] = criterion_of(loocv, f, no, d);
+    if (o.reml) o.reml[j] = criterion_of(reml, f, no, d);
     const double s = std::sqrt(f.rss / f.rest);
     double *lev = o.leverage + j * n, *se = o.stderror + j * n;
     for (idx i = 0; i < n; i++) {

@@ -86,7 +86,8 @@ double DtD(idx n, const stencil &S, idx i, idx j)
         j = k;
     }
     double v = 0.0;
-    for (idx k = j - S.d > 0 ? j - S.d : 0; k <= i && k <= n - 1 - S.d; k++) v += coef(S, k, int(i - k)) * coef(S, k, int(j - k));
+    for (idx k = j - S.d > 0 ? j - S.d : 0; k <= i && k <= n - 1 - S.d; k++)
+        v += coef(S, k, int(i - k)) * coef(S, k, int(j - k));
     return v;
 }
 

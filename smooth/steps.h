@@ -118,10 +118,7 @@ inline idx cycle_replay(const table &t, idx i, idx end, const double *y, double 
         }
     } else {
         double q[2][w];
-        for (int j = 0; j < w; j++) {
-            q[0][j] = t.T[w * (t.s - t.p) + j];
-            q[1][j] = t.T[w * (t.s - 1) + j];
-        }
+        period_rows<w>(t, q);
         const idx from = i;
         auto step = [&](idx j, int ph) {
             const double c = replay_step<d, onesided>(j, q[ph], y, x, h, a);

@@ -298,10 +298,11 @@ TEST(accuracy, WeightsAndGaps)
                             // backward error of R itself, u*kappa relative to each column, over all
                             const double scale = double(n) + std::fabs(want) + dof * (258.0 + double(n) / 256.0);
                             const double tol = c * u * scale * kw;
-                            if (dof > 0)
+                            if (dof > 0) {
                                 EXPECT_NEAR(reml, want, tol) << "the restricted likelihood, d = " << d << (times ? ", uneven" : "")
                                                              << ", n = " << n << ", sigma = " << sigma << ", gaps " << gaps;
-                            if (dof > 0) worst_reml = std::max(worst_reml, std::fabs(reml - want) / (u * scale * kw));
+                                worst_reml = std::max(worst_reml, std::fabs(reml - want) / (u * scale * kw));
+                            }
                         }
                         double b = 0, ez = 0, eh = 0, ymax = 0;
                         for (idx i = 0; i < n; i++) {

@@ -85,13 +85,15 @@ smooth_golden smooth_compute(givqr::idx n, double sigma, int d, bool uneven)
     for (givqr::idx i = 0; i < n; i++) y[i] = double(i % 97) / 50.0 + u[i];
     for (givqr::idx i = 1; i < n; i++) t[i] = t[i - 1] + 0.505 + 0.495 * v[i];     /* spacings in [0.01, 1) */
     const double *tp = uneven ? t.data() : nullptr;
-    givqr::smooth_call c = {n, 1, false, sigma != sigma, sigma, false, false};
+    givqr::smooth_call c = {n, 1, false, sigma != sigma, sigma, givqr::gcv, false, 0, false, false};
     c.d = d;
     double info[5], info1[5];
-    givqr::smooth_out out = {z.data(), &info[0], &info[1], &info[2], &info[3], &info[4], h.data(), se.data()};
+    givqr::smooth_out out = {z.data(), &info[0], &info[1], &info[2], &info[3], &info[4], h.data(), se.data(),
+                             nullptr, nullptr};
     EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, tp, out, 1, nullptr));
     c.onesided = true;
-    givqr::smooth_out out1 = {z1.data(), &info1[0], &info1[1], &info1[2], &info1[3], &info1[4], h1.data(), se1.data()};
+    givqr::smooth_out out1 = {z1.data(), &info1[0], &info1[1], &info1[2], &info1[3], &info1[4], h1.data(),
+                              se1.data(), nullptr, nullptr};
     EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, tp, out1, 1, nullptr));
     std::vector<double> chosen = {info[0], info[2], info[3], info[4]};
     if (sigma != sigma) {       /* and the restricted likelihood's choice, and an edf's, with their info */
@@ -101,7 +103,8 @@ smooth_golden smooth_compute(givqr::idx n, double sigma, int d, bool uneven)
         for (int how = 0; how < 2; how++) {
             c.criterion = how == 0 ? givqr::reml : givqr::gcv;
             c.edf = how == 0 ? 0.0 : double(d) + double(n - d) / 3.0;
-            givqr::smooth_out o = {zr.data(), &ir[0], &ir[1], &ir[2], &ir[3], &ir[4], hr.data(), ser.data()};
+            givqr::smooth_out o = {zr.data(), &ir[0], &ir[1], &ir[2], &ir[3], &ir[4], hr.data(), ser.data(),
+                                   nullptr, nullptr};
             o.reml = &ir[5];
             EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, tp, o, 1, nullptr));
             chosen.insert(chosen.end(), {ir[0], ir[2], ir[5]});

@@ -84,10 +84,10 @@ test-matlab:
 
 # The Octave package: pkg install givqr-<version>.tar.gz; pkg load givqr.
 # Its src/ holds the sources of sources.mk's oct-files, the headers of their
-# folders, of core/ and host/, and sources.mk itself, which its Makefile reads.
+# folders and of HEADERS', and sources.mk itself, which its Makefile reads.
 include sources.mk
 PKG_SOURCES = $(sort $(foreach c,$(COMMANDS),$($(c)_KERNELS) $($(c)_OCT)))
-PKG_DIRS = core host $(sort $(patsubst %/,%,$(dir $(PKG_SOURCES))))
+PKG_DIRS = $(sort $(HEADERS) $(patsubst %/,%,$(dir $(PKG_SOURCES))))
 dist:
 	rm -rf $(BUILD)/dist && mkdir -p $(BUILD)/dist/$(DIST)/src $(BUILD)/dist/$(DIST)/inst/private
 	cp DESCRIPTION COPYING NEWS INDEX $(BUILD)/dist/$(DIST)/
@@ -96,8 +96,8 @@ dist:
 	cp sources.mk tools/help2h.sh $(BUILD)/dist/$(DIST)/src/
 	for d in $(PKG_DIRS); do mkdir -p $(BUILD)/dist/$(DIST)/src/$$d; \
 	  cp $$d/*.h $(BUILD)/dist/$(DIST)/src/$$d/; done
-	cp check/messages.def $(BUILD)/dist/$(DIST)/src/check/
-	cp host/octexports.map $(BUILD)/dist/$(DIST)/src/host/
+	cp core/messages.def $(BUILD)/dist/$(DIST)/src/core/
+	cp octave/octexports.map $(BUILD)/dist/$(DIST)/src/octave/
 	for f in $(PKG_SOURCES); do cp $$f $(BUILD)/dist/$(DIST)/src/$$f; done
 	tar -C $(BUILD)/dist -czf $(DIST).tar.gz $(DIST)
 	@echo "wrote $(DIST).tar.gz"

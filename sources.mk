@@ -3,19 +3,21 @@
 #   <cmd>_KERNELS  kernels and argument checks, free of any host
 #   <cmd>_MEX      its MEX gateway (MATLAB, and Octave's MEX interface)
 #   <cmd>_OCT      its Octave gateway (the oct-file)
-# Their headers lie beside them, in core/ and in givfact/ (the step of the
-# factorization).  INST: the files of inst/ that go beside the built commands.
+# Their headers lie beside them, in core/ and in sweep/ (the sweep that
+# givfact and givsmooth share).  INST: the files of inst/ that go beside the
+# built commands.
 COMMANDS = givfact givfwd givinv givsmooth
-givfact_KERNELS = check/messages.cpp givfact/QR.cpp givfact/givfact_check.cpp
-givfact_MEX = givfact/givfact_mex.cpp host/mexversion.cpp
-givfact_OCT = givfact/givfact_oct.cpp
-givfwd_KERNELS = check/messages.cpp apply/givfwd.cpp apply/givinv.cpp apply/apply_check.cpp
-givfwd_MEX = apply/givfwd_mex.cpp apply/apply_mex.cpp host/mexversion.cpp
-givfwd_OCT = apply/givfwd_oct.cpp apply/apply_oct.cpp
-givinv_KERNELS = check/messages.cpp apply/givfwd.cpp apply/givinv.cpp apply/apply_check.cpp
-givinv_MEX = apply/givinv_mex.cpp apply/apply_mex.cpp host/mexversion.cpp
-givinv_OCT = apply/givinv_oct.cpp apply/apply_oct.cpp
-givsmooth_KERNELS = check/messages.cpp smooth/stencil.cpp smooth/forward.cpp smooth/backward.cpp smooth/fill.cpp smooth/series.cpp smooth/robust.cpp smooth/choose.cpp smooth/givsmooth.cpp smooth/givsmooth_check.cpp
-givsmooth_MEX = smooth/givsmooth_mex.cpp host/mexversion.cpp
-givsmooth_OCT = smooth/givsmooth_oct.cpp
+HEADERS = core sweep
+givfact_KERNELS = core/messages.cpp givfact/QR.cpp givfact/givfact_check.cpp
+givfact_MEX = mex/givfact_mex.cpp mex/mexversion.cpp
+givfact_OCT = octave/givfact_oct.cpp
+givfwd_KERNELS = core/messages.cpp apply/givfwd.cpp apply/givinv.cpp apply/apply_check.cpp
+givfwd_MEX = mex/givfwd_mex.cpp mex/apply_mex.cpp mex/mexversion.cpp
+givfwd_OCT = octave/givfwd_oct.cpp octave/apply_oct.cpp
+givinv_KERNELS = core/messages.cpp apply/givfwd.cpp apply/givinv.cpp apply/apply_check.cpp
+givinv_MEX = mex/givinv_mex.cpp mex/apply_mex.cpp mex/mexversion.cpp
+givinv_OCT = octave/givinv_oct.cpp octave/apply_oct.cpp
+givsmooth_KERNELS = core/messages.cpp smooth/stencil.cpp smooth/weights.cpp smooth/forward.cpp smooth/backward.cpp smooth/fill.cpp smooth/series.cpp smooth/robust.cpp smooth/choose.cpp smooth/edf.cpp smooth/givsmooth.cpp smooth/givsmooth_check.cpp
+givsmooth_MEX = mex/givsmooth_mex.cpp mex/mexversion.cpp
+givsmooth_OCT = octave/givsmooth_oct.cpp
 INST = givfact.m givfwd.m givinv.m givsmooth.m Contents.m private/not_built.m

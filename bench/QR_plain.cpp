@@ -2,16 +2,16 @@
 // copied the rows that repeat; the benchmarks measure QR against it.  It
 // defines QR_part, so that it can stand in for givfact/QR.cpp in a build.
 #include "QR.h"
-#include "QR_step.h"
+#include "step.h"
 #include "cycle.h"
 
 namespace givqr {
 
-void QR_part(idx n, double sigma, double *Qbar, double *pr, idx i0, idx i1, QR_state *st)
+void QR_part(idx n, double sigma, double *Qbar, double *pr, idx i0, idx i1, sweep_state *st)
 {
     const idx m = order(n);
     const double F[3] = {1.0, -2.0, 1.0};
-    if (i0 == 0) QR_start(*st, 2, F);
+    if (i0 == 0) sweep_start(*st, 2, F);
     double L[3] = {st->L[0], st->L[1], st->L[2]};
     for (idx i = i0; i < i1; i++) {
         double q[6], r[3];
@@ -26,7 +26,7 @@ void QR_part(idx n, double sigma, double *Qbar, double *pr, idx i0, idx i1, QR_s
 
 void QR(idx n, double sigma, double *Qbar, double *pr)
 {
-    QR_state st;
+    sweep_state st;
     QR_part(n, sigma, Qbar, pr, 0, order(n), &st);
 }
 

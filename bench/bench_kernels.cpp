@@ -97,12 +97,12 @@ void BM_givsmooth(benchmark::State &state)
     tb.R = R.data();
     const givqr::stencil S = givqr::make_stencil(n, d, mode == 2 ? t.data() : nullptr, rows.data());
     for (auto _ : state) {
-        givqr::sweep st;
+        givqr::forward_state st;
         st.steady = mode == 1 ? m : 0;
-        double carry[givqr::d_max];
-        givqr::smooth_forward(n, S, sigma, false, mode == 1 ? rho.data() : nullptr, y.data(), x.data(), nullptr, 0, m,
-                              &st, &tb);
-        givqr::smooth_backward(n, tb, x.data(), 0, m, carry, nullptr);
+        givqr::smooth_forward(n, S, sigma, mode == 1 ? rho.data() : nullptr, y.data(), x.data(), nullptr,
+                              givqr::forward_c2, 0, m, st, tb);
+        givqr::backward_state bs;
+        givqr::smooth_backward(n, tb, x.data(), 0, m, bs);
         benchmark::DoNotOptimize(x.data());
         benchmark::ClobberMemory();
     }

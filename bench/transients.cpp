@@ -17,11 +17,11 @@ int main()
     std::vector<double> T(10 * n), R(n), y(n, 0.0), x(n);
     auto run = [&](double sigma, int d) {
         const givqr::stencil S = givqr::make_stencil(n, d, nullptr, nullptr);
-        givqr::sweep st;
+        givqr::forward_state st;
         givqr::table t;
         t.T = T.data();
         t.R = R.data();
-        givqr::smooth_forward(n, S, sigma, false, nullptr, y.data(), x.data(), nullptr, 0, n - d, &st, &t);
+        givqr::smooth_forward(n, S, sigma, nullptr, y.data(), x.data(), nullptr, givqr::forward_c2, 0, n - d, st, t);
         return st.qr;
     };
     const double sigmas[] = {10, 1, 0.5, 0.1, 0.025, 1e-2, 1e-3, 1e-4, 1e-5, 1e-6, 1e-7, 1e-8, 0, 4.9e-324};
@@ -31,7 +31,7 @@ int main()
         std::snprintf(lambda, sizeof lambda, "%.3g", 1 / (sigma * sigma));
         std::printf("| %g | %s |", sigma, sigma == 0 ? "Inf" : lambda);
         for (int d = 1; d <= givqr::d_max; d++) {
-            const givqr::QR_state st = run(sigma, d);
+            const givqr::sweep_state st = run(sigma, d);
             if (st.start < 0) std::printf(" never |");
             else std::printf(" %td (%td) |", st.start, st.period);
         }

@@ -10,7 +10,7 @@ endif()
 set(GIVQR_MATLAB_DIR ${CMAKE_BINARY_DIR}/matlab)
 foreach(cmd IN LISTS GIVQR_COMMANDS)
   matlab_add_mex(NAME ${cmd}_matlab SRC ${GIVQR_${cmd}_MEX} OUTPUT_NAME ${cmd} LINK_TO givqr_kernels)
-  target_include_directories(${cmd}_matlab PRIVATE host)
+  target_include_directories(${cmd}_matlab PRIVATE mex)
   set_target_properties(${cmd}_matlab PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${GIVQR_MATLAB_DIR}
     RUNTIME_OUTPUT_DIRECTORY ${GIVQR_MATLAB_DIR})
 endforeach()

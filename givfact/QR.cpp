@@ -1,7 +1,6 @@
 /* QR: Q'*[D'; sigma*I] = [R; 0] in one left-to-right sweep of Givens rotations */
 #include "QR.h"
-#include "QR_step.h"
-#include "cycle.h"
+#include "phases.h"
 
 namespace givqr {
 
@@ -16,16 +15,54 @@ inline idx diag(idx i)
 /* The stencil row each step meets: (1, -2, 1), D's column. */
 constexpr double F[3] = {1.0, -2.0, 1.0};
 
-/* Step i of the sweep, its rotations and row i of R stored. */
-inline void step(idx m, double sigma, idx i, double *L, double *const Q[6], double *pr)
-{
-    double q[6], r[3];
-    QR_step<2>(sigma, F, i < m - 2 ? 2 : int(m - 1 - i), L, q, r);
-    for (int k = 0; k < 6; k++) Q[k][i] = q[k];
-    pr[diag(i)] = r[0];
-    if (i < m - 1) pr[3 * i + 1] = r[1];
-    if (i < m - 2) pr[3 * i + 3] = r[2];
-}
+/* The steps of the sweep, each into row i of Qbar and of R; a row of the
+ * cycle is the 6 numbers of Qbar's row and R(i,i..i+2). */
+struct factor_steps {
+    static constexpr int width = 9;
+    idx m;
+    double sigma;
+    double *Qbar;           /* Qbar(i,k) at Qbar[k*m + i] */
+    double *pr;
+    idx p;                  /* the period, once found */
+    double L[3];
+
+    GIVQR_STEP void compute(idx i)
+    {
+        double q[6], r[3];
+        QR_step<2>(sigma, F, i < m - 2 ? 2 : int(m - 1 - i), L, q, r);
+        for (int k = 0; k < 6; k++) Qbar[k * m + i] = q[k];
+        pr[diag(i)] = r[0];
+        if (i < m - 1) pr[3 * i + 1] = r[1];
+        if (i < m - 2) pr[3 * i + 3] = r[2];
+    }
+    void found(idx, idx period) { p = period; }
+    GIVQR_STEP void hold(idx j, double *row) const
+    {
+        for (int c = 0; c < 6; c++) row[c] = Qbar[c * m + j];
+        row[6] = pr[diag(j)];
+        row[7] = pr[3 * j + 1];
+        row[8] = pr[3 * j + 3];
+    }
+    /* the cycle's rows copied, which is exact: inside it every i >= 1 */
+    GIVQR_STEP bool again(idx i, const double *row, int)
+    {
+        for (int c = 0; c < 6; c++) Qbar[c * m + i] = row[c];
+        pr[3 * i - 1] = row[6];
+        pr[3 * i + 1] = row[7];
+        pr[3 * i + 3] = row[8];
+        return true;
+    }
+    GIVQR_STEP bool again_at(idx i, idx)   /* row i-p: the same numbers as row j, and near */
+    {
+        for (int c = 0; c < 6; c++) Qbar[c * m + i] = Qbar[c * m + i - p];
+        pr[3 * i - 1] = pr[diag(i - p)];
+        pr[3 * i + 1] = pr[3 * (i - p) + 1];
+        pr[3 * i + 3] = pr[3 * (i - p) + 3];
+        return true;
+    }
+    void cycled(idx, idx) {}
+    void cycle_end(const sweep_state &st) { givqr::cycle_end<2>(st, m, sigma, F, L); }
+};
 
 } // namespace
 
@@ -36,64 +73,18 @@ inline void step(idx m, double sigma, idx i, double *L, double *const Q[6], doub
  * the state they repeat.  Where the state never repeats (sigma = 0), every
  * step is computed, at the cost of two comparisons each.
  */
-void QR_part(idx n, double sigma, double *Qbar, double *pr, idx i0, idx i1, QR_state *st)
+void QR_part(idx n, double sigma, double *Qbar, double *pr, idx i0, idx i1, sweep_state *st)
 {
     const idx m = order(n);
-    double *Q[6];
-    for (int k = 0; k < 6; k++) Q[k] = Qbar + k * m;
-    if (i0 == 0) QR_start(*st, 2, F);       /* stencil rows 0 and 1: (1) and (-2, 1) */
-    double L[3] = {st->L[0], st->L[1], st->L[2]};
-    idx i = i0;
-
-    /* the transient: each step computed and its start state watched */
-    if (st->start < 0) {
-        watch<2> wt(*st, i);
-        for (; i < i1 && !wt.repeats(i, m, L); i++) step(m, sigma, i, L, Q, pr);
-        wt.save();
-    }
-
-    /* the cycle: step j >= start repeats step j - period, up to step m-3.
-     * Its rows are copied, for periods 1 and 2 from the values, kept in
-     * registers, of the steps start-period .. start-1; R's entries step by
-     * step, since R(i,i+2) of the step before start lies among them and is
-     * the transient's own. */
-    if (st->start >= 0 && i < i1 && i < m - 2) {
-        const idx s = st->start, p = st->period, end = i1 < m - 2 ? i1 : m - 2;
-        if (p <= 2) {
-            double q[2][6], r[2][3];                /* the steps s-p .. s-1 */
-            for (idx k = 0; k < p; k++) {
-                const idx j = s - p + k;
-                for (int c = 0; c < 6; c++) q[k][c] = Q[c][j];
-                r[k][0] = pr[diag(j)];
-                r[k][1] = pr[3 * j + 1];
-                r[k][2] = pr[3 * j + 3];
-            }
-            for (; i < end; i++) {
-                const idx k = p == 1 ? 0 : (i - s) & 1;
-                for (int c = 0; c < 6; c++) Q[c][i] = q[k][c];
-                pr[3 * i - 1] = r[k][0];
-                pr[3 * i + 1] = r[k][1];
-                pr[3 * i + 3] = r[k][2];
-            }
-        } else {
-            for (; i < end; i++) {
-                for (int c = 0; c < 6; c++) Q[c][i] = Q[c][i - p];
-                pr[3 * i - 1] = pr[diag(i - p)];
-                pr[3 * i + 1] = pr[3 * (i - p) + 1];
-                pr[3 * i + 3] = pr[3 * (i - p) + 3];
-            }
-        }
-        if (i == m - 2) cycle_end<2>(*st, m, sigma, F, L);
-    }
-
-    /* the last steps, and any the cycle did not reach */
-    for (; i < i1; i++) step(m, sigma, i, L, Q, pr);
-    for (int k = 0; k < 3; k++) st->L[k] = L[k];
+    if (i0 == 0) sweep_start(*st, 2, F);    /* stencil rows 0 and 1: (1) and (-2, 1) */
+    factor_steps f = {m, sigma, Qbar, pr, st->period, {st->L[0], st->L[1], st->L[2]}};
+    sweep_part<2>(m, i0, i1, *st, 0, f);
+    for (int k = 0; k < 3; k++) st->L[k] = f.L[k];
 }
 
 void QR(idx n, double sigma, double *Qbar, double *pr)
 {
-    QR_state st;
+    sweep_state st;
     QR_part(n, sigma, Qbar, pr, 0, order(n), &st);
 }
 

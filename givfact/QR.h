@@ -3,6 +3,7 @@
 #define GIVQR_QR_H
 
 #include "layout.h"
+#include "cycle.h"
 
 namespace givqr {
 
@@ -37,24 +38,10 @@ void QR_pattern(idx n, Index *ir, Index *jc)
  * in one sweep of 3m rotations.  n >= 3. */
 void QR(idx n, double sigma, double *Qbar, double *pr);
 
-/* What the sweep carries from one part to the next (QR_part, and
- * givsmooth's sweep for any order d): the state L of QR_step, the states it
- * is compared with (cycle.h), and, once the states repeat, where and with
- * what period.  Order d uses the first d(d+1)/2 numbers of each state. */
-struct QR_state {
-    double L[state_max];
-    double prev[2][state_max];  /* the state at the start of step j, j = i-1, i-2, in prev[j % 2] */
-    double kept[state_max];     /* ... of step at */
-    idx seen;                   /* steps whose start state is in prev (at most 2) */
-    idx at, next;               /* the step of kept, and the next step to keep */
-    idx start;                  /* the first step of the cycle, or -1 */
-    idx period;
-};
-
 /* The same sweep over columns i0 <= i < i1 only, so that a caller can stop
  * between parts: run the parts in order from i0 = 0 to i1 = m, passing the
  * same st to each.  The results are those of QR, bit for bit. */
-void QR_part(idx n, double sigma, double *Qbar, double *pr, idx i0, idx i1, QR_state *st);
+void QR_part(idx n, double sigma, double *Qbar, double *pr, idx i0, idx i1, sweep_state *st);
 
 } // namespace givqr
 

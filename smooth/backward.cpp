@@ -1,6 +1,7 @@
-/* backward: z from c2, Q applied to [0; c2] in place, with the leverages and the criteria */
+/* backward: z from c2, Q applied to [0; c2] in place, with the leverages and the sums */
 #include "smooth.h"
-#include "steps.h"
+#include "leverage.h"
+#include "phases.h"
 
 #include <cstring>
 
@@ -8,154 +9,159 @@ namespace givqr {
 
 namespace {
 
-/* sums += block, block = 0 */
-inline void fold(fit &sums, fit &block)
-{
-    sums.rss += block.rss;
-    sums.edf += block.edf;
-    sums.rest += block.rest;
-    sums.loo += block.loo;
-    block = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
-}
-
-/* Point j of the sums (sums, block: c's, or copies held in registers),
- * z(j) and its h, q there.  The sums gather blocks of the 256 points from
- * j = 256*b up (fewer at the ends), each summed on its own and then added
- * to the total: a rounding error of about (256 + n/256) units where one
- * running sum would make n. */
-GIVQR_STEP void add(const smooth_criteria *c, fit &sums, fit &block, idx j, double z, double h, double k)
-{
-    const double e = c->y[j] - z, l = e / k;
-    if (c->h) c->h[j] = h;
-    if (c->q) c->q[j] = k;
-    if (!c->w || c->w[j] > 0.0) {       /* a point with weight */
-        block.rss += e * e;
-        block.edf += h;
-        block.rest += k;
-        block.loo += l * l;
-    }
-    if (j % 256 == 0) fold(sums, block);
-}
-
-/* A full step for column i: z, h and q at i+d, then G(i), K(i). */
+/* givinv's step for column i with x(i) = 0: reads c(n+i) from x(i+d) and
+ * leaves z(i+d) there; p carries z(i+1..i+d) so far.  -s flips the sign
+ * bit, as in givinv.  Returns z(i+d). */
 template <int d>
-inline void full(idx i, const double *r, double *x, double *p, smooth_criteria *c, double *g)
+GIVQR_STEP double replay_back(idx i, const double *r, double *x, double *p)
 {
-    const double z = replay_back<d>(i, r, x, p);
-    double h, k;
-    lever<d>::leverage(r, g, h, k);
-    add(c, c->sums, c->block, i + d, z, h, k);
-    lever<d>::recur(r, g);
+    double a = 0.0, w = x[i + d];
+    rot(&a, &p[d - 1], r[2 * d], -r[2 * d + 1]);                /* stencil: rows (i, i+d) */
+    for (int k = d - 1; k >= 1; k--) rot(&a, &p[k - 1], r[2 * k], -r[2 * k + 1]);     /* carry */
+    rot(&a, &w, r[0], -r[1]);                                   /* weight:  rows (i, n+i) */
+    const double z = p[d - 1];
+    x[i + d] = z;
+    for (int k = d - 1; k >= 1; k--) p[k] = p[k - 1];
+    p[0] = a;
+    return z;
 }
+
+/* The replay alone. */
+template <int d>
+struct plain_steps {
+    static constexpr int width = 2 * d + 2;
+    const table &t;
+    double *x;
+    double *p;              /* z(i+1..i+d) so far */
+
+    GIVQR_STEP void hold(idx j, double *row) const
+    {
+        for (int c = 0; c < width; c++) row[c] = t.T[width * j + c];
+    }
+    GIVQR_STEP bool again(idx i, const double *row, int)
+    {
+        replay_back<d>(i, row, x, p);
+        return true;
+    }
+    GIVQR_STEP bool again_at(idx i, idx j)
+    {
+        replay_back<d>(i, row(t, j), x, p);
+        return true;
+    }
+    void cycled(idx, idx) {}
+};
 
 /*
- * Within the cycle the rows repeat with period P, so G and K come under a
- * map that repeats too, and settle: once G(i), K(i) equal bit for bit those
- * P steps up, so do all below them, down to the cycle's first row, and so
- * do h and q.  From there the step takes them from the period before and
- * only replays and sums.  (Periods 1 and 2, whose rows are in registers.)
+ * The replay with the leverages' recurrence and the sums: each step makes
+ * z, h and q at i+d, then G(i), K(i) (leverage.h).  Within a cycle the rows
+ * repeat with period p, so G and K come under a map that repeats too, and
+ * settle: once G(i), K(i) equal bit for bit those p steps up, so do all
+ * below them, down to the cycle's first row, and so do h and q.  From there
+ * a step of a cycle of period 1 or 2 takes them from the row it repeats
+ * and only replays and sums.
  */
 template <int d>
-void cycle(idx &i, idx end, const table &t, const double r[2][2 * d + 2], double *x, double *p, smooth_criteria *c,
-           double *g)
-{
-    constexpr int G = 2 * lever<d>::N;
-    smooth_criteria::settling &s = c->cycle;
-    for (; i >= end && !s.settled; i--) {
-        const int ph = t.p == 1 ? 0 : int((i - t.s) % 2);
-        const double *row = r[t.p == 1 ? 1 : ph];
-        const double z = replay_back<d>(i, row, x, p);
-        lever<d>::leverage(row, g, s.hq[ph][0], s.hq[ph][1]);
-        add(c, c->sums, c->block, i + d, z, s.hq[ph][0], s.hq[ph][1]);
-        lever<d>::recur(row, g);
-        s.settled = s.steps >= t.p && std::memcmp(s.g[ph], g, G * sizeof(double)) == 0;
-        std::memcpy(s.g[ph], g, G * sizeof(double));
-        s.steps++;
-    }
-    if (i >= end) {             /* settled: the sums held here */
-        fit sums = c->sums, block = c->block;
-        for (; i >= end; i--) {
-            const int ph = t.p == 1 ? 0 : int((i - t.s) % 2);
-            const double z = replay_back<d>(i, r[t.p == 1 ? 1 : ph], x, p);
-            add(c, sums, block, i + d, z, s.hq[ph][0], s.hq[ph][1]);
-        }
-        c->sums = sums;
-        c->block = block;
-    }
-    if (s.settled) std::memcpy(g, s.g[t.p == 1 ? 0 : int((i + 1 - t.s) % 2)], G * sizeof(double));
-}
+struct criteria_steps {
+    static constexpr int width = 2 * d + 2, N = leverage_recurrence<d>::N;
+    const table &t;
+    double *x;
+    backward_state &st;
+    double *p;              /* z(i+1..i+d) so far */
+    double *g;              /* G and K, 2N of them */
+    point_sums &s;
 
-template <int d, bool criteria>
-void backward(idx n, const table &t, double *x, idx k0, idx k1, double *carry, smooth_criteria *c)
+    GIVQR_STEP void hold(idx j, double *row) const
+    {
+        for (int c = 0; c < width; c++) row[c] = t.T[width * j + c];
+    }
+    GIVQR_STEP void put(idx j, double z, double h, double k)
+    {
+        if (st.h) st.h[j] = h;
+        s.add(st.y, st.w, j, z, h, k);
+    }
+    GIVQR_STEP void full(idx i, const double *r, double &h, double &k)
+    {
+        const double z = replay_back<d>(i, r, x, p);
+        leverage_recurrence<d>::leverage(r, g, h, k);
+        put(i + d, z, h, k);
+        leverage_recurrence<d>::recur(r, g);
+    }
+    GIVQR_STEP bool again(idx i, const double *row, int slot)
+    {
+        auto &c = st.cycle;
+        if (c.settled) {
+            put(i + d, replay_back<d>(i, row, x, p), c.hq[slot][0], c.hq[slot][1]);
+            return true;
+        }
+        full(i, row, c.hq[slot][0], c.hq[slot][1]);
+        c.settled = c.steps >= t.p && std::memcmp(c.g[slot], g, 2 * N * sizeof(double)) == 0;
+        std::memcpy(c.g[slot], g, 2 * N * sizeof(double));
+        c.steps++;
+        return true;
+    }
+    GIVQR_STEP bool again_at(idx i, idx j)
+    {
+        double h, k;
+        full(i, row(t, j), h, k);
+        return true;
+    }
+    /* past settled steps, G and K as at the last of them, row next+1 */
+    void cycled(idx, idx next)
+    {
+        if (st.cycle.settled)
+            std::memcpy(g, st.cycle.g[t.p == 1 ? 1 : int((next + 1 - t.s) % 2)], 2 * N * sizeof(double));
+    }
+};
+
+template <int d>
+void backward_plain(idx n, const table &t, double *x, idx k0, idx k1, backward_state &st)
 {
-    constexpr int N = lever<d>::N, w = 2 * d + 2;
-    const idx m = n - d;
-    double p[d];                                /* c(m..m+d-1) at the start */
-    for (int k = 0; k < d; k++) p[k] = k0 == 0 ? x[k] : carry[k];
-    double g[2 * N] = {};                       /* G(m) = I, K(m) = 0 */
-    for (int k = 0; k < d; k++) g[lever<d>::at(k, k)] = 1.0;
-    if (criteria) {
-        if (k0 == 0) {
-            c->sums = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
-            c->block = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
-            c->cycle.settled = false;
-            c->cycle.steps = 0;
-        } else {
-            std::memcpy(g, c->gk, sizeof g);
-        }
-    }
-    auto step = [&](idx j, const double *r) {
-        if (criteria) full<d>(j, r, x, p, c, g);
-        else replay_back<d>(j, r, x, p);
-    };
-    idx i = m - 1 - k0;
-    const idx stop = m - k1;                    /* the last column of this part */
-    for (; i >= stop && i >= m - d; i--) step(i, row(t, i));
-    if (i >= stop && i >= t.s && t.p <= 2) {    /* the cycle, its rows in registers */
-        const idx end = stop > t.s ? stop : t.s;
-        double r[2][w];
-        period_rows<w>(t, r);
-        if (criteria) {
-            cycle<d>(i, end, t, r, x, p, c, g);
-        } else if (t.p == 1) {
-            for (; i >= end; i--) replay_back<d>(i, r[1], x, p);
-        } else {
-            if (i >= end && (i - t.s) % 2 == 0) replay_back<d>(i, r[0], x, p), i--;
-            for (; i - 1 >= end; i -= 2) {
-                replay_back<d>(i, r[1], x, p);
-                replay_back<d>(i - 1, r[0], x, p);
-            }
-            if (i >= end) replay_back<d>(i, r[1], x, p), i--;
-        }
-    }
-    for (; i >= stop; i--) step(i, row(t, i));
-    if (k1 == m) {
+    double p[d];
+    for (int k = 0; k < d; k++) p[k] = k0 == 0 ? x[k] : st.p[k];      /* c(m..m+d-1) at the start */
+    plain_steps<d> f = {t, x, p};
+    replay_down(t, k0, k1, f);
+    if (k1 == n - d)
         for (int k = d - 1; k >= 0; k--) x[k] = p[k];
-        if (criteria)                           /* z(0..d-1) from G(0), K(0) */
-            for (int k = d - 1; k >= 0; k--)
-                add(c, c->sums, c->block, k, p[k], g[lever<d>::at(k, k)], g[N + lever<d>::at(k, k)]);
-    }
-    for (int k = 0; k < d; k++) carry[k] = p[k];
-    if (criteria) std::memcpy(c->gk, g, sizeof g);
+    for (int k = 0; k < d; k++) st.p[k] = p[k];
 }
 
 template <int d>
-void backward_d(idx n, const table &t, double *x, idx k0, idx k1, double *carry, smooth_criteria *c)
+void backward_criteria(idx n, const table &t, double *x, idx k0, idx k1, backward_state &st)
 {
-    if (c) backward<d, true>(n, t, x, k0, k1, carry, c);
-    else backward<d, false>(n, t, x, k0, k1, carry, c);
+    constexpr int N = leverage_recurrence<d>::N;
+    double p[d], g[2 * N] = {};
+    point_sums s;
+    criteria_steps<d> f = {t, x, st, p, g, s};
+    for (int k = 0; k < d; k++) p[k] = k0 == 0 ? x[k] : st.p[k];
+    if (k0 == 0) {                              /* G(m) = I, K(m) = 0 */
+        for (int k = 0; k < d; k++) g[leverage_recurrence<d>::at(k, k)] = 1.0;
+        s = {};
+        st.cycle.settled = false;
+        st.cycle.steps = 0;
+    } else {
+        std::memcpy(g, st.gk, sizeof g);
+        s = st.s;
+    }
+    replay_down(t, k0, k1, f);
+    if (k1 == n - d) {
+        for (int k = d - 1; k >= 0; k--) x[k] = p[k];
+        for (int k = d - 1; k >= 0; k--)        /* z(0..d-1) from G(0), K(0) */
+            f.put(k, p[k], g[leverage_recurrence<d>::at(k, k)], g[N + leverage_recurrence<d>::at(k, k)]);
+    }
+    for (int k = 0; k < d; k++) st.p[k] = p[k];
+    std::memcpy(st.gk, g, sizeof g);
+    st.s = s;
 }
 
 } // namespace
 
-void smooth_backward(idx n, const table &t, double *x, idx k0, idx k1, double *carry, smooth_criteria *c)
+void smooth_backward(idx n, const table &t, double *x, idx k0, idx k1, backward_state &st)
 {
-    switch (t.d) {
-    case 1: backward_d<1>(n, t, x, k0, k1, carry, c); break;
-    case 2: backward_d<2>(n, t, x, k0, k1, carry, c); break;
-    case 3: backward_d<3>(n, t, x, k0, k1, carry, c); break;
-    default: backward_d<4>(n, t, x, k0, k1, carry, c); break;
-    }
+    with_order(t.d, [&](auto order) {
+        constexpr int d = decltype(order)::value;
+        if (st.sums) backward_criteria<d>(n, t, x, k0, k1, st);
+        else backward_plain<d>(n, t, x, k0, k1, st);
+    });
 }
 
 } // namespace givqr

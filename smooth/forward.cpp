@@ -1,206 +1,252 @@
-/* forward: the factorization of [diag(rho)*D'; sigma*I] fused with Q' on [b; 0], or Q' from a kept table */
+/* forward: the factorization of [diag(rho)*D'; sigma*I] fused with Q' on [b; 0], Q' from a kept table, or the factorization alone */
 #include "smooth.h"
-#include "QR_step.h"
-#include "cycle.h"
-#include "steps.h"
+#include "phases.h"
+#include "step.h"
 
 namespace givqr {
 
 namespace {
 
-/* Order d; rows: D's rows differ (uneven sample times), so every step is
- * computed and none watched; sums: adding up in st->k what the restricted
- * likelihood needs (two-sided). */
-template <int d, bool onesided, bool rows, bool sums>
-void forward(idx n, const stencil &S, double sigma, const double *rho, const double *y, double *x, double *h,
-             idx i0, idx i1, sweep *st, table *t)
+/* givfwd's step i on [y; 0] for order d, with the rotations q of column i,
+ * carrying y(i..i+d-1) so far in a.  Two-sided: c(n+i) to x(i+d).
+ * One-sided: the last point of the smooth of y(1:i+d+1) to x(i+d), as
+ * givinv's first step for that prefix makes it, and its leverage c^2 to
+ * h(i+d) where h is not null.  Returns row i of Q'*[y; 0], R's. */
+template <int d, bool onesided>
+GIVQR_STEP double replay_step(idx i, const double *q, const double *y, double *x, double *h, double *a)
 {
-    constexpr int N = d * (d + 1) / 2, w = 2 * d + 2;
-    const idx m = n - d;
-    auto scale = [rho](idx j) { return rho ? rho[j] : 1.0; };   /* of stencil row j */
-    /* D(j, j+l); beyond D's last row, m-1, no rotation uses it (0 from the rows, not read past them) */
-    auto D = [&S, m](idx j, int l) { return !rows ? S.c[l] : j < m ? S.D[(d + 1) * j + l] : 0.0; };
-    /* the stencil row step i meets: rho(i+d)*D(i..i+d, i+d) */
-    auto fresh = [&](idx i, double F[d + 1]) {
-        const double r = scale(i + d);
-        for (int l = 0; l <= d; l++) F[l] = D(i + l, d - l) * r;
-    };
-    auto cols = [m](idx i) { return i < m - d ? d : int(m - 1 - i); };
-    QR_state &qr = st->qr;
-    if (i0 == 0) {
-        double L0[N];               /* stencil rows 0..d-1 in columns 0..d-1 */
-        for (int k = 0; k < d; k++)
-            for (int l = 0; l <= k; l++) L0[k * (k + 1) / 2 + l] = D(l, k - l) * scale(k);
-        QR_start(qr, d, L0);
-        qr.next = st->steady;       /* watched from there on */
-        for (int k = 0; k < d; k++) st->a[k] = y[k];
-        t->d = d;
-        t->m = m;
-        t->s = m;
-        t->p = 0;
+    double w = 0.0, c = y[i + d];
+    rot(&a[0], &w, q[0], q[1]);                                 /* weight:  rows (i, n+i) */
+    for (int k = 1; k < d; k++) rot(&a[0], &a[k], q[2 * k], q[2 * k + 1]);     /* carry:  (i, i+k) */
+    rot(&a[0], &c, q[2 * d], q[2 * d + 1]);                     /* stencil: rows (i, i+d) */
+    if (onesided) {
+        x[i + d] = -q[2 * d + 1] * 0.0 + q[2 * d] * c;
+        if (h) h[i + d] = q[2 * d] * q[2 * d];
+    } else {
+        x[i + d] = w;
     }
-    double L[N], a[d], F[d + 1], r[d + 1];
-    for (int k = 0; k < N; k++) L[k] = qr.L[k];
-    for (int k = 0; k < d; k++) a[k] = st->a[k];
-    idx i = i0;
-
-    /* the transient: each step computed, kept in T and applied, its start
-     * state watched where the stencil row it meets no longer changes */
-    tally *tl = &st->k;
-    auto step = [&](idx j, double *q, double &rj) {
-        fresh(j, F);
-        QR_step<d>(sigma, F, cols(j), L, q, r);
-        rj = r[0];
-        const double c = replay_step<d, onesided>(j, q, y, x, h, a);
-        if (sums) tl->square(c), tl->factor(r[0]);
-    };
-    if (rows) {
-        for (; i < i1; i++) step(i, t->T + w * i, t->R[i]);
-    } else if (qr.start < 0) {
-        watch<d> wt(qr, i);
-        for (; i < i1 && !(i >= st->steady && wt.repeats(i, m, L)); i++) step(i, t->T + w * i, t->R[i]);
-        wt.save();
-        if (qr.start >= 0) {
-            t->s = qr.start;
-            t->p = qr.period;
-        }
-    }
-
-    /* the cycle: rows s-p .. s-1 again, from registers, up to row m-d-1 */
-    if (!rows && qr.start >= 0 && i < i1 && i < m - d) {
-        i = cycle_replay<d, onesided, sums>(*t, i, i1 < m - d ? i1 : m - d, y, x, h, a, tl);
-        if (i == m - d) {
-            fresh(m - d - 1, F);    /* the cycle's own */
-            cycle_end<d>(qr, m, sigma, F, L);
-        }
-    }
-
-    /* the last d steps, and any the cycle did not reach */
-    for (; i < i1; i++) {
-        const bool cyc = !rows && qr.start >= 0;
-        step(i, cyc ? t->last[i - (m - d)] : t->T + w * i, cyc ? t->lastR[i - (m - d)] : t->R[i]);
-    }
-    if (i1 == m && (rows || qr.start < 0))      /* the last d rows, kept in T, also in last */
-        for (idx j = m - d; j < m; j++)
-            if (j >= 0) t->lastR[j - (m - d)] = t->R[j];
-    if (i1 == m)                    /* c(m..m+d-1); or y(0..d-1) */
-        for (int k = 0; k < d; k++) x[k] = onesided ? y[k] : a[k];
-    for (int k = 0; k < N; k++) qr.L[k] = L[k];
-    for (int k = 0; k < d; k++) st->a[k] = a[k];
+    const double c1 = a[0];
+    for (int k = 1; k < d; k++) a[k - 1] = a[k];
+    a[d - 1] = c;
+    return c1;
 }
 
-/* The factorization alone, R(i,i) into st->k, nothing kept. */
-template <int d, bool rows>
-void factor_only(idx n, const stencil &S, double sigma, const double *rho, idx i0, idx i1, sweep *st)
+/* Q' on [y; 0] step by step, and what the forward pass adds up, as want
+ * says: step (i, q, R(i,i)) for a step of its own, cycle_step (i, q) for a
+ * step of a cycle of period 1 or 2, whose R(j,j) forward_sums::cycle counts. */
+template <int d, forward_want want>
+struct replay {
+    const double *y;
+    double *x, *h;
+    forward_sums &k;
+    double *a;              /* y(i..i+d-1) so far, d of them */
+
+    GIVQR_STEP void step(idx i, const double *q, double r)
+    {
+        if (want == forward_logdet) {
+            k.factor(r);
+            return;
+        }
+        const double c = replay_step<d, want == forward_onesided>(i, q, y, x, h, a);
+        if (want == forward_sums_c2) k.square(c), k.factor(r);
+    }
+    GIVQR_STEP void cycle_step(idx i, const double *q)
+    {
+        const double c = replay_step<d, want == forward_onesided>(i, q, y, x, h, a);
+        if (want == forward_sums_c2) k.square(c);
+    }
+    /* at the last step: c(m..m+d-1); or y(0..d-1) */
+    void finish()
+    {
+        for (int j = 0; j < d; j++) x[j] = want == forward_onesided ? y[j] : a[j];
+    }
+};
+
+/* D's rows: each the binomial row c (equal spacing), or row j of D
+ * (divided differences), beyond D's last row, m-1, 0 (no rotation uses
+ * it, and nothing is read past the rows). */
+struct equal_rows {
+    static constexpr bool equal = true;
+    const double *c;
+    GIVQR_STEP double operator()(idx, int l) const { return c[l]; }
+};
+template <int d>
+struct divided_rows {
+    static constexpr bool equal = false;
+    const double *D;
+    idx m;
+    GIVQR_STEP double operator()(idx j, int l) const { return j < m ? D[(d + 1) * j + l] : 0.0; }
+};
+
+/* The steps of the factorization, each applied at once (replay): kept in
+ * t, the transient's rows in T and R, the last d rows, once a cycle is
+ * found, in last and lastR; none kept for log |det R| alone. */
+template <int d, class Rows, forward_want want>
+struct fused {
+    static constexpr int width = 2 * d + 2, N = d * (d + 1) / 2;
+    Rows D;
+    const double *rho;
+    double sigma;
+    idx m;
+    table &t;
+    replay<d, want> rp;
+    double *L;              /* the sweep's state, N of them */
+
+    GIVQR_STEP double scale(idx j) const { return rho ? rho[j] : 1.0; }    /* of stencil row j */
+
+    /* the stencil row step i meets: rho(i+d)*D(i..i+d, i+d) */
+    GIVQR_STEP void fresh(idx i, double F[d + 1]) const
+    {
+        const double r = scale(i + d);
+        for (int l = 0; l <= d; l++) F[l] = D(i + l, d - l) * r;
+    }
+
+    GIVQR_STEP void compute(idx i)
+    {
+        double F[d + 1], r[d + 1], own[width];
+        const bool cycled = t.s < m;
+        double *q = want == forward_logdet ? own : cycled ? t.last[i - (m - d)] : t.T + width * i;
+        fresh(i, F);
+        QR_step<d>(sigma, F, i < m - d ? d : int(m - 1 - i), L, q, r);
+        if (want != forward_logdet) (cycled ? t.lastR[i - (m - d)] : t.R[i]) = r[0];
+        rp.step(i, q, r[0]);
+    }
+    void found(idx s, idx p)
+    {
+        t.s = s;
+        t.p = p;
+    }
+    GIVQR_STEP void hold(idx j, double *row) const
+    {
+        for (int c = 0; c < width; c++) row[c] = t.T[width * j + c];
+    }
+    GIVQR_STEP bool again(idx i, const double *row, int)
+    {
+        rp.cycle_step(i, row);
+        return true;
+    }
+    GIVQR_STEP bool again_at(idx i, idx j)
+    {
+        rp.step(i, t.T + width * j, t.R[j]);
+        return true;
+    }
+    void cycled(idx from, idx end)
+    {
+        if (want == forward_sums_c2) rp.k.cycle(t, from, end);
+    }
+    void cycle_end(const sweep_state &st)
+    {
+        double F[d + 1];
+        fresh(m - d - 1, F);        /* the cycle's own */
+        givqr::cycle_end<d>(st, m, sigma, F, L);
+    }
+};
+
+template <int d, class Rows, forward_want want>
+void forward(idx n, const Rows &D, double sigma, const double *rho, const double *y, double *x, double *h, idx i0,
+             idx i1, forward_state &st, table &t)
 {
     constexpr int N = d * (d + 1) / 2;
     const idx m = n - d;
-    auto scale = [rho](idx j) { return rho ? rho[j] : 1.0; };
-    /* D(j, j+l); beyond D's last row, m-1, no rotation uses it (0 from the rows, not read past them) */
-    auto D = [&S, m](idx j, int l) { return !rows ? S.c[l] : j < m ? S.D[(d + 1) * j + l] : 0.0; };
+    double L[N], a[d];              /* in registers while the steps run */
+    fused<d, Rows, want> f = {D, rho, sigma, m, t, {y, x, h, st.k, a}, L};
     if (i0 == 0) {
-        double L0[N];
+        double L0[N];               /* stencil rows 0..d-1 in columns 0..d-1 */
         for (int k = 0; k < d; k++)
-            for (int l = 0; l <= k; l++) L0[k * (k + 1) / 2 + l] = D(l, k - l) * scale(k);
-        QR_start(st->qr, d, L0);
+            for (int l = 0; l <= k; l++) L0[k * (k + 1) / 2 + l] = D(l, k - l) * f.scale(k);
+        sweep_start(st.qr, d, L0, want == forward_logdet ? 0 : st.steady);
+        for (int k = 0; k < d; k++) st.a[k] = y ? y[k] : 0.0;
+        if (want != forward_logdet) {
+            t.d = d;
+            t.m = m;
+            t.s = m;
+            t.p = 0;
+        }
     }
-    double L[N], F[d + 1], q[2 * d + 2], r[d + 1];
-    for (int k = 0; k < N; k++) L[k] = st->qr.L[k];
-    for (idx i = i0; i < i1; i++) {
-        const double rh = scale(i + d);
-        for (int l = 0; l <= d; l++) F[l] = D(i + l, d - l) * rh;
-        QR_step<d>(sigma, F, i < m - d ? d : int(m - 1 - i), L, q, r);
-        st->k.factor(r[0]);
+    for (int k = 0; k < N; k++) L[k] = st.qr.L[k];
+    for (int k = 0; k < d; k++) a[k] = st.a[k];
+    sweep_part<d>(m, i0, i1, st.qr, want != forward_logdet && Rows::equal ? st.steady : m, f);
+    if (want != forward_logdet && i1 == m) {
+        if (t.s == m)               /* the last d rows, kept in T, also in last */
+            for (idx j = m - d; j < m; j++)
+                if (j >= 0) t.lastR[j - (m - d)] = t.R[j];
+        f.rp.finish();
     }
-    for (int k = 0; k < N; k++) st->qr.L[k] = L[k];
+    for (int k = 0; k < N; k++) st.qr.L[k] = L[k];
+    for (int k = 0; k < d; k++) st.a[k] = a[k];
 }
 
-template <int d, bool onesided, bool sums>
-void from_table(idx n, const table &t, const double *y, double *x, double *h, idx i0, idx i1, double *carry,
-                tally *k)
+/* The rows of a kept table, replayed. */
+template <int d, forward_want want>
+struct from_table {
+    static constexpr int width = 2 * d + 2;
+    const table &t;
+    replay<d, want> rp;
+
+    GIVQR_STEP void hold(idx j, double *row) const
+    {
+        for (int c = 0; c < width; c++) row[c] = t.T[width * j + c];
+    }
+    GIVQR_STEP bool again(idx i, const double *row, int)
+    {
+        rp.cycle_step(i, row);
+        return true;
+    }
+    GIVQR_STEP bool again_at(idx i, idx j)
+    {
+        rp.step(i, row(t, j), diagonal(t, j));
+        return true;
+    }
+    void cycled(idx from, idx end)
+    {
+        if (want == forward_sums_c2) rp.k.cycle(t, from, end);
+    }
+};
+
+template <int d, forward_want want>
+void replayed(idx n, const table &t, const double *y, double *x, double *h, idx i0, idx i1, forward_state &st)
 {
-    const idx m = n - d;
     double a[d];
-    for (int j = 0; j < d; j++) a[j] = i0 == 0 ? y[j] : carry[j];
-    idx i = i0;
-    for (; i < i1 && i < t.s; i++) {
-        const double c = replay_step<d, onesided>(i, t.T + (2 * d + 2) * i, y, x, h, a);
-        if (sums) k->square(c), k->factor(t.R[i]);
-    }
-    if (i < i1) i = cycle_replay<d, onesided, sums>(t, i, i1 < m - d ? i1 : m - d, y, x, h, a, k);
-    for (; i < i1; i++) {
-        const double c = replay_step<d, onesided>(i, row(t, i), y, x, h, a);
-        if (sums) k->square(c), k->factor(diagonal(t, i));
-    }
-    if (i1 == m)
-        for (int k = 0; k < d; k++) x[k] = onesided ? y[k] : a[k];
-    for (int j = 0; j < d; j++) carry[j] = a[j];
+    for (int j = 0; j < d; j++) a[j] = i0 == 0 ? y[j] : st.a[j];
+    from_table<d, want> f = {t, {y, x, h, st.k, a}};
+    replay_up(t, i0, i1, f);
+    if (i1 == n - d) f.rp.finish();
+    for (int j = 0; j < d; j++) st.a[j] = a[j];
 }
 
-template <int d>
-void forward_d(idx n, const stencil &S, double sigma, bool onesided, const double *rho, const double *y, double *x,
-               double *h, idx i0, idx i1, sweep *st, table *t)
+template <int d, class Rows>
+void forward_as(const Rows &D, idx n, double sigma, const double *rho, const double *y, double *x, double *h,
+                forward_want want, idx i0, idx i1, forward_state &st, table &t)
 {
-    const bool sums = st->sums && !onesided;
-    if (S.D) {
-        if (onesided) forward<d, true, true, false>(n, S, sigma, rho, y, x, h, i0, i1, st, t);
-        else if (sums) forward<d, false, true, true>(n, S, sigma, rho, y, x, h, i0, i1, st, t);
-        else forward<d, false, true, false>(n, S, sigma, rho, y, x, h, i0, i1, st, t);
-    } else {
-        if (onesided) forward<d, true, false, false>(n, S, sigma, rho, y, x, h, i0, i1, st, t);
-        else if (sums) forward<d, false, false, true>(n, S, sigma, rho, y, x, h, i0, i1, st, t);
-        else forward<d, false, false, false>(n, S, sigma, rho, y, x, h, i0, i1, st, t);
+    switch (want) {
+    case forward_c2: forward<d, Rows, forward_c2>(n, D, sigma, rho, y, x, h, i0, i1, st, t); break;
+    case forward_sums_c2: forward<d, Rows, forward_sums_c2>(n, D, sigma, rho, y, x, h, i0, i1, st, t); break;
+    case forward_onesided: forward<d, Rows, forward_onesided>(n, D, sigma, rho, y, x, h, i0, i1, st, t); break;
+    default: forward<d, Rows, forward_logdet>(n, D, sigma, rho, y, x, h, i0, i1, st, t); break;
     }
-}
-
-template <int d>
-void from_table_d(idx n, const table &t, bool onesided, const double *y, double *x, double *h, idx i0, idx i1,
-                  double *carry, tally *k)
-{
-    if (onesided) from_table<d, true, false>(n, t, y, x, h, i0, i1, carry, k);
-    else if (k) from_table<d, false, true>(n, t, y, x, h, i0, i1, carry, k);
-    else from_table<d, false, false>(n, t, y, x, h, i0, i1, carry, k);
-}
-
-template <int d>
-void factor_d(idx n, const stencil &S, double sigma, const double *rho, idx i0, idx i1, sweep *st)
-{
-    if (S.D) factor_only<d, true>(n, S, sigma, rho, i0, i1, st);
-    else factor_only<d, false>(n, S, sigma, rho, i0, i1, st);
 }
 
 } // namespace
 
-void smooth_factor(idx n, const stencil &S, double sigma, const double *rho, idx i0, idx i1, sweep *st)
+void smooth_forward(idx n, const stencil &S, double sigma, const double *rho, const double *y, double *x, double *h,
+                    forward_want want, idx i0, idx i1, forward_state &st, table &t)
 {
-    switch (S.d) {
-    case 1: factor_d<1>(n, S, sigma, rho, i0, i1, st); break;
-    case 2: factor_d<2>(n, S, sigma, rho, i0, i1, st); break;
-    case 3: factor_d<3>(n, S, sigma, rho, i0, i1, st); break;
-    default: factor_d<4>(n, S, sigma, rho, i0, i1, st); break;
-    }
+    with_order(S.d, [&](auto order) {
+        constexpr int d = decltype(order)::value;
+        if (S.D) forward_as<d>(divided_rows<d>{S.D, n - d}, n, sigma, rho, y, x, h, want, i0, i1, st, t);
+        else forward_as<d>(equal_rows{S.c}, n, sigma, rho, y, x, h, want, i0, i1, st, t);
+    });
 }
 
-void smooth_forward(idx n, const stencil &S, double sigma, bool onesided, const double *rho, const double *y,
-                    double *x, double *h, idx i0, idx i1, sweep *st, table *t)
+void table_forward(idx n, const table &t, const double *y, double *x, double *h, forward_want want, idx i0, idx i1,
+                   forward_state &st)
 {
-    switch (S.d) {
-    case 1: forward_d<1>(n, S, sigma, onesided, rho, y, x, h, i0, i1, st, t); break;
-    case 2: forward_d<2>(n, S, sigma, onesided, rho, y, x, h, i0, i1, st, t); break;
-    case 3: forward_d<3>(n, S, sigma, onesided, rho, y, x, h, i0, i1, st, t); break;
-    default: forward_d<4>(n, S, sigma, onesided, rho, y, x, h, i0, i1, st, t); break;
-    }
-}
-
-void table_forward(idx n, const table &t, bool onesided, const double *y, double *x, double *h, idx i0, idx i1,
-                   double *carry, tally *k)
-{
-    switch (t.d) {
-    case 1: from_table_d<1>(n, t, onesided, y, x, h, i0, i1, carry, k); break;
-    case 2: from_table_d<2>(n, t, onesided, y, x, h, i0, i1, carry, k); break;
-    case 3: from_table_d<3>(n, t, onesided, y, x, h, i0, i1, carry, k); break;
-    default: from_table_d<4>(n, t, onesided, y, x, h, i0, i1, carry, k); break;
-    }
+    with_order(t.d, [&](auto order) {
+        constexpr int d = decltype(order)::value;
+        if (want == forward_onesided) replayed<d, forward_onesided>(n, t, y, x, h, i0, i1, st);
+        else if (want == forward_sums_c2) replayed<d, forward_sums_c2>(n, t, y, x, h, i0, i1, st);
+        else replayed<d, forward_c2>(n, t, y, x, h, i0, i1, st);
+    });
 }
 
 } // namespace givqr

@@ -1,6 +1,7 @@
 /* givsmooth_check: the arguments of [z, info] = givsmooth (y, sigma, name, value, ...) */
 #include "givsmooth_check.h"
 #include "elementary.h"
+#include "stencil.h"
 
 #include <cmath>
 
@@ -26,27 +27,18 @@ bool scalar(const arg &a)
 
 } // namespace
 
-const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c)
+const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c, smooth_args *g)
 {
     if (nrhs < 1) return &failures[givsmooth_nargin];
     if (nlhs > 2) return &failures[givsmooth_nargout];
     const arg &y = a[0];
     if (!y.real || !y.matrix) return &failures[givsmooth_yClass];
-    c->row = y.m == 1;
-    c->n = c->row ? y.n : y.m;
-    c->k = c->row ? 1 : y.n;
+    *c = smooth_call();
+    *g = smooth_args();
+    g->row = y.m == 1;
+    c->n = g->row ? y.n : y.m;
+    c->k = g->row ? 1 : y.n;
     if (c->n < 3) return &failures[givsmooth_ySize];
-    c->automatic = true;
-    c->sigma = 0.0;
-    c->criterion = gcv;
-    c->onesided = false;
-    c->weights = 0;
-    c->shared = true;
-    c->robust = false;
-    c->d = 2;
-    c->times = 0;
-    c->period = 0.0;
-    c->edf = 0.0;
 
     int given = 0, k = 1;
     if (nrhs > 1 && !a[1].chars) {      /* sigma, or [] */
@@ -84,7 +76,7 @@ const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c)
         } else if (is(name, "period")) {
             if (!scalar(v) || !(v.value > 0.0)) return &failures[givsmooth_period];
             c->automatic = false;
-            c->period = v.value;        /* sigma once t and d are known */
+            g->period = v.value;        /* sigma once t and d are known */
             given++;
         } else if (is(name, "order")) {
             if (!scalar(v) || !(v.value >= 1.0 && v.value <= double(d_max)) || v.value != double(int(v.value)))
@@ -93,14 +85,14 @@ const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c)
         } else if (is(name, "samplepoints")) {
             const bool vector = (v.m == c->n && v.n == 1) || (v.m == 1 && v.n == c->n);
             if (!v.real || !v.matrix || !vector) return &failures[givsmooth_samplePoints];
-            c->times = k + 1;
+            g->times = k + 1;
         } else if (is(name, "weights")) {
             if (!v.real) return &failures[givsmooth_weightsClass];
             /* a vector of n for every series, or n-by-k: one for each */
             const bool vector = (v.m == c->n && v.n == 1) || (v.m == 1 && v.n == c->n);
-            if (!v.matrix || !(vector || (!c->row && v.m == c->n && v.n == c->k)))
+            if (!v.matrix || !(vector || (!g->row && v.m == c->n && v.n == c->k)))
                 return &failures[givsmooth_weightsSize];
-            c->weights = k + 1;
+            g->weights = k + 1;
             c->shared = vector;
         } else if (is(name, "robust")) {
             if (!v.logical || v.m != 1 || v.n != 1) return &failures[givsmooth_robust];
@@ -114,18 +106,19 @@ const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c)
     return nullptr;
 }
 
-const failure *givsmooth_data_check(smooth_call *c, const double *y, const double *w, const double *t)
+const failure *givsmooth_data_check(smooth_call *c, const smooth_args &g, const double *y, const double *w,
+                                    const double *t)
 {
     const idx n = c->n;
     if (t)
         for (idx i = 0; i < n; i++)
             if (!std::isfinite(t[i]) || (i > 0 && !(t[i] > t[i - 1]))) return &failures[givsmooth_samplePointsValue];
-    if (c->period > 0.0) {
+    if (g.period > 0.0) {
         /* lambda = (2*sin(pi*h/p)/h)^(-2d), h the mean spacing: the filter
          * halves a cycle of period p, in t's units; h = 1 without t */
-        const double h = t ? (t[n - 1] - t[0]) / double(n - 1) : 1.0;
-        if (!(c->period > 2.0 * h)) return &failures[givsmooth_period];
-        const double s = sin_pi_over(c->period / h) / h;
+        const double h = mean_spacing(n, t);
+        if (!(g.period > 2.0 * h)) return &failures[givsmooth_period];
+        const double s = sin_pi_over(g.period / h) / h;
         double v = s;
         for (int k = 2; k <= c->d; k++) v = v * s;
         c->sigma = std::ldexp(v, c->d);     /* (2s)^d */

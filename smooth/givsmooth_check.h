@@ -7,23 +7,33 @@
 
 namespace givqr {
 
-/* What a call asks for.  sigma, where given (as itself, 'Lambda' or 'Period'):
- * lambda = 1/sigma^2; else chosen for each series by the criterion. */
+/* The criteria that choose sigma. */
+enum { gcv = 0, loocv = 1, reml = 2 };
+
+/* What a call asks the kernels for.  sigma, where given (as itself,
+ * 'Lambda' or 'Period'): lambda = 1/sigma^2; else chosen for each series by
+ * the criterion, or for the edf. */
 struct smooth_call {
-    idx n;              /* points of each series */
-    idx k;              /* series: the columns of y, or 1 for a row */
-    bool row;           /* y is a row: the outputs are rows */
-    bool automatic;     /* choose sigma */
-    double sigma;
-    int criterion;      /* how: gcv, loocv or reml (below) */
-    bool onesided;
-    int weights;        /* the argument that holds 'Weights', or 0 */
-    bool shared;        /* one column of weights for every series */
-    bool robust;
-    int d = 2;          /* the order of the differences */
-    int times = 0;      /* the argument that holds 'SamplePoints', or 0 */
-    double period = 0;  /* 'Period', where given (sigma from it with t and d) */
-    double edf = 0;     /* 'EDF', where given: sigma such that edf is this */
+    idx n = 0;              /* points of each series */
+    idx k = 0;              /* series: the columns of y, or 1 for a row */
+    bool automatic = true;  /* choose sigma */
+    double sigma = 0.0;
+    int criterion = gcv;    /* how: gcv, loocv or reml */
+    bool onesided = false;
+    bool shared = true;     /* one column of weights for every series */
+    bool robust = false;
+    int d = 2;              /* the order of the differences */
+    double edf = 0.0;       /* 'EDF', where given: sigma such that edf is this */
+};
+
+/* Where a gateway finds the rest of the call: y a row (the outputs are
+ * rows), the arguments that hold 'Weights' and 'SamplePoints' (0: none),
+ * and 'Period', which gives sigma once t and d are known. */
+struct smooth_args {
+    bool row = false;
+    int weights = 0;
+    int times = 0;
+    double period = 0.0;
 };
 
 /* The warning the gateways give where rounding keeps an 'EDF' from being
@@ -34,12 +44,9 @@ struct smooth_call {
     "givsmooth: EDF %.17g is not reached to a relative 1e-8 for series %ld: the nearest edf rounding allows is " \
     "%.17g."
 
-/* The criteria that choose sigma. */
-enum { gcv = 0, loocv = 1, reml = 2 };
-
 /* Checks a call with nlhs outputs and nrhs inputs a[0..nrhs-1] (described
  * with their text).  Returns the failure, or nullptr and then the call. */
-const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c);
+const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c, smooth_args *g);
 
 /* Checks the data of a call c: the sample times t (n, where given) are
  * finite and strictly increasing, the weights w (n or n*k, where given)
@@ -48,7 +55,8 @@ const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c)
  * missing; that an 'EDF' lies between d and the points with weight of each
  * series; and sets sigma from a 'Period' (with t's mean spacing).  Returns
  * the failure, or nullptr. */
-const failure *givsmooth_data_check(smooth_call *c, const double *y, const double *w, const double *t);
+const failure *givsmooth_data_check(smooth_call *c, const smooth_args &g, const double *y, const double *w,
+                                    const double *t);
 
 } // namespace givqr
 

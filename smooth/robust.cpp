@@ -53,43 +53,44 @@ double reweigh(idx n, idx need, const double *y, const double *w, const double *
 } // namespace
 
 bool weighted_series(const smooth_call &c, const stencil &S, idx j, const double *y, const double *w,
-                     const smooth_out &o, weighted_room &wr, room &r, const pace &p)
+                     const smooth_out &o, weighted_work &ww, workspace &ws, const interrupts &ic)
 {
     const idx n = c.n;
     const double *yj = y + j * n;
-    double *z = o.z + j * n, *lev = o.sigma ? o.leverage + j * n : nullptr;
-    weighing &g = wr.g;
+    double *z = o.z + j * n, *lev = o.info ? o.leverage + j * n : nullptr;
+    weights &g = ww.g;
+    const problem p = {n, S, &g, yj, nullptr};
     double sigma = c.sigma;
-    if (c.robust) {
-        double *v = wr.store.reserve(4 * n), *res = v + n, *e = v + 2 * n, *h = lev ? lev : v + 3 * n;
-        std::fill(v, v + n, 1.0);
-        int fits = 0;
-        fit f;
-        for (;;) {
-            weigh(n, S.d, yj, w, v, g);
-            if (c.automatic) sigma = pick(c, S, j, &g, yj, z, r, p, o);
-            if (p.stop->load()) return false;
-            fits++;
-            if (std::isinf(sigma)) {                /* z = y: nothing to reweigh */
-                interpolate(n, S, j, &g, yj, z, o);
-                break;
-            }
-            if (!smooth_one(n, S, sigma, &g, yj, z, h, r, &f, p)) return false;
-            const idx need = c.automatic ? S.d + 1 : S.d;
-            if (fits == robust_fits || !(reweigh(n, need, yj, w, z, h, v, res, e) >= robust_settled)) {
-                if (o.sigma && !c.onesided) report(n, S.d, j, sigma, f, &g, o);
-                break;
-            }
-        }
-        if (o.weights) {
-            std::copy(g.w, g.w + n, o.weights + j * n);
-            o.iterations[j] = fits;
-        }
-        return !c.onesided || series(c, S, j, sigma, &g, y, o, lev, r, nullptr, p);
+    if (!c.robust) {
+        weigh(n, S.d, yj, w, nullptr, g);
+        if (c.automatic) sigma = pick(c, p, j, z, ws, ic, o);
+        return !ic.stop->load() && series(c, p, j, sigma, o, lev, ws, ic);
     }
-    weigh(n, S.d, yj, w, nullptr, g);
-    if (c.automatic) sigma = pick(c, S, j, &g, yj, z, r, p, o);
-    return !p.stop->load() && series(c, S, j, sigma, &g, y, o, lev, r, nullptr, p);
+    double *v = ww.store.reserve(4 * n), *res = v + n, *e = v + 2 * n, *h = lev ? lev : v + 3 * n;
+    std::fill(v, v + n, 1.0);
+    int fits = 0;
+    sums f;
+    for (;;) {
+        weigh(n, S.d, yj, w, v, g);
+        if (c.automatic) sigma = pick(c, p, j, z, ws, ic, o);
+        if (ic.stop->load()) return false;
+        fits++;
+        if (std::isinf(sigma)) {                /* z = y: nothing to reweigh */
+            series(c, p, j, sigma, o, lev, ws, ic);
+            break;
+        }
+        if (!smooth(p, sigma, want_leverages, z, h, f, ws, ic)) return false;
+        const idx need = c.automatic ? S.d + 1 : S.d;
+        if (fits == robust_fits || !(reweigh(n, need, yj, w, z, h, v, res, e) >= robust_settled)) {
+            if (o.info && !c.onesided) report(p, j, sigma, f, o);
+            break;
+        }
+    }
+    if (o.weights) {
+        std::copy(g.w, g.w + n, o.weights + j * n);
+        o.iterations[j] = fits;
+    }
+    return !c.onesided || series(c, p, j, sigma, o, lev, ws, ic);
 }
 
 } // namespace givqr

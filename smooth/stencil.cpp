@@ -55,7 +55,7 @@ bool rows_of(idx n, const double *t, double *rows, double *norm)
 
 stencil make_stencil(idx n, int d, const double *t, double *rows)
 {
-    stencil S = {d, nullptr, {}, t, double(n - 1), 0.0};
+    stencil S = {d, nullptr, {}, t, mean_spacing(n, t), 0.0};
     /* the binomial row: c = (-1)^(d-l) nchoosek (d, l), D_k's row from D_(k-1)'s */
     S.c[0] = 1.0;
     for (int k = 1; k <= d; k++) {
@@ -65,7 +65,6 @@ stencil make_stencil(idx n, int d, const double *t, double *rows)
     }
     S.norm = std::ldexp(1.0, d);
     if (!t) return S;
-    S.span = t[n - 1] - t[0];
     bool equal = true;
     switch (d) {
     case 1: equal = rows_of<1>(n, t, rows, &S.norm); break;

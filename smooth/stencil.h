@@ -2,7 +2,7 @@
 #ifndef GIVQR_STENCIL_H
 #define GIVQR_STENCIL_H
 
-#include "layout.h"
+#include "types.h"
 
 namespace givqr {
 
@@ -26,9 +26,15 @@ struct stencil {
     const double *D;            /* row j at D + (d+1)*j, or null: every row is c */
     double c[d_max + 1];
     const double *t;            /* the sample times, or null: 1:n */
-    double span;                /* t(n) - t(1): n - 1 without t */
+    double h;                   /* the mean spacing (mean_spacing) */
     double norm;                /* the largest sum of |D(j,:)| over the rows */
 };
+
+/* The mean spacing of n sample times t (null: 1:n), (t(n) - t(1))/(n - 1). */
+inline double mean_spacing(idx n, const double *t)
+{
+    return t ? (t[n - 1] - t[0]) / double(n - 1) : 1.0;
+}
 
 /* Entry l of row j, D(j, j+l). */
 inline double coef(const stencil &S, idx j, int l)

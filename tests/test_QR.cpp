@@ -125,7 +125,7 @@ TEST(QR, SameBitsAsTheStepByStepSweep)
             std::vector<double> Qbar(6 * m), pr(givqr::R_nz(n)), Q2(Qbar.size()), pr2(pr.size());
             std::vector<int64_t> ir(pr.size()), jc(m + 1);
             givqr::QR_pattern(n, ir.data(), jc.data());
-            givqr::QR_state st;
+            givqr::sweep_state st;
             givqr::QR_part(n, k.sigma, Qbar.data(), pr.data(), 0, m, &st);
             QR_steps(n, k.sigma, Q2.data(), ir.data(), jc.data(), pr2.data());
             SCOPED_TRACE(testing::Message() << "n = " << n << ", sigma = " << k.sigma << ", cycle from "
@@ -147,7 +147,7 @@ TEST(QR, InPartsTheSameBits)
             const factor f(n, 0.3);
             std::vector<double> Qbar(f.Qbar.size()), pr(f.pr.size());
             std::vector<int64_t> ir(f.ir.size()), jc(f.jc.size());
-            givqr::QR_state state;
+            givqr::sweep_state state;
             for (idx i0 = 0; i0 < f.m; i0 += part) {
                 const idx i1 = std::min(f.m, i0 + part);
                 givqr::QR_pattern(n, ir.data(), jc.data(), i0, i1);

@@ -78,60 +78,68 @@ const smooth_golden smooth_table[] = {
 #include "golden_smooth.inc"
 };
 
+// The outputs of one series with its info: sigma, lambda, edf, gcv,
+// loocv and reml in s, the leverages and standard errors, the robust
+// weights and count.
+struct info_of {
+    double s[6], iterations;
+    std::vector<double> h, se, w;
+    explicit info_of(givqr::idx n) : h(n), se(n), w(n) {}
+    givqr::smooth_out out(double *z)
+    {
+        givqr::smooth_out o = {z};
+        o.info = true;
+        o.sigma = &s[0], o.lambda = &s[1], o.edf = &s[2], o.gcv = &s[3], o.loocv = &s[4], o.reml = &s[5];
+        o.leverage = h.data(), o.stderror = se.data(), o.weights = w.data(), o.iterations = &iterations;
+        return o;
+    }
+};
+
 smooth_golden smooth_compute(givqr::idx n, double sigma, int d, bool uneven)
 {
     const std::vector<double> u = lcg(n, static_cast<uint64_t>(n) + 5), v = lcg(n, static_cast<uint64_t>(n) + 6);
-    std::vector<double> y(n), z(n), z1(n), h(n), h1(n), one(5), se(n), se1(n), t(n);
+    std::vector<double> y(n), z(n), z1(n), t(n);
     for (givqr::idx i = 0; i < n; i++) y[i] = double(i % 97) / 50.0 + u[i];
     for (givqr::idx i = 1; i < n; i++) t[i] = t[i - 1] + 0.505 + 0.495 * v[i];     /* spacings in [0.01, 1) */
     const double *tp = uneven ? t.data() : nullptr;
-    givqr::smooth_call c = {n, 1, false, sigma != sigma, sigma, givqr::gcv, false, 0, false, false};
-    c.d = d;
-    double info[5], info1[5];
-    givqr::smooth_out out = {z.data(), &info[0], &info[1], &info[2], &info[3], &info[4], h.data(), se.data(),
-                             nullptr, nullptr};
-    EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, tp, out, 1, nullptr));
+    givqr::smooth_call c;
+    c.n = n, c.k = 1, c.automatic = sigma != sigma, c.sigma = sigma, c.shared = false, c.d = d;
+    info_of i0(n), i1(n);
+    EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, tp, i0.out(z.data()), 1, nullptr));
     c.onesided = true;
-    givqr::smooth_out out1 = {z1.data(), &info1[0], &info1[1], &info1[2], &info1[3], &info1[4], h1.data(),
-                              se1.data(), nullptr, nullptr};
-    EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, tp, out1, 1, nullptr));
-    std::vector<double> chosen = {info[0], info[2], info[3], info[4]};
+    EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, tp, i1.out(z1.data()), 1, nullptr));
+    std::vector<double> chosen = {i0.s[0], i0.s[2], i0.s[3], i0.s[4]};
     if (sigma != sigma) {       /* and the restricted likelihood's choice, and an edf's, with their info */
-        std::vector<double> zr(n), hr(n), ser(n);
-        double ir[6];
+        std::vector<double> zr(n);
+        info_of ir(n);
         c.onesided = false;
         for (int how = 0; how < 2; how++) {
             c.criterion = how == 0 ? givqr::reml : givqr::gcv;
             c.edf = how == 0 ? 0.0 : double(d) + double(n - d) / 3.0;
-            givqr::smooth_out o = {zr.data(), &ir[0], &ir[1], &ir[2], &ir[3], &ir[4], hr.data(), ser.data(),
-                                   nullptr, nullptr};
-            o.reml = &ir[5];
-            EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, tp, o, 1, nullptr));
-            chosen.insert(chosen.end(), {ir[0], ir[2], ir[5]});
+            EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, tp, ir.out(zr.data()), 1, nullptr));
+            chosen.insert(chosen.end(), {ir.s[0], ir.s[2], ir.s[5]});
             chosen.insert(chosen.end(), zr.begin(), zr.end());
         }
         c.criterion = givqr::gcv;
         c.edf = 0.0;
     }
-    smooth_golden g = {n, sigma, digest(z), digest(z1), digest(h), digest(chosen), 0, d, uneven};
+    smooth_golden g = {n, sigma, digest(z), digest(z1), digest(i0.h), digest(chosen), 0, d, uneven};
     std::vector<double> all;
     if (n >= 10) {
-        std::vector<double> w(n), rw(n), iterations(1);
+        std::vector<double> w(n);
         for (givqr::idx i = 0; i < n; i++) w[i] = i % 7 == 3 ? 0.0 : 1.0 + double(i % 5) / 4.0;
         for (givqr::idx i = n / 3; i < n / 3 + 5; i++) y[i] = std::nan("");
         y[n / 2] += 20.0;
-        c.weights = 3;
         c.shared = true;
+        info_of iw(n);
         for (int pass = 0; pass < 3; pass++) {
             c.onesided = pass == 1;
             c.robust = pass == 2;
-            givqr::smooth_out o = {z.data(), &info[0], &info[1], &info[2], &info[3], &info[4], h.data(), se.data(),
-                                   rw.data(), iterations.data()};
-            EXPECT_TRUE(givqr::givsmooth(c, y.data(), w.data(), tp, o, 1, nullptr));
+            EXPECT_TRUE(givqr::givsmooth(c, y.data(), w.data(), tp, iw.out(z.data()), 1, nullptr));
             all.insert(all.end(), z.begin(), z.end());
-            all.insert(all.end(), h.begin(), h.end());
-            all.insert(all.end(), {info[0], info[2], info[3], info[4]});
-            if (c.robust) all.insert(all.end(), rw.begin(), rw.end());
+            all.insert(all.end(), iw.h.begin(), iw.h.end());
+            all.insert(all.end(), {iw.s[0], iw.s[2], iw.s[3], iw.s[4]});
+            if (c.robust) all.insert(all.end(), iw.w.begin(), iw.w.end());
         }
     }
     g.weighted = digest(all);

@@ -28,8 +28,8 @@ const double sigmas[] = {0.0, 1.0, 0.1, 0.000316227766016838, 1e300};
 struct run {
     std::vector<double> x, h, T, R;
     givqr::table t;
-    givqr::fit f;
-    givqr::tally k;
+    givqr::sums f;
+    givqr::forward_sums k;
 };
 
 // Times 1, 2, 3, ... whose spacings spread over [0.01, 1): D's rows differ.
@@ -50,17 +50,17 @@ run smooth(idx n, const givqr::stencil &S, double sigma, bool onesided, const st
           {}, {}, {}};
     r.t.T = r.T.data();
     r.t.R = r.R.data();
-    givqr::sweep st;
-    st.sums = true;
+    givqr::forward_state st;
     for (idx i0 = 0; i0 < m; i0 += part)
-        givqr::smooth_forward(n, S, sigma, onesided, nullptr, y.data(), r.x.data(), onesided ? r.h.data() : nullptr, i0,
-                              std::min(m, i0 + part), &st, &r.t);
+        givqr::smooth_forward(n, S, sigma, nullptr, y.data(), r.x.data(), onesided ? r.h.data() : nullptr,
+                              onesided ? givqr::forward_onesided : givqr::forward_sums_c2, i0, std::min(m, i0 + part),
+                              st, r.t);
     if (!onesided) {
-        givqr::smooth_criteria c = {y.data(), nullptr, r.h.data(), nullptr, {}, {}, {}, {}};
-        double carry[givqr::d_max];
+        givqr::backward_state c;
+        c.sums = true, c.y = y.data(), c.h = r.h.data();
         for (idx k0 = 0; k0 < m; k0 += part)
-            givqr::smooth_backward(n, r.t, r.x.data(), k0, std::min(m, k0 + part), carry, &c);
-        r.f = c.sums;
+            givqr::smooth_backward(n, r.t, r.x.data(), k0, std::min(m, k0 + part), c);
+        r.f = c.s.total;
     }
     r.k = st.k;
     return r;
@@ -93,16 +93,14 @@ TEST(smooth, InPartsTheSameBits)
                         givqr::table t2;
                         t2.T = T.data();
                         t2.R = R.data();
-                        givqr::sweep st;
-                        st.sums = true;
-                        givqr::tally k2;
-                        double carry[givqr::d_max];
+                        givqr::forward_state st, st2;
+                        const givqr::forward_want want = onesided ? givqr::forward_onesided : givqr::forward_sums_c2;
                         double *hh = onesided ? h.data() : nullptr, *hh2 = onesided ? h2.data() : nullptr;
-                        givqr::smooth_forward(n, S, sigma, onesided, nullptr, y.data(), x.data(), hh, 0, n - d, &st, &t2);
-                        givqr::table_forward(n, whole.t, onesided, y.data(), x2.data(), hh2, 0, n - d, carry, &k2);
+                        givqr::smooth_forward(n, S, sigma, nullptr, y.data(), x.data(), hh, want, 0, n - d, st, t2);
+                        givqr::table_forward(n, whole.t, y.data(), x2.data(), hh2, want, 0, n - d, st2);
                         EXPECT_TRUE(same(x, x2) && same(h, h2));
                         if (!onesided) {
-                            EXPECT_EQ(std::memcmp(&st.k, &k2, sizeof k2), 0);   // the same sums and det R
+                            EXPECT_EQ(std::memcmp(&st.k, &st2.k, sizeof st.k), 0);   // the same sums and det R
                         }
                     }
                 }
@@ -129,11 +127,11 @@ TEST(smooth, LeveragesSettledAsEveryStepTaken)
                 std::vector<double> T2(r.T), R2(r.R);
                 t.T = T2.data();
                 t.R = R2.data();
-                givqr::sweep st;
-                givqr::smooth_forward(n, S, sigma, false, nullptr, y.data(), x.data(), nullptr, 0, m, &st, &t);    // c2
-                givqr::smooth_criteria c = {y.data(), nullptr, h.data(), nullptr, {}, {}, {}, {}};
-                double carry[givqr::d_max];
-                givqr::smooth_backward(n, all, x.data(), 0, m, carry, &c);
+                givqr::forward_state st;
+                givqr::smooth_forward(n, S, sigma, nullptr, y.data(), x.data(), nullptr, givqr::forward_c2, 0, m, st, t);
+                givqr::backward_state c;
+                c.sums = true, c.y = y.data(), c.h = h.data();
+                givqr::smooth_backward(n, all, x.data(), 0, m, c);
                 SCOPED_TRACE(testing::Message() << "d = " << d << ", n = " << n << ", sigma = " << sigma);
                 EXPECT_TRUE(same(h, r.h));
                 settled += r.t.s < m - 100;
@@ -207,14 +205,12 @@ TEST(givsmooth_gateway, FailuresAndOutputs)
             ASSERT_EQ(mxGetM(out[0]), size_t(n));
             ASSERT_EQ(mxGetN(out[0]), 3u);
             std::vector<double> all(mxGetPr(out[0]), mxGetPr(out[0]) + 3 * n);
-            const char *fields[] = {"sigma",  "lambda", "edf",     "gcv",       "loocv", "reml",
-                                    "leverage", "stderr", "weights", "iterations"};
-            for (int k = 0; k < (robust ? 10 : 8); k++) {
-                const char *f = fields[k];
+            for (int k = 0; k < (robust ? givqr::robust_info_count : givqr::info_count); k++) {
+                const char *f = givqr::info_fields[k].name;
                 const mxArray *v = mxGetField(out[1], 0, f);
                 ASSERT_TRUE(v) << f;
                 const size_t len = mxGetM(v) * mxGetN(v);
-                EXPECT_EQ(len, k < 6 || k == 9 ? 3u : size_t(3 * n)) << f;
+                EXPECT_EQ(len, givqr::info_fields[k].per_point ? size_t(3 * n) : 3u) << f;
                 for (size_t i = 0; i < len; i++) ASSERT_FALSE(fake::is_poison(mxGetPr(v)[i])) << f;
                 all.insert(all.end(), mxGetPr(v), mxGetPr(v) + len);
             }

@@ -5,7 +5,7 @@
 include sources.mk
 MKOCTFILE ?= mkoctfile
 OUT = ../inst
-INCLUDES = -I. $(addprefix -I,core host $(sort $(patsubst %/,%,$(dir $(foreach c,$(COMMANDS),$($(c)_KERNELS) $($(c)_OCT))))))
+INCLUDES = -I. $(addprefix -I,$(sort $(HEADERS) $(patsubst %/,%,$(dir $(foreach c,$(COMMANDS),$($(c)_KERNELS) $($(c)_OCT))))))
 MACHINE := $(shell $$($(MKOCTFILE) -p CXX) -dumpmachine)
 # the results are fixed to the bit: no fused multiply-add, no fast math, and
 # on 32-bit x86 SSE2 rather than x87 arithmetic
@@ -17,7 +17,7 @@ export CXXFLAGS := $(shell $(MKOCTFILE) -p CXXFLAGS) $(FPFLAGS)
 # Only ELF linkers take a version script: not those of macOS or Windows,
 # where the oct-file exports what Octave's own headers mark.
 ifeq ($(findstring darwin,$(MACHINE))$(findstring mingw,$(MACHINE))$(findstring cygwin,$(MACHINE))$(findstring windows,$(MACHINE)),)
-EXPORTS = -Wl,--version-script=host/octexports.map
+EXPORTS = -Wl,--version-script=octave/octexports.map
 endif
 
 all: $(foreach c,$(COMMANDS),$(OUT)/$(c).oct)

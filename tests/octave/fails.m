@@ -1,5 +1,5 @@
 ## fails (code, id): code, run in the caller's workspace, ends in the error
-## id, with the message check/messages.def gives that failure (after "cmd: "
+## id, with the message core/messages.def gives that failure (after "cmd: "
 ## where the host names the command).  fails (code, id, values): so does
 ## sprintf (code, v) for each string v of the cell values.
 function fails (code, id, values)

@@ -1,5 +1,5 @@
 ## What inst/ says, held to the sources: each help's table of errors against
-## check/messages.def.
+## core/messages.def.
 
 %!test
 %! t = messages ();

@@ -6,6 +6,8 @@
 #include "arg.h"
 #include "messages.h"
 
+#include <cstdio>
+
 /*
  * The MEX interface a build is for, chosen at compile time.  GIVQR_MEX_R12
  * (the .mexglx and .mexsol files, for MATLAB R12 and R13) calls only what
@@ -61,6 +63,20 @@ inline void fail(const char *cmd, const failure &f)
 #else
     char id[64];
     mexErrMsgIdAndTxt(identifier(id, cmd, f), "%s", f.text);
+#endif
+}
+
+/* Ends the call of cmd whose outputs or work (what) could not be allocated. */
+inline void out_of_memory(const char *cmd, const char *what, double bytes)
+{
+#if GIVQR_MEX_R12
+    char text[160];
+    std::snprintf(text, sizeof text, "%s: out of memory: %s %.0f bytes.", cmd, what, bytes);
+    mexErrMsgTxt(text);
+#else
+    char id[64];
+    mexErrMsgIdAndTxt(identifier(id, cmd, failure{"outOfMemory", ""}), "%s: out of memory: %s %.0f bytes.", cmd,
+                      what, bytes);
 #endif
 }
 

@@ -2,7 +2,7 @@
 #ifndef GIVQR_TABLE_H
 #define GIVQR_TABLE_H
 
-#include "layout.h"
+#include "types.h"
 
 namespace givqr {
 
@@ -32,18 +32,6 @@ inline double diagonal(const table &t, idx i)
     if (i < t.s) return t.R[i];
     if (i >= t.m - t.d) return t.lastR[i - (t.m - t.d)];
     return t.R[t.s - t.p + (i - t.s) % t.p];
-}
-
-/* The rows s-p and s-1 of a cycle of period 1 or 2 (the same row for
- * period 1), w = 2d+2 numbers each, into q[0] and q[1]: where the replays
- * hold them in registers. */
-template <int w>
-inline void period_rows(const table &t, double q[2][w])
-{
-    for (int j = 0; j < w; j++) {
-        q[0][j] = t.T[w * (t.s - t.p) + j];
-        q[1][j] = t.T[w * (t.s - 1) + j];
-    }
 }
 
 /* Row i of the table. */

@@ -31,7 +31,6 @@
 #include "givsmooth.h"
 #include "mexexport.h"
 
-#include <cmath>
 #include <cstdint>
 #include <new>
 #include <vector>
@@ -73,14 +72,6 @@ const double *as_double(const mxArray *a, std::vector<double> &v)
     return v.data();
 }
 
-/* Ends the call: memory ran out, the bytes its work may take. */
-void out_of_memory(double bytes)
-{
-    char id[64];
-    givqr::identifier(id, "givsmooth", givqr::failure{"outOfMemory", ""});
-    mexErrMsgIdAndTxt(id, "givsmooth: out of memory: its work needs up to %.0f bytes.", bytes);
-}
-
 /* MATLAB's maxNumCompThreads, at least 1. */
 int host_threads()
 {
@@ -102,47 +93,45 @@ extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, cons
         describe_text(prhs[k], a[k]);
     }
     smooth_call c;
-    if (const failure *f = givsmooth_check(nlhs, nrhs, a.data(), &c)) fail("givsmooth", *f);
+    smooth_args g;
+    if (const failure *f = givsmooth_check(nlhs, nrhs, a.data(), &c, &g)) fail("givsmooth", *f);
 
-    const idx n = c.n, k = c.k, rows = c.row ? 1 : n, cols = c.row ? n : k;
+    const idx n = c.n, k = c.k, rows = g.row ? 1 : n, cols = g.row ? n : k;
     const int threads = host_threads();
     std::vector<double> converted, wconverted, tconverted;
     const double *y = nullptr, *w = nullptr, *t = nullptr;
     try {
         y = as_double(prhs[0], converted);
-        w = c.weights ? as_double(prhs[c.weights], wconverted) : nullptr;
-        t = c.times ? as_double(prhs[c.times], tconverted) : nullptr;
+        w = g.weights ? as_double(prhs[g.weights], wconverted) : nullptr;
+        t = g.times ? as_double(prhs[g.times], tconverted) : nullptr;
     } catch (const std::bad_alloc &) {
     }
-    const double bytes = smooth_work_bytes(n, threads, true, c.d, c.times) + 8.0 * double(n) * double(k + 1);
-    if (!y || (c.weights && !w) || (c.times && !t)) out_of_memory(bytes);
-    if (const failure *f = givsmooth_data_check(&c, y, w, t)) fail("givsmooth", *f);
+    if (!y || (g.weights && !w) || (g.times && !t))
+        out_of_memory("givsmooth", "its inputs as doubles need", 8.0 * double(n) * double(k + 2));
+    if (const failure *f = givsmooth_data_check(&c, g, y, w, t)) fail("givsmooth", *f);
     std::vector<double> reached;
     try {
         if (c.edf > 0.0) reached.resize(k);
     } catch (const std::bad_alloc &) {
-        out_of_memory(bytes);
+        out_of_memory("givsmooth", "its outputs need", 8.0 * double(k));
     }
     plhs[0] = new_matrix(rows, cols);
-    smooth_out out = {mxGetPr(plhs[0]), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+    smooth_out out = {mxGetPr(plhs[0])};
+    out.info = nlhs > 1;
     out.reached = c.edf > 0.0 ? reached.data() : nullptr;
-    if (nlhs > 1) {
-        static const char *names[] = {"sigma", "lambda",   "edf",    "gcv",     "loocv",     "reml",
-                                      "leverage", "stderr", "weights", "iterations"};
-        const int fields = c.robust ? 10 : 8;
+    if (out.info) {
+        const int fields = c.robust ? robust_info_count : info_count;
+        const char *names[robust_info_count];
+        for (int f = 0; f < fields; f++) names[f] = info_fields[f].name;
         plhs[1] = mxCreateStructMatrix(1, 1, fields, names);
-        double **to[] = {&out.sigma,    &out.lambda,   &out.edf,     &out.gcv,       &out.loocv, &out.reml,
-                         &out.leverage, &out.stderror, &out.weights, &out.iterations};
         for (int f = 0; f < fields; f++) {
-            mxArray *v = f < 6 || f == 9 ? new_matrix(1, k) : new_matrix(rows, cols);
-            *to[f] = mxGetPr(v);
+            mxArray *v = info_fields[f].per_point ? new_matrix(rows, cols) : new_matrix(1, k);
+            out.*(info_fields[f].to) = mxGetPr(v);
             mxSetField(plhs[1], 0, names[f], v);
         }
     }
-    if (!givsmooth(c, y, w, t, out, threads, nullptr)) out_of_memory(bytes);
-    for (idx j = 0; j < idx(reached.size()); j++)
-        if (!std::isnan(reached[j])) {
-            mexWarnMsgIdAndTxt(GIVQR_EDF_MISSED_ID, GIVQR_EDF_MISSED, c.edf, long(j + 1), reached[j]);
-            break;
-        }
+    if (!givsmooth(c, y, w, t, out, threads, nullptr))
+        out_of_memory("givsmooth", "its work needs up to", smooth_work_bytes(c, g, y, threads));
+    if (const idx j = edf_missed(out, k); j >= 0)
+        mexWarnMsgIdAndTxt(GIVQR_EDF_MISSED_ID, GIVQR_EDF_MISSED, c.edf, long(j + 1), reached[j]);
 }

@@ -73,10 +73,6 @@ inline int process_threads()
     error_with_id(id, "%s: out of memory: %s %.0f bytes.", cmd, what, bytes);
 }
 
-/* Columns per part of a kernel run: between parts, a few milliseconds apart,
- * the gateways let Octave act on an interrupt (Ctrl-C). */
-constexpr idx part_columns = idx(1) << 16;
-
 } // namespace givqr
 
 #endif

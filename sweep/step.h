@@ -1,9 +1,9 @@
-/* QR_step: one step of the sweep, the d+1 rotations of column i */
+/* step.h: one step of the sweep, the d+1 rotations of column i */
 #ifndef GIVQR_QR_STEP_H
 #define GIVQR_QR_STEP_H
 
-#include "layout.h"
 #include "rotations.h"
+#include "types.h"
 
 namespace givqr {
 

@@ -37,10 +37,10 @@ DEFUN_DLD(givfact, args, nargout, givfact_help)
     }
 
     double *Q = Qbar.fortran_vec(), *pr = R.data();
-    QR_state state;
+    sweep_state state;
     octave_idx_type *ir = R.ridx(), *jc = R.cidx();
-    for (idx i0 = 0; i0 < m; i0 += part_columns) {
-        const idx i1 = std::min(m, i0 + part_columns);
+    for (idx i0 = 0; i0 < m; i0 += part_steps) {
+        const idx i1 = std::min(m, i0 + part_steps);
         QR_pattern(n, ir, jc, i0, i1);
         QR_part(n, sigma, Q, pr, i0, i1, &state);
         octave_quit();

@@ -1,9 +1,8 @@
-/* layout.h: the stacked matrix A = [D'; sigma*I], its rows, and the table Qbar */
+/* layout.h: the stacked matrix A = [D'; sigma*I] of givfact, its rows, and the table Qbar */
 #ifndef GIVQR_LAYOUT_H
 #define GIVQR_LAYOUT_H
 
-#include <cstddef>
-#include <cstdint>
+#include "types.h"
 
 namespace givqr {
 
@@ -34,22 +33,9 @@ namespace givqr {
  * So R(k,k) is pr[3k-1] (pr[0] for k = 0), R(k,k+1) is pr[3k+1] and R(k,k+2)
  * is pr[3k+3].  Every slot is stored, also where its value is exactly zero.
  */
-typedef std::ptrdiff_t idx;
-
 inline idx order(idx n) { return n - 2; }         /* m: columns of A, rows of Qbar */
 inline idx length(idx n) { return 2 * n - 2; }    /* rows of A, length of x and y */
 inline idx R_nz(idx n) { return n == 3 ? 1 : 3 * n - 9; }   /* stored entries of R */
-
-/* givsmooth's penalty takes differences of order d = 1..d_max: its A is
- * [diag(rho)*D'; sigma*I] with D the (n-d)-by-n matrix of d-th (divided)
- * differences, m = n-d columns, each with d+1 stencil entries; the sweep's
- * state holds d(d+1)/2 numbers (QR_step.h). */
-constexpr int d_max = 4;
-constexpr int state_max = d_max * (d_max + 1) / 2;
-
-/* n must stay below this bound, so that 6*(n-2) doubles, the largest array
- * of any command, are addressable. */
-constexpr double nlimit = static_cast<double>(PTRDIFF_MAX / 64);
 
 } // namespace givqr
 

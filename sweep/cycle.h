@@ -1,14 +1,27 @@
-/* cycle.h: where the state the sweep carries repeats itself */
+/* cycle.h: the state the sweep carries, and where it repeats itself */
 #ifndef GIVQR_CYCLE_H
 #define GIVQR_CYCLE_H
 
 #include <cstdint>
 #include <cstring>
 
-#include "QR.h"
-#include "QR_step.h"
+#include "step.h"
 
 namespace givqr {
+
+/* What the sweep carries from one part to the next: the state L of QR_step,
+ * the states it is compared with (cycle_detector), and, once the states
+ * repeat, where and with what period.  Order d uses the first d(d+1)/2
+ * numbers of each state. */
+struct sweep_state {
+    double L[state_max];
+    double prev[2][state_max];  /* the state at the start of step j, j = i-1, i-2, in prev[j % 2] */
+    double kept[state_max];     /* ... of step at */
+    idx seen;                   /* steps whose start state is in prev (at most 2) */
+    idx at, next;               /* the step of kept, and the next step to keep */
+    idx start;                  /* the first step of the cycle, or -1 */
+    idx period;
+};
 
 /*
  * Inside (i < m-d) a step of the sweep is one function of the state it
@@ -24,18 +37,18 @@ namespace givqr {
  * every order); the others settle into longer periods (6, 14, 36, 78, 318,
  * 21978 among those), and some never repeat (sigma = 0).
  *
- * watch compares each state with those of the two steps before, and with
- * one kept at steps 1, 2, 4, 8, ... (Brent's cycle detection), so that a
- * longer period is found within twice the steps it takes to settle.  It
+ * The detector compares each state with those of the two steps before, and
+ * with one kept at steps 1, 2, 4, 8, ... (Brent's cycle detection), so that
+ * a longer period is found within twice the steps it takes to settle.  It
  * compares states as bits (+0.0 and -0.0 differ, a NaN equals itself),
  * first by a hash of their bits held in registers, then, where the hashes
  * agree, in full; the states themselves it only writes, step by step, into
- * the QR_state that parts pass on, and reads on such a match.
+ * the sweep_state that parts pass on, and reads on such a match.
  */
 template <int d>
-struct watch {
+struct cycle_detector {
     static constexpr int N = d * (d + 1) / 2;
-    QR_state &st;               /* the states themselves: step j's in st.prev[j % 2], step at's in st.kept */
+    sweep_state &st;            /* the states themselves: step j's in st.prev[j % 2], step at's in st.kept */
     std::uint64_t h1, h2, hk;   /* the hashes of the states of steps i-1, i-2 and at */
     idx seen, at, next;
 
@@ -61,7 +74,7 @@ struct watch {
     }
 
     /* from state at step i (where the parts meet) */
-    watch(QR_state &state, idx i)
+    cycle_detector(sweep_state &state, idx i)
         : st(state), h1(hash(state.prev[(i + 1) % 2])), h2(hash(state.prev[i % 2])), hk(hash(state.kept)),
           seen(state.seen), at(state.at), next(state.next)
     {
@@ -109,7 +122,7 @@ struct watch {
  * repeats, from the cycle's first state (in L since) by as many steps as
  * m-d lies past a whole number of periods; F the stencil row of the cycle. */
 template <int d>
-inline void cycle_end(const QR_state &st, idx m, double sigma, const double F[d + 1], double *L)
+inline void cycle_end(const sweep_state &st, idx m, double sigma, const double F[d + 1], double *L)
 {
     for (idx k = (m - d - st.start) % st.period; k > 0; k--) {
         double q[2 * d + 2], r[d + 1];
@@ -118,8 +131,9 @@ inline void cycle_end(const QR_state &st, idx m, double sigma, const double F[d 
 }
 
 /* Starts the sweep: L(k,l), the entry of stencil row k in column l < d,
- * is rho(k)*D(l,k), given in S(k,l) (S(k,l) = L(k,l) for rho = 1). */
-inline void QR_start(QR_state &st, int d, const double *S)
+ * is rho(k)*D(l,k), given in S(k,l) (S(k,l) = L(k,l) for rho = 1); states
+ * are kept from step `from` on. */
+inline void sweep_start(sweep_state &st, int d, const double *S, idx from = 0)
 {
     for (int j = 0; j < state_max; j++) {
         st.L[j] = j < d * (d + 1) / 2 ? S[j] : 0.0;
@@ -127,7 +141,7 @@ inline void QR_start(QR_state &st, int d, const double *S)
     }
     st.seen = 0;
     st.at = -1;
-    st.next = 0;
+    st.next = from;
     st.start = -1;
     st.period = 0;
 }

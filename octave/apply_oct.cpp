@@ -28,8 +28,8 @@ octave_value_list apply_oct(const command &c, const octave_value_list &args, int
     /* in parts, with Octave's interrupt checked between them */
     const idx m = order(n);
     double *py = y.fortran_vec(), carry[2];
-    for (idx k0 = 0; k0 < m; k0 += part_columns) {
-        c.p(n, Qbar.data(), x.data(), py, k0, std::min(m, k0 + part_columns), carry);
+    for (idx k0 = 0; k0 < m; k0 += part_steps) {
+        c.p(n, Qbar.data(), x.data(), py, k0, std::min(m, k0 + part_steps), carry);
         octave_quit();
     }
     return ovl(y);

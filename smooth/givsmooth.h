@@ -150,12 +150,17 @@ struct weighted_work {
     static idx doubles(idx n, int d) { return (3 + (d + 2) + 4) * n; }     /* weigh, smooth_fill, robust */
 };
 
-/* Series j of y as c asks, weighted (w its weights, or null), or robust:
- * fits of the two-sided smooth, each reweighed from the last, until the
- * weights settle or robust_fits have been made; then, one-sided, the smooth
- * with the last weights.  Returns false where stopped. */
+/* Series j of y as c asks, weighted (w its weights, or null), or robust
+ * (robust_series).  Returns false where stopped. */
 bool weighted_series(const smooth_call &c, const stencil &S, idx j, const double *y, const double *w,
                      const smooth_out &o, weighted_work &ww, workspace &ws, const interrupts &ic);
+
+/* Series j of p (weighed in ww.g as it goes, w the user's weights, or
+ * null) robust: fits of the two-sided smooth, each reweighed from the last,
+ * until the weights settle or robust_fits have been made; then, one-sided,
+ * the smooth with the last weights.  Returns false where stopped. */
+bool robust_series(const smooth_call &c, const problem &p, idx j, const double *w, const smooth_out &o,
+                   weighted_work &ww, workspace &ws, const interrupts &ic);
 
 /* The most memory givsmooth takes beyond its inputs and outputs, on
  * threads threads: a workspace for each, and where a series is weighted

@@ -1,4 +1,4 @@
-/* robust: a weighted series, and the robust fits that reweigh it until its outliers have no weight */
+/* robust: the fits that reweigh a series until its outliers have no weight */
 #include "fp.h"
 #include "givsmooth.h"
 
@@ -52,26 +52,19 @@ double reweigh(idx n, idx need, const double *y, const double *w, const double *
 
 } // namespace
 
-bool weighted_series(const smooth_call &c, const stencil &S, idx j, const double *y, const double *w,
-                     const smooth_out &o, weighted_work &ww, workspace &ws, const interrupts &ic)
+bool robust_series(const smooth_call &c, const problem &p, idx j, const double *w, const smooth_out &o,
+                   weighted_work &ww, workspace &ws, const interrupts &ic)
 {
     const idx n = c.n;
-    const double *yj = y + j * n;
     double *z = o.z + j * n, *lev = o.info ? o.leverage + j * n : nullptr;
-    weights &g = ww.g;
-    const problem p = {n, S, &g, yj, nullptr};
-    double sigma = c.sigma;
-    if (!c.robust) {
-        weigh(n, S.d, yj, w, nullptr, g);
-        if (c.automatic) sigma = pick(c, p, j, z, ws, ic, o);
-        return !ic.stop->load() && series(c, p, j, sigma, o, lev, ws, ic);
-    }
+    weights &g = *p.g;
     double *v = ww.store.reserve(4 * n), *res = v + n, *e = v + 2 * n, *h = lev ? lev : v + 3 * n;
     std::fill(v, v + n, 1.0);
+    double sigma = c.sigma;
     int fits = 0;
     sums f;
     for (;;) {
-        weigh(n, S.d, yj, w, v, g);
+        weigh(n, p.S.d, p.y, w, v, g);
         if (c.automatic) sigma = pick(c, p, j, z, ws, ic, o);
         if (ic.stop->load()) return false;
         fits++;
@@ -80,8 +73,8 @@ bool weighted_series(const smooth_call &c, const stencil &S, idx j, const double
             break;
         }
         if (!smooth(p, sigma, want_leverages, z, h, f, ws, ic)) return false;
-        const idx need = c.automatic ? S.d + 1 : S.d;
-        if (fits == robust_fits || !(reweigh(n, need, yj, w, z, h, v, res, e) >= robust_settled)) {
+        const idx need = c.automatic ? p.S.d + 1 : p.S.d;
+        if (fits == robust_fits || !(reweigh(n, need, p.y, w, z, h, v, res, e) >= robust_settled)) {
             if (o.info && !c.onesided) report(p, j, sigma, f, o);
             break;
         }

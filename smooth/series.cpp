@@ -176,6 +176,16 @@ bool series(const smooth_call &c, const problem &p, idx j, double sigma, const s
     return true;
 }
 
+bool weighted_series(const smooth_call &c, const stencil &S, idx j, const double *y, const double *w,
+                     const smooth_out &o, weighted_work &ww, workspace &ws, const interrupts &ic)
+{
+    const problem p = {c.n, S, &ww.g, y + j * c.n, nullptr};
+    if (c.robust) return robust_series(c, p, j, w, o, ww, ws, ic);
+    weigh(c.n, S.d, p.y, w, nullptr, ww.g);
+    const double sigma = c.automatic ? pick(c, p, j, o.z + j * c.n, ws, ic, o) : c.sigma;
+    return !ic.stop->load() && series(c, p, j, sigma, o, o.info ? o.leverage + j * c.n : nullptr, ws, ic);
+}
+
 double pick(const smooth_call &c, const problem &p, idx j, double *z, workspace &w, const interrupts &ic,
             const smooth_out &o)
 {

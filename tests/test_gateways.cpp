@@ -1,4 +1,5 @@
 // The three gateways through the fake host: every failure, and outputs in full
+#include "failures.h"
 #include "fakehost.h"
 #include "factor.h"
 #include "replay.h"
@@ -69,44 +70,9 @@ TEST(host, ColumnsFoldFurtherDimensionsWithoutWrapping)
     EXPECT_EQ(cols({1, big, big, 0}), 0);
 }
 
-// The message of a failure, as messages.def has it.
-std::string msg(givqr::message k)
+TEST(givfact_gateway, Failures)
 {
-    return givqr::failures[k].text;
-}
-
-
-TEST(givfact_gateway, Messages)
-{
-    using fake::scalar;
-    using namespace givqr;
-    struct { int nlhs; std::vector<mxArray *> in; std::string msg; } cases[] = {
-        {2, {scalar(5)}, msg(givfact_nargin)},
-        {1, {scalar(5)}, msg(givfact_nargin)},     // inputs first
-        {2, {scalar(5), scalar(1), scalar(1)}, msg(givfact_nargin)},
-        {1, {scalar(5), scalar(1)}, msg(givfact_nargout)},
-        {0, {scalar(5), scalar(1)}, msg(givfact_nargout)},
-        {3, {scalar(5), scalar(1)}, msg(givfact_nargout)},
-        {2, {scalar(2.5), scalar(1)}, msg(givfact_nScalar)},
-        {2, {scalar(-4), scalar(1)}, msg(givfact_nScalar)},
-        {2, {scalar(nan), scalar(1)}, msg(givfact_nScalar)},
-        {2, {fake::matrix(1, 2, {3, 4}), scalar(1)}, msg(givfact_nScalar)},
-        {2, {fake::matrix(0, 0, {}), scalar(1)}, msg(givfact_nScalar)},
-        {2, {fake::make(mxDOUBLE_CLASS, {1, 1, 2}), scalar(1)}, msg(givfact_nScalar)},
-        {2, {fake::make(mxCELL_CLASS, {1, 1}), scalar(1)}, msg(givfact_nReal)},
-        {2, {fake::make(mxCHAR_CLASS, {1, 1}), scalar(1)}, msg(givfact_nReal)},
-        {2, {fake::make(mxDOUBLE_CLASS, {1, 1}, true), scalar(1)}, msg(givfact_nReal)},
-        {2, {scalar(inf), scalar(1)}, msg(givfact_nTooLarge)},
-        {2, {scalar(1e300), scalar(1)}, msg(givfact_nTooLarge)},
-        {2, {scalar(5), fake::matrix(1, 2, {1, 2})}, msg(givfact_sigmaScalar)},
-        {2, {scalar(5), fake::matrix(0, 1, {})}, msg(givfact_sigmaScalar)},
-        {2, {scalar(5), fake::make(mxSTRUCT_CLASS, {1, 1})}, msg(givfact_sigmaReal)},
-        {2, {scalar(5), fake::make(mxDOUBLE_CLASS, {1, 1}, true)}, msg(givfact_sigmaReal)},
-    };
-    for (auto &k : cases) {
-        call c(givfact_gateway, k.nlhs, k.in);
-        EXPECT_EQ(c.error, k.msg);
-    }
+    failures_def::check("givfact", givfact_gateway);
 }
 
 // The outputs through the host: sizes, every slot written, same values as the kernels.
@@ -153,45 +119,10 @@ TEST(givfact_gateway, Outputs)
 }
 
 
-TEST(apply_gateways, Messages)
+TEST(apply_gateways, Failures)
 {
-    using fake::matrix;
-    using namespace givqr;
-    struct cmd { fake::gateway *g; std::string name, nargin, nargout; } cmds[] = {
-        {givfwd_gateway, "givfwd", msg(givfwd_nargin), msg(givfwd_nargout)},
-        {givinv_gateway, "givinv", msg(givinv_nargin), msg(givinv_nargout)}};
-    for (const cmd &g : cmds) {
-        const std::string &nargin = g.nargin, &nargout = g.nargout;
-        auto Q = [] { return matrix(1, 6, {1, 0, 1, 0, 1, 0}); };
-        auto x = [] { return matrix(4, 1, {1, 2, 3, 4}); };
-        struct { int nlhs; std::vector<mxArray *> in; std::string msg; } cases[] = {
-            {1, {Q()}, nargin},
-            {2, {Q()}, nargin},                                 // inputs first
-            {1, {Q(), x(), x()}, nargin},
-            {2, {Q(), x()}, nargout},
-            {0, {Q(), x()}, nargout},
-            {1, {matrix(0, 6, {}), x()}, msg(apply_QbarSize)},
-            {1, {matrix(3, 5, std::vector<double>(15)), x()}, msg(apply_QbarSize)},
-            {1, {matrix(6, 1, std::vector<double>(6)), x()}, msg(apply_QbarSize)},
-            {1, {fake::make(mxDOUBLE_CLASS, {1, 6, 2}), x()}, msg(apply_QbarSize)},
-            {1, {fake::make(mxSINGLE_CLASS, {1, 6}), x()}, msg(apply_QbarClass)},
-            {1, {fake::make(mxDOUBLE_CLASS, {1, 6}, true), x()}, msg(apply_QbarClass)},
-            {1, {fake::sparse(1, 6, {1, 0, 1, 0, 1, 0}), x()}, msg(apply_QbarClass)},
-            {1, {fake::make(mxCELL_CLASS, {1, 6}), x()}, msg(apply_QbarClass)},
-            {1, {Q(), matrix(3, 1, {1, 2, 3})}, msg(apply_xSize)},
-            {1, {Q(), matrix(1, 4, {1, 2, 3, 4})}, msg(apply_xSize)},          // a row is rejected
-            {1, {Q(), fake::make(mxDOUBLE_CLASS, {4, 1, 2})}, msg(apply_xSize)},
-            {1, {Q(), fake::make(mxINT32_CLASS, {4, 1})}, msg(apply_xClass)},
-            {1, {Q(), fake::make(mxLOGICAL_CLASS, {4, 1})}, msg(apply_xClass)},
-            {1, {Q(), fake::make(mxCHAR_CLASS, {4, 1})}, msg(apply_xClass)},
-            {1, {Q(), fake::sparse(4, 1, {1, 0, 0, 2})}, msg(apply_xClass)},
-            {1, {Q(), fake::make(mxDOUBLE_CLASS, {4, 1}, true)}, msg(apply_xClass)},
-        };
-        for (auto &k : cases) {
-            call c(g.g, k.nlhs, k.in);
-            EXPECT_EQ(c.error, k.msg) << g.name;
-        }
-    }
+    failures_def::check("givfwd", givfwd_gateway);
+    failures_def::check("givinv", givinv_gateway);
 }
 
 TEST(apply_gateways, Outputs)

@@ -59,19 +59,22 @@ golden compute(givqr::idx n, double sigma)
     return {n, sigma, digest(f.Qbar), digest(f.pr), digest(y), digest(z)};
 }
 
-// givsmooth: z, the one-sided z, the leverages and the sigma, for a given
-// sigma, or (sigma NaN) the one generalized cross-validation chooses (and
-// the smooths the restricted likelihood, and an edf of n/3, choose); and
-// weighted, with a gap and points of weight 0: z, its leverages and sigma,
-// the one-sided z, the robust z and its weights (for n >= 10); for the
-// differences of order d, at the times 1:n, or (uneven) at times whose
-// spacings spread over two decades.
+// givsmooth, for the differences of order d at the times 1:n or (uneven)
+// at times whose spacings spread over two decades, for a given sigma or
+// (sigma NaN) the one generalized cross-validation chooses: one digest
+// for each output, named in outputs.  The info is sigma, edf, gcv and
+// loocv; the choices of the restricted likelihood and of an edf of n/3 are
+// their sigma, edf, reml and z.  The weighted outputs (for n >= 10: a gap,
+// points of weight 0 and an outlier) are z, the leverages and the info.
+const char *const outputs[] = {"z", "the one-sided z", "the leverages", "the info", "REML's choice",
+                               "an edf's choice", "weighted", "weighted and one-sided", "robust (and its weights)"};
+constexpr int output_count = sizeof outputs / sizeof outputs[0];
 struct smooth_golden {
     givqr::idx n;
     double sigma;
-    uint64_t z, z1, h, chosen, weighted;
-    int d = 2;
-    bool uneven = false;
+    int d;
+    bool uneven;
+    uint64_t digests[output_count];
 };
 
 const smooth_golden smooth_table[] = {
@@ -104,45 +107,44 @@ smooth_golden smooth_compute(givqr::idx n, double sigma, int d, bool uneven)
     const double *tp = uneven ? t.data() : nullptr;
     givqr::smooth_call c;
     c.n = n, c.k = 1, c.automatic = sigma != sigma, c.sigma = sigma, c.shared = false, c.d = d;
+    smooth_golden g = {n, sigma, d, uneven, {}};
     info_of i0(n), i1(n);
     EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, tp, i0.out(z.data()), 1, nullptr));
     c.onesided = true;
     EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, tp, i1.out(z1.data()), 1, nullptr));
-    std::vector<double> chosen = {i0.s[0], i0.s[2], i0.s[3], i0.s[4]};
-    if (sigma != sigma) {       /* and the restricted likelihood's choice, and an edf's, with their info */
-        std::vector<double> zr(n);
-        info_of ir(n);
-        c.onesided = false;
+    c.onesided = false;
+    g.digests[0] = digest(z);
+    g.digests[1] = digest(z1);
+    g.digests[2] = digest(i0.h);
+    g.digests[3] = digest({i0.s[0], i0.s[2], i0.s[3], i0.s[4]});
+    if (sigma != sigma)         /* the restricted likelihood's choice, and an edf's */
         for (int how = 0; how < 2; how++) {
             c.criterion = how == 0 ? givqr::reml : givqr::gcv;
             c.edf = how == 0 ? 0.0 : double(d) + double(n - d) / 3.0;
-            EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, tp, ir.out(zr.data()), 1, nullptr));
-            chosen.insert(chosen.end(), {ir.s[0], ir.s[2], ir.s[5]});
-            chosen.insert(chosen.end(), zr.begin(), zr.end());
+            EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, tp, i1.out(z1.data()), 1, nullptr));
+            std::vector<double> all = {i1.s[0], i1.s[2], i1.s[5]};
+            all.insert(all.end(), z1.begin(), z1.end());
+            g.digests[4 + how] = digest(all);
         }
-        c.criterion = givqr::gcv;
-        c.edf = 0.0;
-    }
-    smooth_golden g = {n, sigma, digest(z), digest(z1), digest(i0.h), digest(chosen), 0, d, uneven};
-    std::vector<double> all;
+    c.criterion = givqr::gcv;
+    c.edf = 0.0;
     if (n >= 10) {
         std::vector<double> w(n);
         for (givqr::idx i = 0; i < n; i++) w[i] = i % 7 == 3 ? 0.0 : 1.0 + double(i % 5) / 4.0;
         for (givqr::idx i = n / 3; i < n / 3 + 5; i++) y[i] = std::nan("");
         y[n / 2] += 20.0;
         c.shared = true;
-        info_of iw(n);
         for (int pass = 0; pass < 3; pass++) {
             c.onesided = pass == 1;
             c.robust = pass == 2;
-            EXPECT_TRUE(givqr::givsmooth(c, y.data(), w.data(), tp, iw.out(z.data()), 1, nullptr));
-            all.insert(all.end(), z.begin(), z.end());
-            all.insert(all.end(), iw.h.begin(), iw.h.end());
-            all.insert(all.end(), {iw.s[0], iw.s[2], iw.s[3], iw.s[4]});
-            if (c.robust) all.insert(all.end(), iw.w.begin(), iw.w.end());
+            EXPECT_TRUE(givqr::givsmooth(c, y.data(), w.data(), tp, i1.out(z.data()), 1, nullptr));
+            std::vector<double> all = z;
+            all.insert(all.end(), i1.h.begin(), i1.h.end());
+            all.insert(all.end(), {i1.s[0], i1.s[2], i1.s[3], i1.s[4]});
+            if (c.robust) all.insert(all.end(), i1.w.begin(), i1.w.end());
+            g.digests[6 + pass] = digest(all);
         }
     }
-    g.weighted = digest(all);
     return g;
 }
 
@@ -153,11 +155,9 @@ TEST(golden, SameBitsOnEveryPlatform)
         auto print = [](const smooth_golden &g) {
             char s[32];
             std::snprintf(s, sizeof s, g.sigma == g.sigma ? "%a" : "NAN", g.sigma);
-            std::printf("    {%td, %s, 0x%016llxULL, 0x%016llxULL, 0x%016llxULL, 0x%016llxULL, 0x%016llxULL", g.n, s,
-                        (unsigned long long)g.z, (unsigned long long)g.z1, (unsigned long long)g.h,
-                        (unsigned long long)g.chosen, (unsigned long long)g.weighted);
-            if (g.d != 2 || g.uneven) std::printf(", %d, %s", g.d, g.uneven ? "true" : "false");
-            std::printf("},\n");
+            std::printf("    {%td, %s, %d, %s, {", g.n, s, g.d, g.uneven ? "true" : "false");
+            for (int k = 0; k < output_count; k++)
+                std::printf("0x%016llxULL%s", (unsigned long long)g.digests[k], k + 1 < output_count ? ", " : "}},\n");
         };
         for (givqr::idx n : {3, 10, 1000, 100000})
             for (double sigma : {0.0, 1e-6, 0.000316227766016838, 0.025, 1.0, std::nan("")})
@@ -189,24 +189,22 @@ TEST(golden, SameBitsOnEveryPlatform)
     for (const golden &want : table) {
         const golden got = compute(want.n, want.sigma);
         const bool same = got.Qbar == want.Qbar && got.R == want.R && got.fwd == want.fwd && got.inv == want.inv;
-        wrong += !same;
+        wrong += (got.Qbar != want.Qbar) + (got.R != want.R) + (got.fwd != want.fwd) + (got.inv != want.inv);
         EXPECT_TRUE(same) << "n = " << want.n << ", sigma = " << want.sigma << ": Qbar "
                           << (got.Qbar == want.Qbar) << ", R " << (got.R == want.R) << ", givfwd "
                           << (got.fwd == want.fwd) << ", givinv " << (got.inv == want.inv);
     }
     for (const smooth_golden &want : smooth_table) {
         const smooth_golden got = smooth_compute(want.n, want.sigma, want.d, want.uneven);
-        const bool same = got.z == want.z && got.z1 == want.z1 && got.h == want.h && got.chosen == want.chosen &&
-                          got.weighted == want.weighted;
-        wrong += !same;
-        EXPECT_TRUE(same) << "givsmooth, n = " << want.n << ", sigma = " << want.sigma << ", d = " << want.d
-                          << (want.uneven ? ", uneven t" : "") << ": z " << (got.z == want.z)
-                          << ", one-sided " << (got.z1 == want.z1) << ", leverages " << (got.h == want.h)
-                          << ", sigma and criteria " << (got.chosen == want.chosen) << ", weighted "
-                          << (got.weighted == want.weighted);
+        for (int k = 0; k < output_count; k++) {
+            wrong += got.digests[k] != want.digests[k];
+            EXPECT_EQ(got.digests[k], want.digests[k]) << "givsmooth, n = " << want.n << ", sigma = " << want.sigma
+                                                       << ", d = " << want.d << (want.uneven ? ", uneven t" : "")
+                                                       << ": " << outputs[k];
+        }
     }
-    std::printf("golden: %d of %zu cases differ\n", wrong,
-                sizeof table / sizeof table[0] + sizeof smooth_table / sizeof smooth_table[0]);
+    std::printf("golden: %d of %zu digests differ\n", wrong,
+                4 * (sizeof table / sizeof table[0]) + output_count * (sizeof smooth_table / sizeof smooth_table[0]));
 }
 
 } // namespace

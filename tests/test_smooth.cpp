@@ -1,5 +1,6 @@
 // givsmooth's kernels: in parts as whole; the leverages, settled in the
 // cycle, as every step of the recurrence taken; the gateway through the fake host
+#include "failures.h"
 #include "fakehost.h"
 #include "smooth.h"
 #include "givsmooth.h"
@@ -143,46 +144,7 @@ TEST(smooth, LeveragesSettledAsEveryStepTaken)
 TEST(givsmooth_gateway, FailuresAndOutputs)
 {
     using namespace givqr;
-    auto y = [] { return fake::matrix(5, 1, {1, 4, 2, 8, 5}); };
-    struct { int nlhs; std::vector<mxArray *> in; message want; } cases[] = {
-        {1, {}, givsmooth_nargin},
-        {3, {y()}, givsmooth_nargout},
-        {1, {fake::make(mxCELL_CLASS, {5, 1})}, givsmooth_yClass},
-        {1, {fake::make(mxDOUBLE_CLASS, {5, 1, 2})}, givsmooth_yClass},
-        {1, {fake::matrix(2, 1, {1, 2})}, givsmooth_ySize},
-        {1, {y(), fake::matrix(1, 2, {1, 2})}, givsmooth_sigma},
-        {1, {y(), fake::scalar(1), fake::text("Smooth"), fake::scalar(1)}, givsmooth_option},
-        {1, {y(), fake::text("Lambda")}, givsmooth_optionValue},
-        {1, {y(), fake::text("criterion"), fake::text("aic")}, givsmooth_criterion},
-        {1, {y(), fake::text("Lambda"), fake::scalar(-1)}, givsmooth_lambda},
-        {1, {y(), fake::text("Period"), fake::scalar(2)}, givsmooth_period},
-        {1, {y(), fake::text("OneSided"), fake::scalar(1)}, givsmooth_oneSided},
-        {1, {y(), fake::scalar(1), fake::text("PERIOD"), fake::scalar(9)}, givsmooth_twice},
-        {1, {y(), fake::text("Weights"), fake::make(mxCELL_CLASS, {5, 1})}, givsmooth_weightsClass},
-        {1, {y(), fake::text("Weights"), fake::matrix(4, 1, {1, 1, 1, 1})}, givsmooth_weightsSize},
-        {1, {y(), fake::text("Weights"), fake::matrix(5, 1, {1, 1, -1, 1, 1})}, givsmooth_weightsValue},
-        {2, {y(), fake::text("Weights"), fake::matrix(5, 1, {0, 0, 0, 0, 1})}, givsmooth_observed},
-        {1, {y(), fake::text("Robust"), fake::scalar(1)}, givsmooth_robust},
-        {1, {y(), fake::text("Order"), fake::scalar(5)}, givsmooth_order},
-        {1, {y(), fake::text("Order"), fake::scalar(1.5)}, givsmooth_order},
-        {1, {y(), fake::text("SamplePoints"), fake::matrix(4, 1, {1, 2, 3, 4})}, givsmooth_samplePoints},
-        {1, {y(), fake::text("samplepoints"), fake::matrix(5, 1, {1, 2, 2, 3, 4})}, givsmooth_samplePointsValue},
-        {1, {y(), fake::text("Order"), fake::scalar(4), fake::text("Weights"), fake::matrix(5, 1, {1, 1, 0, 1, 1})},
-         givsmooth_observed},
-        {1, {y(), fake::text("EDF"), fake::scalar(2)}, givsmooth_edf},
-        {1, {y(), fake::text("EDF"), fake::scalar(5)}, givsmooth_edf},
-        {1, {y(), fake::scalar(1), fake::text("edf"), fake::scalar(3)}, givsmooth_twice},
-        {1, {y(), fake::text("Criterion"), fake::text("aic")}, givsmooth_criterion},
-    };
-    for (auto &k : cases) {
-        const long before = fake::live();
-        std::vector<const mxArray *> in(k.in.begin(), k.in.end());
-        mxArray *out[3] = {nullptr, nullptr, nullptr};
-        EXPECT_EQ(fake::call(givsmooth_gateway, k.nlhs, out, static_cast<int>(in.size()), in.data()),
-                  failures[k.want].text);
-        for (mxArray *a : k.in) fake::destroy(a);
-        EXPECT_EQ(fake::live(), before - static_cast<long>(k.in.size()));
-    }
+    failures_def::check("givsmooth", givsmooth_gateway);
 
     // three series, sigma chosen, on one thread and on three: z, and info in
     // full; then weighted, with a gap, robust

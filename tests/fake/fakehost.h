@@ -5,6 +5,7 @@
 #include "mex.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fake {
@@ -21,9 +22,21 @@ mxArray *text(const std::string &s);     /* a char row */
  * column-major matrix that are nonzero. */
 mxArray *sparse(mwSize m, mwSize n, const std::vector<double> &values);
 void *data(mxArray *a);                 /* real data, of the array's own class */
+void *imag(mxArray *a);                 /* imaginary data, of a complex array */
 size_t bytes(const mxArray *a);         /* its size in bytes */
 void destroy(mxArray *a);
 long live();                            /* arrays made and not yet destroyed */
+
+/* An array written as Octave would write it, in a few of its forms:
+ * numbers (NaN, Inf), [..] with , or spaces between the elements and ;
+ * between the rows (a:b and a:s:b among them, ' after it transposes), a
+ * string in single quotes, {} and {a, ...} (a cell of that many), struct (),
+ * true, false; zeros, ones and NaN (m[, n[, k]]); single, int8, uint8,
+ * int16, int32, int64, logical, char, sparse, num2cell (a), complex (a[, b])
+ * (b the imaginary part); and the names of vars, each standing for its own
+ * text.  Within brackets a call takes its ( at once, as in Octave. */
+typedef std::vector<std::pair<std::string, std::string>> variables;
+mxArray *parse(const std::string &text, const variables &vars = {});
 
 /* What mexErrMsgTxt and mexErrMsgIdAndTxt throw, and call catches. */
 struct host_error {

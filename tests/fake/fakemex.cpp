@@ -156,6 +156,11 @@ void *data(mxArray *a)
     return a->re.get();
 }
 
+void *imag(mxArray *a)
+{
+    return a->im.get();
+}
+
 size_t bytes(const mxArray *a)
 {
     return a->sparse ? static_cast<size_t>(a->nzmax) * sizeof(double) : count(a) * a->elsize;

@@ -114,6 +114,30 @@
 %! check ("givsmooth", 0, {}, {"input"});
 %! check ("givsmooth", 3, {y}, {"output"});
 
+## every call of tests/failures.def: its identifier and its message
+## (fails.m), the caller's arrays as they were
+%!test
+%! [t, vars] = failures ();
+%! for v = vars
+%!   eval ([v{1}{1} " = " v{1}{2} ";"]);
+%! endfor
+%! before = {y, Q, x};
+%! for k = 1:rows (t)
+%!   fails (t{k,1}, t{k,2});
+%! endfor
+%! assert (isequal ({y, Q, x}, before));
+%! assert (rows (t) > 140);
+
+## the count messages of givfwd and givinv name the command once (twice from
+## the MEX files, whose messages Octave prefixes with the command's name)
+%!test
+%! try
+%!   [a, b] = givinv ([1 0 1 0 1 0], (1:4)');
+%! catch e
+%!   [~, ~, ext] = fileparts (which ("givinv"));
+%!   assert (numel (strfind (e.message, "givinv")), 1 + ! strcmp (ext, ".oct"));
+%! end_try_catch
+
 ## wrong counts, every combination
 %!test
 %! [Qbar, R] = givfact (5, 1);

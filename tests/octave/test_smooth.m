@@ -346,40 +346,6 @@
 %! [~, info] = givsmooth (y, [], "Weights", w);
 %! assert (info.edf > n / 2);                  # seed 2: all but interpolation
 
-## every failure, its identifier and its message
-%!test
-%! y = (1:10)';
-%! fails ("givsmooth ()", "givqr:givsmooth:nargin");
-%! fails ("[a, b, c] = givsmooth (y)", "givqr:givsmooth:nargout");
-%! fails ("givsmooth (%s, 1)", "givqr:givsmooth:yClass", {"{1, 2, 3}", "y + 1i", "'abcdef'", "ones (4, 4, 2)", "struct ()"});
-%! fails ("givsmooth ([1; 2], 1)", "givqr:givsmooth:ySize");
-%! fails ("givsmooth ([], 1)", "givqr:givsmooth:ySize");
-%! fails ("givsmooth (y, %s)", "givqr:givsmooth:sigma", {"[1 2]", "{}", "1i", "struct ()"});
-%! fails ("givsmooth (y, 1, 'Smooth', 2)", "givqr:givsmooth:option");
-%! fails ("givsmooth (y, 1, 2)", "givqr:givsmooth:option");
-%! fails ("givsmooth (y, 'Lambda')", "givqr:givsmooth:optionValue");
-%! fails ("givsmooth (y, [], 'Criterion', 'aic')", "givqr:givsmooth:criterion");
-%! fails ("givsmooth (y, [], 'EDF', %s)", "givqr:givsmooth:edf", {"NaN", "Inf", "2", "1.5", "10", "12", "[3 4]", "'five'"});
-%! fails ("givsmooth ([y, [NaN(5, 1); y(6:end)]], [], 'EDF', 6)", "givqr:givsmooth:edf");
-%! fails ("givsmooth (y, %s, 'EDF', 5)", "givqr:givsmooth:twice", {"1", "[], 'Lambda', 3", "[], 'Period', 5"});
-%! fails ("givsmooth (y, [], 'Criterion', 3)", "givqr:givsmooth:criterion");
-%! fails ("givsmooth (y, 'Lambda', %s)", "givqr:givsmooth:lambda", {"-1", "NaN", "[1 2]", "'big'"});
-%! fails ("givsmooth (y, 'Period', %s)", "givqr:givsmooth:period", {"2", "1", "-5", "NaN"});
-%! fails ("givsmooth (y, 1, 'OneSided', %s)", "givqr:givsmooth:oneSided", {"1", "'yes'", "[true true]"});
-%! fails ("givsmooth (y, 1, 'Lambda', 4)", "givqr:givsmooth:twice");
-%! fails ("givsmooth (y, 1, 'Weights', %s)", "givqr:givsmooth:weightsClass", {"y + 1i", "{1}", "'abcdefghij'", "struct ()"});
-%! fails ("givsmooth (y, 1, 'Weights', %s)", "givqr:givsmooth:weightsSize", {"ones (9, 1)", "ones (10, 2)", "1", "ones (10, 1, 2)"});
-%! fails ("givsmooth (y, 1, 'Weights', [ones(9, 1); %s])", "givqr:givsmooth:weightsValue", {"-1", "NaN", "Inf"});
-%! fails ("givsmooth (y, 1, 'Robust', %s)", "givqr:givsmooth:robust", {"1", "'yes'", "[true true]"});
-%! fails ("givsmooth ([y, NaN(10, 1)])", "givqr:givsmooth:observed");
-%! fails ("givsmooth (y, [], 'Order', 3, 'Weights', [ones(3, 1); zeros(7, 1)])", "givqr:givsmooth:observed");
-%! fails ("givsmooth (y, 1, 'Order', %s)", "givqr:givsmooth:order", {"0", "5", "2.5", "NaN", "[1 2]", "'two'"});
-%! fails ("givsmooth (y, 1, 'SamplePoints', %s)", "givqr:givsmooth:samplePoints", {"1:9", "ones (10, 2)", "{}", "(1:10) + 1i"});
-%! fails ("givsmooth (y, 1, 'SamplePoints', %s)", "givqr:givsmooth:samplePointsValue", {"[1:9 9]", "10:-1:1", "[1:9 Inf]", "[NaN 2:10]"});
-%! fails ("givsmooth (y, 'Period', 3, 'SamplePoints', 2 * (1:10))", "givqr:givsmooth:period");
-%! fails ("givsmooth (y, 1, 'Weights', [1; zeros(9, 1)])", "givqr:givsmooth:observed");
-%! fails ("givsmooth (y, 'Period', 8, 'Lambda', 4)", "givqr:givsmooth:twice");
-
 ## the README's recipe: a panel smoothed over worker processes (octave-parallel;
 ## through an anonymous function, since a handle to a compiled function
 ## makes Debian's Octave 7.3 crash at exit after parcellfun); not under

@@ -141,7 +141,7 @@ coverage:
 	cmake --build $(BUILD)-coverage -j $(JOBS)
 	find $(BUILD)-coverage -name '*.gcda' -delete
 	cd $(BUILD)-coverage && $(CTEST)
-	gcovr -r . $(BUILD)-coverage --filter core/ --filter check/ --filter givfact/ --filter apply/ --filter smooth/ --filter host/
+	gcovr -r . $(BUILD)-coverage --filter core/ --filter sweep/ --filter givfact/ --filter apply/ --filter smooth/ --filter mex/
 
 # Kernels with Google Benchmark, where the rows repeat, the commands end to
 # end in Octave against qr, chol, backslash and statsmodels' hpfilter, peak

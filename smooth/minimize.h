@@ -88,6 +88,7 @@ bool minimize(Objective &f, idx J, double tol, Point &best)
         return X;
     };
     for (size_t m : minima) {
+        if (std::isinf(pts[m].f)) break;    /* the rest lie on a plateau where f is undefined */
         const Point *left = m > 0 ? &pts[m - 1] : nullptr, *right = m + 1 < pts.size() ? &pts[m + 1] : nullptr;
         /* nothing here can beat the least: the bound over each side */
         const double lb = std::min(left ? f.bound(*left, &pts[m]) : inf, right ? f.bound(pts[m], right) : inf);

@@ -5,6 +5,7 @@
 #include "smooth.h"
 #include "givsmooth.h"
 #include "messages.h"
+#include "minimize.h"
 #include "factor.h"
 
 #include <gtest/gtest.h>
@@ -139,6 +140,52 @@ TEST(smooth, LeveragesSettledAsEveryStepTaken)
             }
         EXPECT_GT(settled, 3) << "d = " << d;      // the cycle was there to settle in
     }
+}
+
+// The minimizer on functions whose least is known, over the grid 0..20:
+// inside (refined to tol), at an end (that end), two minima with the lower
+// one off the grid's points and beside a higher one on them, Inf over part
+// of the grid; a bound that shows the rest cannot win ends the scan early;
+// a stop ends it all.
+struct known {
+    struct point {
+        double x, f;
+    };
+    double (*f)(double);
+    double floor = -INFINITY;       /* what bound says of every stretch */
+    int calls = 0, stop_at = -1;
+    point at(double x) { return calls++, point{x, f(x)}; }
+    bool stopped() const { return calls == stop_at; }
+    double bound(const point &, const point *) const { return floor; }
+    double near(double least) const { return least + std::fabs(least) / 200.0; }
+};
+
+TEST(smooth, MinimizerFindsTheKnownLeast)
+{
+    const struct { double (*f)(double); double at; } cases[] = {
+        {[](double x) { return (x - 7.3) * (x - 7.3) + 1.0; }, 7.3},
+        {[](double x) { return x; }, 0.0},
+        {[](double x) { return -x; }, 20.0},
+        {[](double x) { return std::min(std::fabs(x - 4.0) + 1.0, 4.0 * std::fabs(x - 12.5) + 0.5); }, 12.5},
+        {[](double x) { return x < 9.0 ? INFINITY : (x - 11.2) * (x - 11.2); }, 11.2},
+    };
+    for (const auto &c : cases) {
+        known f = {c.f};
+        known::point best;
+        ASSERT_TRUE(givqr::minimize(f, 20, 1e-3, best));
+        EXPECT_NEAR(best.x, c.at, 2e-3) << c.at;
+        EXPECT_LT(f.calls, 60) << c.at;
+    }
+    known pruned = {cases[0].f, 1.0};      /* nothing beats 1, the least: the scan stops past it */
+    known::point best;
+    ASSERT_TRUE(givqr::minimize(pruned, 20, 1e-3, best));
+    EXPECT_NEAR(best.x, 7.3, 2e-3);
+    EXPECT_LT(pruned.calls, 30);
+    known stopped = {cases[0].f};
+    stopped.stop_at = 3;
+    EXPECT_FALSE(givqr::minimize(stopped, 20, 1e-3, best));
+    known none = {[](double) -> double { return INFINITY; }};
+    EXPECT_FALSE(givqr::minimize(none, 20, 1e-3, best));
 }
 
 TEST(givsmooth_gateway, FailuresAndOutputs)

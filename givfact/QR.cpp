@@ -35,6 +35,7 @@ struct factor_steps {
         if (i < m - 1) pr[3 * i + 1] = r[1];
         if (i < m - 2) pr[3 * i + 3] = r[2];
     }
+    GIVQR_STEP void last(idx i) { compute(i); }
     void found(idx, idx period) { p = period; }
     GIVQR_STEP void hold(idx j, double *row) const
     {
@@ -44,21 +45,19 @@ struct factor_steps {
         row[8] = pr[3 * j + 3];
     }
     /* the cycle's rows copied, which is exact: inside it every i >= 1 */
-    GIVQR_STEP bool again(idx i, const double *row, int)
+    GIVQR_STEP void again(idx i, const double *row, int)
     {
         for (int c = 0; c < 6; c++) Qbar[c * m + i] = row[c];
         pr[3 * i - 1] = row[6];
         pr[3 * i + 1] = row[7];
         pr[3 * i + 3] = row[8];
-        return true;
     }
-    GIVQR_STEP bool again_at(idx i, idx)   /* row i-p: the same numbers as row j, and near */
+    GIVQR_STEP void again_at(idx i, idx)   /* row i-p: the same numbers as row j, and near */
     {
         for (int c = 0; c < 6; c++) Qbar[c * m + i] = Qbar[c * m + i - p];
         pr[3 * i - 1] = pr[diag(i - p)];
         pr[3 * i + 1] = pr[3 * (i - p) + 1];
         pr[3 * i + 3] = pr[3 * (i - p) + 3];
-        return true;
     }
     void cycled(idx, idx) {}
     void cycle_end(const sweep_state &st) { givqr::cycle_end<2>(st, m, sigma, F, L); }

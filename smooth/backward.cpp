@@ -38,15 +38,13 @@ struct plain_steps {
     {
         for (int c = 0; c < width; c++) row[c] = t.T[width * j + c];
     }
-    GIVQR_STEP bool again(idx i, const double *row, int)
+    GIVQR_STEP void again(idx i, const double *row, int)
     {
         replay_back<d>(i, row, x, p);
-        return true;
     }
-    GIVQR_STEP bool again_at(idx i, idx j)
+    GIVQR_STEP void again_at(idx i, idx j)
     {
         replay_back<d>(i, row(t, j), x, p);
-        return true;
     }
     void cycled(idx, idx) {}
 };
@@ -86,24 +84,22 @@ struct criteria_steps {
         put(i + d, z, h, k);
         leverage_recurrence<d>::recur(r, g);
     }
-    GIVQR_STEP bool again(idx i, const double *row, int slot)
+    GIVQR_STEP void again(idx i, const double *row, int slot)
     {
         auto &c = st.cycle;
         if (c.settled) {
             put(i + d, replay_back<d>(i, row, x, p), c.hq[slot][0], c.hq[slot][1]);
-            return true;
+            return;
         }
         full(i, row, c.hq[slot][0], c.hq[slot][1]);
         c.settled = c.steps >= t.p && std::memcmp(c.g[slot], g, 2 * N * sizeof(double)) == 0;
         std::memcpy(c.g[slot], g, 2 * N * sizeof(double));
         c.steps++;
-        return true;
     }
-    GIVQR_STEP bool again_at(idx i, idx j)
+    GIVQR_STEP void again_at(idx i, idx j)
     {
         double h, k;
         full(i, row(t, j), h, k);
-        return true;
     }
     /* past settled steps, G and K as at the last of them, row next+1 */
     void cycled(idx, idx next)

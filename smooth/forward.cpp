@@ -101,16 +101,23 @@ struct fused {
         for (int l = 0; l <= d; l++) F[l] = D(i + l, d - l) * r;
     }
 
-    GIVQR_STEP void compute(idx i)
+    /* step i into q and R(i,i) into rii: the transient's rows in T and R,
+     * past a cycle the last d in last and lastR */
+    GIVQR_STEP void make(idx i, double *q, double &rii)
     {
-        double F[d + 1], r[d + 1], own[width];
-        const bool cycled = t.s < m;
-        double *q = want == forward_logdet ? own : cycled ? t.last[i - (m - d)] : t.T + width * i;
+        double F[d + 1], r[d + 1];
         fresh(i, F);
         QR_step<d>(sigma, F, i < m - d ? d : int(m - 1 - i), L, q, r);
-        if (want != forward_logdet) (cycled ? t.lastR[i - (m - d)] : t.R[i]) = r[0];
+        rii = r[0];
         rp.step(i, q, r[0]);
     }
+    GIVQR_STEP void compute(idx i)
+    {
+        double own[width], rii;
+        if (want == forward_logdet) make(i, own, rii);
+        else make(i, t.T + width * i, t.R[i]);
+    }
+    GIVQR_STEP void last(idx i) { make(i, t.last[i - (m - d)], t.lastR[i - (m - d)]); }
     void found(idx s, idx p)
     {
         t.s = s;
@@ -120,15 +127,13 @@ struct fused {
     {
         for (int c = 0; c < width; c++) row[c] = t.T[width * j + c];
     }
-    GIVQR_STEP bool again(idx i, const double *row, int)
+    GIVQR_STEP void again(idx i, const double *row, int)
     {
         rp.cycle_step(i, row);
-        return true;
     }
-    GIVQR_STEP bool again_at(idx i, idx j)
+    GIVQR_STEP void again_at(idx i, idx j)
     {
         rp.step(i, t.T + width * j, t.R[j]);
-        return true;
     }
     void cycled(idx from, idx end)
     {
@@ -187,15 +192,13 @@ struct from_table {
     {
         for (int c = 0; c < width; c++) row[c] = t.T[width * j + c];
     }
-    GIVQR_STEP bool again(idx i, const double *row, int)
+    GIVQR_STEP void again(idx i, const double *row, int)
     {
         rp.cycle_step(i, row);
-        return true;
     }
-    GIVQR_STEP bool again_at(idx i, idx j)
+    GIVQR_STEP void again_at(idx i, idx j)
     {
         rp.step(i, row(t, j), diagonal(t, j));
-        return true;
     }
     void cycled(idx from, idx end)
     {

@@ -19,7 +19,7 @@ namespace givqr {
  * and hand each step to an object f, which holds what the step needs and
  * does it; only the drivers know which row a step takes.  Within the cycle
  * the rows of periods 1 and 2 are held in registers, rows s-p and s-1 in
- * slots 0 and 1:
+ * slots 0 and 1, and the steps go two at a time:
  *
  *      f.hold (j, row)         copies row j into row (F::width numbers)
  *      f.again (i, row, k)     step i with the row held in slot k
@@ -27,9 +27,6 @@ namespace givqr {
  *                              periods, and outside the cycle (j = i)
  *      f.cycled (from, next)   after the cycle's steps from `from` on, up
  *                              or down, `next` the step that comes next
- *
- * again and again_at return whether to go on; a driver that is told to stop
- * returns the next step it would have taken.
  */
 
 /* Steps i .. end-1 of the cycle of period p from step s. */
@@ -37,36 +34,28 @@ template <class F>
 GIVQR_STEP idx cycle_up(idx s, idx p, idx i, idx end, F &f)
 {
     const idx from = i;
-    if (i >= end) return i;
     if (p > 2) {
         for (idx j = s - p + (i - s) % p; i < end; i++) {
-            if (!f.again_at(i, j)) {
-                i++;
-                break;
-            }
+            f.again_at(i, j);
             if (++j == s) j = s - p;
         }
-    } else {
+    } else if (i < end) {
         double q[2][F::width];
         f.hold(s - p, q[0]);
         f.hold(s - 1, q[1]);
         if (p == 1) {
-            while (i < end)
-                if (!f.again(i++, q[1], 1)) break;
-        } else {
-            bool on = true;
-            if ((i - s) % 2 == 1) on = f.again(i++, q[1], 1);
-            for (; on && i + 1 < end; i += 2) {
-                if (!(on = f.again(i, q[0], 0))) {
-                    i += 1;
-                    break;
-                }
-                if (!(on = f.again(i + 1, q[1], 1))) {
-                    i += 2;
-                    break;
-                }
+            for (; i + 1 < end; i += 2) {
+                f.again(i, q[1], 1);
+                f.again(i + 1, q[1], 1);
             }
-            if (on && i < end) f.again(i++, q[0], 0);
+            if (i < end) f.again(i++, q[1], 1);
+        } else {
+            if ((i - s) % 2 == 1) f.again(i++, q[1], 1);
+            for (; i + 1 < end; i += 2) {
+                f.again(i, q[0], 0);
+                f.again(i + 1, q[1], 1);
+            }
+            if (i < end) f.again(i++, q[0], 0);
         }
     }
     f.cycled(from, i);
@@ -78,36 +67,28 @@ template <class F>
 GIVQR_STEP idx cycle_down(idx s, idx p, idx i, idx end, F &f)
 {
     const idx from = i;
-    if (i < end) return i;
     if (p > 2) {
         for (idx j = s - p + (i - s) % p; i >= end; i--) {
-            if (!f.again_at(i, j)) {
-                i--;
-                break;
-            }
+            f.again_at(i, j);
             if (j-- == s - p) j = s - 1;
         }
-    } else {
+    } else if (i >= end) {
         double q[2][F::width];
         f.hold(s - p, q[0]);
         f.hold(s - 1, q[1]);
         if (p == 1) {
-            while (i >= end)
-                if (!f.again(i--, q[1], 1)) break;
-        } else {
-            bool on = true;
-            if ((i - s) % 2 == 0) on = f.again(i--, q[0], 0);
-            for (; on && i - 1 >= end; i -= 2) {
-                if (!(on = f.again(i, q[1], 1))) {
-                    i -= 1;
-                    break;
-                }
-                if (!(on = f.again(i - 1, q[0], 0))) {
-                    i -= 2;
-                    break;
-                }
+            for (; i - 1 >= end; i -= 2) {
+                f.again(i, q[1], 1);
+                f.again(i - 1, q[1], 1);
             }
-            if (on && i >= end) f.again(i--, q[1], 1);
+            if (i >= end) f.again(i--, q[1], 1);
+        } else {
+            if ((i - s) % 2 == 0) f.again(i--, q[0], 0);
+            for (; i - 1 >= end; i -= 2) {
+                f.again(i, q[1], 1);
+                f.again(i - 1, q[0], 0);
+            }
+            if (i >= end) f.again(i--, q[1], 1);
         }
     }
     f.cycled(from, i);
@@ -120,7 +101,7 @@ GIVQR_STEP idx cycle_down(idx s, idx p, idx i, idx end, F &f)
  * on (m: never) the state is compared with those before it; once it
  * repeats, f.found (s, p) is told, the steps up to m-d-1 repeat their rows
  * (cycle_up), and f.cycle_end (st) brings L to the state step m-d starts
- * from; the last steps are computed.  Run the parts in order from i0 = 0,
+ * from; f.last (i) makes the last d steps, those past the cycle.  Run the parts in order from i0 = 0,
  * with the same st.
  */
 template <int d, class F>
@@ -137,7 +118,7 @@ GIVQR_STEP void sweep_part(idx m, idx i0, idx i1, sweep_state &st, idx from, F &
         i = cycle_up(st.start, st.period, i, i1 < m - d ? i1 : m - d, f);
         if (i == m - d) f.cycle_end(st);
     }
-    for (; i < i1; i++) f.compute(i);
+    for (; i < i1; i++) f.last(i);      /* only past a cycle: else the transient ran to i1 */
 }
 
 /* Steps i0 <= i < i1 of the replay of the rows t keeps, in their order. */

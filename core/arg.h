@@ -2,7 +2,7 @@
 #ifndef GIVQR_ARG_H
 #define GIVQR_ARG_H
 
-#include "layout.h"
+#include "types.h"
 
 namespace givqr {
 
@@ -16,7 +16,8 @@ struct arg {
     bool logical;
     /* what only givsmooth asks (its gateways' describe_text) */
     bool chars;         /* a char array */
-    char text[16];      /* its characters, where it is a row of at most 15, else "" */
+    char text[48];      /* its characters where it is a row, the first 47 of a longer one */
+    bool whole;         /* text holds them all, and no NUL among them */
 };
 
 /* The columns of an array with nd dimensions dim(0), dim(1), ...: the product

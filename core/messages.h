@@ -3,6 +3,7 @@
 #define GIVQR_MESSAGES_H
 
 #include <cstdio>
+#include <cstring>
 
 namespace givqr {
 
@@ -22,6 +23,16 @@ enum message {
 };
 
 extern const failure failures[messages];
+
+/* The message of failure f into buf: its text, with the detail of the
+ * call (an option's name, an index) where the text has a place for it. */
+inline const char *message_of(char (&buf)[256], const failure &f, const char *detail)
+{
+    const char *at = std::strstr(f.text, "%s");
+    if (!at) return f.text;
+    std::snprintf(buf, sizeof buf, "%.*s%s%s", int(at - f.text), f.text, detail ? detail : "", at + 2);
+    return buf;
+}
 
 /* The identifier of failure f raised by command cmd, in buf. */
 inline const char *identifier(char (&buf)[64], const char *cmd, const failure &f)

@@ -3,6 +3,7 @@
 #define GIVQR_GIVFACT_CHECK_H
 
 #include "arg.h"
+#include "layout.h"
 #include "messages.h"
 
 namespace givqr {

@@ -29,10 +29,17 @@
 %                      d-1, so a large lambda leaves the least squares
 %                      polynomial of that degree (a constant, a line, ...),
 %                      and a gap fills with a smoother curve as d grows
-%     'SamplePoints', t  the time of each point, finite and strictly
-%                      increasing, in any units, one for each row of y (one
-%                      t serves every series).  D is then the matrix of
-%                      d-th divided differences of t:
+%     'SamplePoints', t  the time of each point, finite and
+%                      non-decreasing, in any units, one for each row of y
+%                      (one t serves every series).  Points at one time are
+%                      merged, as smoothing splines merge them: one point
+%                      with their weights summed and y their weighted mean,
+%                      whose z they all take (the objective differs from the
+%                      merged one only by a constant); each point's leverage
+%                      is its share of its time's, in proportion to its
+%                      weight, and stderr and the criteria are the merged
+%                      series'.  D is then the matrix of d-th divided
+%                      differences of the distinct times:
 %                        D_0 = I,  D_k = diag (k./(t(k+1:n) - t(1:n-k)))*diff (D_(k-1)),  D = D_d
 %                      so that t = 1:n gives the plain differences (and
 %                      their bits).  lambda is then in t's units to the
@@ -43,22 +50,27 @@
 %                      (the default), generalized cross-validation,
 %                      minimizing n*|y - z|^2/(n - edf)^2; 'loocv', exact
 %                      leave-one-out, minimizing mean(((y - z)./(1 - h)).^2),
-%                      h the leverages; or 'reml', the restricted marginal
-%                      likelihood of the smooth as a mixed model (below)
+%                      h the leverages (with weights, mean(w.*((y - z)./(1 -
+%                      h)).^2) over the points with weight); or 'reml', the
+%                      restricted marginal likelihood of the smooth as a
+%                      mixed model (below)
 %     'EDF', k         sigma chosen so that edf, the trace of the hat
 %                      matrix, is k: the smooth spends k degrees of
 %                      freedom, from d (the polynomial of degree d-1) to n_o
 %                      (interpolation); Order < k < n_o, reached to a
-%                      relative 1e-8 (where rounding or the range allows
-%                      no closer, the nearest, with the warning
-%                      givqr:givsmooth:edfNotReached)
-%     'OneSided', tf   true: z(t) uses y(1:t) only (a trend a forecaster
-%                      can use), z(1:d) = y(1:d); false (the default): all of y
+%                      relative 1e-8 (where it lies beyond the range
+%                      searched, edf from Order + 0.01 to n_o - 0.01, or
+%                      rounding allows no closer, the nearest, with the
+%                      warning givqr:givsmooth:edfNotReached, which says
+%                      which)
+%     'OneSided', tf   true (or 1): z(t) uses y(1:t) only (a trend a
+%                      forecaster can use), z(1:d) = y(1:d); false (or 0, the
+%                      default): all of y
 %     'Weights', w     the weight of each point, finite and >= 0: n-by-1 (or
 %                      1-by-n) for every series, or the size of y, one
 %                      column for each.  Weight 0 leaves a point out, as NaN
 %                      in y does
-%     'Robust', tf     true: outliers are found and left out.  The smooth is
+%     'Robust', tf     true (or 1): outliers are found and left out.  The smooth is
 %                      refitted with Tukey's bisquare weights (1 - u.^2).^2,
 %                      0 where |u| >= 1, u = e/(4.685*s), e = sqrt(w).*(y -
 %                      z)./sqrt(1 - h) the studentized residuals and s =
@@ -71,20 +83,31 @@
 %   Inputs
 %     y       a vector of n >= 3 points, or an n-by-k matrix of k series in
 %             its columns, each smoothed as if alone (with its own sigma
-%             where it is chosen); any real numeric or logical class, read
-%             as double.  A row vector comes back as a row.  NaN marks a
-%             missing point; each series needs two points with weight, not
-%             NaN.  Inf in a series spreads through it.
+%             where it is chosen, and the same bits as alone); any real
+%             numeric or logical class, read as double.  A row vector comes
+%             back as a row.  NaN marks a missing point.  A series needs
+%             Order points with weight (at distinct times), Order + 1 where
+%             sigma is chosen: a single series with fewer is an error, a
+%             column of a matrix comes out NaN, z and its info, with the
+%             warning givqr:givsmooth:unobserved naming those columns.  With
+%             exactly Order points, z = y there and the polynomial through
+%             them elsewhere, edf = Order, and the criteria and stderr are
+%             NaN (no residual is left).  Inf in a series spreads through it.
 %     sigma   a real scalar.  sigma = Inf returns y (no penalty); sigma = 0
-%             returns the least squares straight line through each series;
+%             returns the least squares polynomial of degree Order-1 (a
+%             straight line for the default Order 2) through each series;
 %             sigma = NaN gives NaN; -sigma smooths as sigma, to rounding.
 %
 %   Outputs
 %     z       double, the size of y.
 %     info    a struct: sigma, lambda (1/sigma^2), edf (the trace of the hat
 %             matrix H = (W + lambda*D'*D)^(-1)*W, the effective degrees of
-%             freedom), gcv, loocv and reml (the criteria at sigma), each
-%             1-by-k;
+%             freedom), gcv, loocv and reml (the criteria at sigma),
+%             rangeEnd (where the choice lies in the range searched: -1 at
+%             its lower end, all but interpolation, edf = n_o - 0.01; 1 at
+%             its upper end, the polynomial, edf = Order + 0.01; 0 inside,
+%             where the criterion's least was found; NaN where sigma was
+%             given), each 1-by-k;
 %             leverage (the diagonal of H) and stderr (s*sqrt(leverage./w),
 %             s^2 = sum(w.*(y - z).^2)/(n_o - edf)), each the size of y, n_o
 %             the points with weight.  At a missing point (weight 0, or
@@ -122,24 +145,38 @@
 %   you know the complexity you want, or to smooth many series alike.
 %
 %   How sigma is chosen: the criterion is evaluated exactly, in time linear
-%   in n (REML from the factorization alone, without the leverages), on a
-%   grid d/2 decades apart in lambda from 1e-3 to 100*(n/pi)^(2d) (which
-%   spans edf from about n down to about d + 0.01), both ends times the
-%   weights' mean over the points with weight (so that w*c gives lambda*c
-%   and the same z) and in t's units (with 'SamplePoints'; for d = 2, t =
-%   1:n and weights 1: 1e-3 to 100*(n/pi)^4).  The grid is walked from its
-%   start until a bound (as lambda grows, rss grows, edf and log det fall)
-%   shows that nothing beyond can beat the least so far; each local least
-%   of the grid is then refined by parabolas between its neighbours to
-%   1e-3 in log10(lambda), and the middles of the steps beside the least
-%   are looked at where the criterion is flat there.  It never ends worse
-%   than the best point seen; where the least lies at an end of the range,
-%   that end is taken.  A criterion that is NaN (a series with Inf) gives
-%   sigma = NaN.  With weights, GCV is n_o*sum(w.*(y - z).^2)/(n_o - edf)^2
-%   and leave-one-out runs over the points with weight.  For 'EDF' a secant
-%   on log(edf - d) against log(lambda), from edf's own asymptote.  At n =
-%   10^6 a choice costs about 18 (GCV and leave-one-out), 13 (REML) and
-%   11 (EDF) calls with sigma given (docs/benchmarks.md).
+%   in n (REML from the factorization alone, without the leverages), over a
+%   range of lambda that spans edf from n_o - 0.01 (all but interpolation)
+%   down to Order + 0.01 (the polynomial), on a grid d/2 decades apart.  The
+%   scan starts at 1e-3*16/r^2 (r the largest row sum of |D|; for d = 2, t
+%   = 1:n and weights 1, 1e-3) and walks up towards 100*(n*h/pi)^(2d) (h
+%   the mean spacing) until a bound (as lambda grows, rss grows, edf and
+%   log det fall) shows that nothing beyond can beat the least so far;
+%   where the least is where it starts, it walks down while the criterion
+%   falls, to where n_o - edf <= 0.01 surely (lambda = 0.01/T, T the sum
+%   over the points with weight of (D'*D)(i,i)/w(i)), and where it is at
+%   the top, up while edf > Order + 0.01.  Each local least is then refined
+%   by parabolas between its neighbours to 1e-3 in log10(lambda), and the
+%   middles of the steps beside the least are looked at where the
+%   criterion is flat there.  It never ends worse than the best point seen;
+%   where the least lies at an end of the range, that end is taken, and
+%   info.rangeEnd says so.  A criterion that is NaN (a series with Inf)
+%   gives sigma = NaN.  With weights, GCV is n_o*sum(w.*(y - z).^2)/(n_o -
+%   edf)^2 and leave-one-out runs over the points with weight.  For 'EDF' a
+%   secant on log(edf - d) against log(lambda), from edf's own asymptote,
+%   over the same range.  At n = 10^6 a choice costs about 18 (GCV and
+%   leave-one-out), 13 (REML) and 11 (EDF) calls with sigma given
+%   (docs/benchmarks.md).
+%
+%   Scales: before anything is summed, the weights are brought to a mean
+%   in [1, 4) by a power of 4, the sample times to a mean spacing in [1, 2)
+%   and y to a largest |y| in [1, 2) by powers of 2, each exactly, and the
+%   results brought back: so nothing overflows or underflows for weights
+%   from the least normal double to 1e300, spacings from 1e-300 to 1e300 or
+%   any finite y, and y*2^k gives 2^k*z and the same sigma, t*2^k and w*4^k
+%   the same z and their lambda, bit for bit (where nothing is subnormal);
+%   other units give the same z to rounding.  Sample times so close that
+%   D's entries overflow even so are an error (samplePointsScale).
 %
 %   How: z is the residual of the least squares problem min |A*w - [y; 0]|
 %   with A = [D'; sigma*I], each column of which holds a row of D, d+1
@@ -176,13 +213,15 @@
 %   call can be interrupted with Ctrl-C (the oct-file in Octave).
 %
 %   Errors, with their identifiers
-%     givsmooth requires at least one input argument.    givqr:givsmooth:nargin
-%     givsmooth requires one or two output arguments.    givqr:givsmooth:nargout
+%     needs at least one input argument, y.              givqr:givsmooth:nargin
+%     gives one or two output arguments, z and info.     givqr:givsmooth:nargout
 %     y must be a real numeric vector or matrix.         givqr:givsmooth:yClass
 %     y must have at least 3 points.                     givqr:givsmooth:ySize
 %     sigma must be a real scalar, or [] to choose it.   givqr:givsmooth:sigma
 %     options are Criterion, Lambda, Period, EDF, Order, SamplePoints, OneSided, Weights and Robust.
 %                                                        givqr:givsmooth:option
+%     unknown option 'name': options are Criterion, Lambda, Period, EDF, Order, SamplePoints, OneSided, Weights and Robust.
+%                                                        givqr:givsmooth:optionName
 %     each option needs a value.                         givqr:givsmooth:optionValue
 %     Criterion must be 'gcv', 'loocv' or 'reml'.        givqr:givsmooth:criterion
 %     Lambda must be a real scalar, at least 0.          givqr:givsmooth:lambda
@@ -191,8 +230,10 @@
 %     Order must be an integer from 1 to 4.              givqr:givsmooth:order
 %     SamplePoints must be a real vector with one time for each row of y.
 %                                                        givqr:givsmooth:samplePoints
-%     SamplePoints must be finite and strictly increasing.
+%     SamplePoints must be finite and non-decreasing: t(i) is not.
 %                                                        givqr:givsmooth:samplePointsValue
+%     SamplePoints lie too close together for Order: their divided differences overflow.
+%                                                        givqr:givsmooth:samplePointsScale
 %     OneSided must be true or false.                    givqr:givsmooth:oneSided
 %     give one of sigma, Lambda, Period and EDF.         givqr:givsmooth:twice
 %     EDF must be a real scalar greater than Order and less than the points with weight.
@@ -201,14 +242,19 @@
 %     Weights must be n-by-1, or the size of y.          givqr:givsmooth:weightsSize
 %     Weights must be finite and at least 0.             givqr:givsmooth:weightsValue
 %     Robust must be true or false.                      givqr:givsmooth:robust
-%     each series of y needs Order points with weight, not NaN (Order + 1 where sigma is chosen).
+%     y needs Order points with weight at distinct times, not NaN (Order + 1 where sigma is chosen).
 %                                                        givqr:givsmooth:observed
 %     out of memory: its outputs need N bytes.           givqr:givsmooth:outOfMemory
 %     (this help file, run in place of the compiled command)  givqr:givsmooth:notBuilt
+%   An option given twice takes its last value; sigma, 'Lambda', 'Period'
+%   and 'EDF' are one choice, and two of them clash (twice).
 %
-%   Warning, with its identifier
-%     EDF k is not reached to a relative 1e-8 for series j: the nearest
-%     edf rounding allows is e.                          givqr:givsmooth:edfNotReached
+%   Warnings, with their identifiers
+%     EDF k is not reached to a relative 1e-8 for series j: why; the nearest
+%     edf is e.                                          givqr:givsmooth:edfNotReached
+%     columns j of y cannot be smoothed: too few points with weight at
+%     distinct times (Order, or Order + 1 where sigma is chosen); z and the
+%     info are NaN there.                                givqr:givsmooth:unobserved
 %
 %   Example
 %     t = linspace (0, 1, 1000)';
@@ -262,4 +308,4 @@ end
 %!error id=givqr:givsmooth:nargin givsmooth ()
 %!error id=givqr:givsmooth:yClass givsmooth ({1, 2, 3}, 1)
 %!error id=givqr:givsmooth:ySize givsmooth ([1; 2], 1)
-%!error id=givqr:givsmooth:option givsmooth (1:5, 1, 'Smooth', 2)
+%!error id=givqr:givsmooth:optionName givsmooth (1:5, 1, 'Smooth', 2)

@@ -94,7 +94,7 @@ extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, cons
     }
     smooth_call c;
     smooth_args g;
-    if (const failure *f = givsmooth_check(nlhs, nrhs, a.data(), &c, &g)) fail("givsmooth", *f);
+    if (const failure *f = givsmooth_check(nlhs, nrhs, a.data(), &c, &g)) fail("givsmooth", *f, g.detail);
 
     const idx n = c.n, k = c.k, rows = g.row ? 1 : n, cols = g.row ? n : k;
     const int threads = host_threads();
@@ -108,17 +108,20 @@ extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, cons
     }
     if (!y || (g.weights && !w) || (g.times && !t))
         out_of_memory("givsmooth", "its inputs as doubles need", 8.0 * double(n) * double(k + 2));
-    if (const failure *f = givsmooth_data_check(&c, g, y, w, t)) fail("givsmooth", *f);
-    std::vector<double> reached;
+    if (const failure *f = givsmooth_data_check(&c, &g, y, w, t)) fail("givsmooth", *f, g.detail);
+    std::vector<edf_miss> missed;
+    std::vector<unsigned char> unobserved;
     try {
-        if (c.edf > 0.0) reached.resize(k);
+        if (c.edf > 0.0) missed.resize(k);
+        unobserved.assign(k, 0);
     } catch (const std::bad_alloc &) {
         out_of_memory("givsmooth", "its outputs need", 8.0 * double(k));
     }
     plhs[0] = new_matrix(rows, cols);
     smooth_out out = {mxGetPr(plhs[0])};
     out.info = nlhs > 1;
-    out.reached = c.edf > 0.0 ? reached.data() : nullptr;
+    out.missed = c.edf > 0.0 ? missed.data() : nullptr;
+    out.unobserved = unobserved.data();
     if (out.info) {
         const int fields = c.robust ? robust_info_count : info_count;
         const char *names[robust_info_count];
@@ -130,8 +133,16 @@ extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, cons
             mxSetField(plhs[1], 0, names[f], v);
         }
     }
-    if (!givsmooth(c, y, w, t, out, threads, nullptr))
+    switch (givsmooth(c, y, w, t, out, threads, nullptr)) {
+    case short_of_memory:
         out_of_memory("givsmooth", "its work needs up to", smooth_work_bytes(c, g, y, threads));
+        break;
+    case times_too_close: fail("givsmooth", failures[givsmooth_samplePointsScale]); break;
+    case smoothed: break;
+    }
     if (const idx j = edf_missed(out, k); j >= 0)
-        mexWarnMsgIdAndTxt(GIVQR_EDF_MISSED_ID, GIVQR_EDF_MISSED, c.edf, long(j + 1), reached[j]);
+        mexWarnMsgIdAndTxt(GIVQR_EDF_MISSED_ID, GIVQR_EDF_MISSED, c.edf, long(j + 1),
+                           missed[j].beyond ? GIVQR_EDF_BEYOND : GIVQR_EDF_ROUNDING, missed[j].edf);
+    char text[512];
+    if (unobserved_warning(out, k, text, sizeof text)) mexWarnMsgIdAndTxt(GIVQR_UNOBSERVED_ID, "%s", text);
 }

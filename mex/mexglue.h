@@ -7,6 +7,7 @@
 #include "messages.h"
 
 #include <cstdio>
+#include <cstring>
 
 /*
  * The MEX interface a build is for, chosen at compile time.  GIVQR_MEX_R12
@@ -36,6 +37,7 @@ inline arg describe(const mxArray *a)
     d.logical = mxIsLogical(a);
     d.chars = false;
     d.text[0] = 0;
+    d.whole = false;
     return d;
 }
 
@@ -44,8 +46,9 @@ inline arg describe(const mxArray *a)
 inline void describe_text(const mxArray *a, arg &d)
 {
     d.chars = mxIsChar(a);
-    if (d.chars && d.m == 1 && d.n < idx(sizeof d.text) && mxGetString(a, d.text, sizeof d.text) != 0)
-        d.text[0] = 0;
+    if (!d.chars || d.m != 1) return;
+    const bool cut = mxGetString(a, d.text, sizeof d.text) != 0;       /* the first 47, where longer */
+    d.whole = !cut && idx(std::strlen(d.text)) == d.n;                  /* shorter: a NUL within */
 }
 
 /* Describes the first (at most) two of nrhs inputs. */
@@ -54,15 +57,18 @@ inline void describe(int nrhs, const mxArray *prhs[], arg a[2])
     for (int k = 0; k < nrhs && k < 2; k++) a[k] = describe(prhs[k]);
 }
 
-/* Ends the call of cmd with failure f; the host does not return. */
-inline void fail(const char *cmd, const failure &f)
+/* Ends the call of cmd with failure f (with the call's detail, messages.h);
+ * the host does not return. */
+inline void fail(const char *cmd, const failure &f, const char *detail = nullptr)
 {
+    char buf[256];
+    const char *text = message_of(buf, f, detail);
 #if GIVQR_MEX_R12
     (void)cmd;
-    mexErrMsgTxt(f.text);
+    mexErrMsgTxt(text);
 #else
     char id[64];
-    mexErrMsgIdAndTxt(identifier(id, cmd, f), "%s", f.text);
+    mexErrMsgIdAndTxt(identifier(id, cmd, f), "%s", text);
 #endif
 }
 

@@ -35,21 +35,23 @@ DEFUN_DLD(givsmooth, args, nargout, givsmooth_help)
     describe(args, a.data(), nrhs);
     smooth_call c;
     smooth_args g;
-    if (const failure *f = givsmooth_check(nargout, nrhs, a.data(), &c, &g)) fail("givsmooth", *f);
+    if (const failure *f = givsmooth_check(nargout, nrhs, a.data(), &c, &g)) fail("givsmooth", *f, g.detail);
 
     const NDArray y = args(0).array_value();
     const NDArray w = g.weights ? args(g.weights).array_value() : NDArray();
     const NDArray t = g.times ? args(g.times).array_value() : NDArray();
     const double *tp = g.times ? t.data() : nullptr;
-    if (const failure *f = givsmooth_data_check(&c, g, y.data(), g.weights ? w.data() : nullptr, tp))
-        fail("givsmooth", *f);
+    if (const failure *f = givsmooth_data_check(&c, &g, y.data(), g.weights ? w.data() : nullptr, tp))
+        fail("givsmooth", *f, g.detail);
     const idx n = c.n, k = c.k, rows = g.row ? 1 : n, cols = g.row ? n : k;
     const bool info = nargout > 1;
     const int fields = !info ? 0 : c.robust ? robust_info_count : info_count;
     NDArray z, field[robust_info_count];
-    std::vector<double> reached;
+    std::vector<edf_miss> missed;
+    std::vector<unsigned char> unobserved;
     try {
-        if (c.edf > 0.0) reached.resize(k);
+        if (c.edf > 0.0) missed.resize(k);
+        unobserved.assign(k, 0);
         z = uninit_matrix(rows, cols);
         for (int f = 0; f < fields; f++)
             field[f] = info_fields[f].per_point ? uninit_matrix(rows, cols) : uninit_matrix(1, k);
@@ -58,13 +60,21 @@ DEFUN_DLD(givsmooth, args, nargout, givsmooth_help)
     }
     smooth_out out = {z.fortran_vec()};
     out.info = info;
-    out.reached = c.edf > 0.0 ? reached.data() : nullptr;
+    out.missed = c.edf > 0.0 ? missed.data() : nullptr;
+    out.unobserved = unobserved.data();
     for (int f = 0; f < fields; f++) out.*(info_fields[f].to) = field[f].fortran_vec();
     const int threads = process_threads();
-    if (!givsmooth(c, y.data(), g.weights ? w.data() : nullptr, tp, out, threads, interrupt_point))
+    switch (givsmooth(c, y.data(), g.weights ? w.data() : nullptr, tp, out, threads, interrupt_point)) {
+    case short_of_memory:
         out_of_memory("givsmooth", "its work needs up to", smooth_work_bytes(c, g, y.data(), threads));
+    case times_too_close: fail("givsmooth", failures[givsmooth_samplePointsScale]);
+    case smoothed: break;
+    }
     if (const idx j = edf_missed(out, k); j >= 0)
-        warning_with_id(GIVQR_EDF_MISSED_ID, GIVQR_EDF_MISSED, c.edf, long(j + 1), reached[j]);
+        warning_with_id(GIVQR_EDF_MISSED_ID, "givsmooth: " GIVQR_EDF_MISSED, c.edf, long(j + 1),
+                        missed[j].beyond ? GIVQR_EDF_BEYOND : GIVQR_EDF_ROUNDING, missed[j].edf);
+    char text[512];
+    if (unobserved_warning(out, k, text, sizeof text)) warning_with_id(GIVQR_UNOBSERVED_ID, "givsmooth: %s", text);
     if (!info) return ovl(z);
     octave_scalar_map s;
     for (int f = 0; f < fields; f++) s.assign(info_fields[f].name, field[f]);

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "pages.h"
-#include "layout.h"
+#include "types.h"
 
 namespace givqr {
 

@@ -5,6 +5,7 @@
 #include <octave/oct.h>
 #include <octave/quit.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -30,9 +31,13 @@ inline arg describe(const octave_value &v)
     d.logical = v.islogical();
     d.chars = v.is_string();
     d.text[0] = 0;
-    if (d.chars && d.m == 1 && d.n < idx(sizeof d.text)) {
+    d.whole = false;
+    if (d.chars && d.m == 1) {
         const std::string s = v.string_value();
-        std::memcpy(d.text, s.c_str(), s.size() + 1);
+        const std::size_t k = std::min(s.size(), sizeof d.text - 1);
+        std::memcpy(d.text, s.data(), k);
+        d.text[k] = 0;
+        d.whole = k == s.size() && std::strlen(d.text) == k;
     }
     return d;
 }
@@ -54,15 +59,17 @@ inline int process_threads()
     return t > 0 ? static_cast<int>(t) : 1;
 }
 
-/* Ends the call of cmd with failure f, under its identifier: the message as
- * it stands where it names the command itself, else after "cmd: ". */
-[[noreturn]] inline void fail(const char *cmd, const failure &f)
+/* Ends the call of cmd with failure f, under its identifier: the message
+ * (with the call's detail, messages.h) as it stands where it names the
+ * command itself, else after "cmd: ". */
+[[noreturn]] inline void fail(const char *cmd, const failure &f, const char *detail = nullptr)
 {
-    char id[64];
+    char id[64], buf[256];
     identifier(id, cmd, f);
+    const char *text = message_of(buf, f, detail);
     const std::size_t k = std::strlen(cmd);
-    if (std::strncmp(f.text, cmd, k) == 0 && f.text[k] == ' ') error_with_id(id, "%s", f.text);
-    error_with_id(id, "%s: %s", cmd, f.text);
+    if (std::strncmp(text, cmd, k) == 0 && text[k] == ' ') error_with_id(id, "%s", text);
+    error_with_id(id, "%s: %s", cmd, text);
 }
 
 /* Ends the call of cmd whose outputs (what) could not be allocated. */

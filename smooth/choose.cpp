@@ -11,8 +11,8 @@
 namespace givqr {
 
 /*
- * From lambda_min, where every leverage is near 1 and the smooth is y all
- * but, to lambda_max, where the smallest eigenvalues of D'*D that are not 0
+ * The scan runs from lambda_min, where every leverage is near 1 and the
+ * smooth is y all but, to lambda_max, where the smallest eigenvalues of D'*D that are not 0
  * leave edf within about 0.01 of d, the polynomial of degree d-1.  For D of
  * unit spacing the largest eigenvalue of D'*D is below 4^d and the smallest
  * are about (pi*j/n)^(2d); with sample times, D's rows scale by 1/h^d in
@@ -23,6 +23,13 @@ namespace givqr {
  * d = 2, t = 1:n and weights 1 these are 1e-3 and 100*(n/pi)^4.  The grid
  * steps d/2 decades, so that edf moves alike from step to step whatever
  * the order.
+ *
+ * The range goes further: down to where n_o - edf <= 0.01 for certain, and
+ * up to where edf <= d + 0.01.  n_o - edf, the trace of lambda*(W +
+ * lambda*D'*D)^(-1)*D'*D over the points with weight, is below lambda*T, T
+ * = sum over them of (D'*D)(i,i)/w(i) (eliminating the points without
+ * weight only lowers the penalty), so lambda = 0.01/T lies low enough;
+ * above lambda_max, edf's own value tells, up to 8 decades further.
  */
 search_grid grid_of(const problem &p)
 {
@@ -37,18 +44,36 @@ search_grid grid_of(const problem &p)
     const double r = double(p.n) * p.S.h / 3.141592653589793;
     double top = 100.0;
     for (int k = 0; k < d; k++) top = top * (r * r);
-    g.lmin = 1e-3 * (16.0 / (p.S.norm * p.S.norm)) * g.scale;
+    const double nm = std::frexp(p.S.norm, &g.ne);                     /* norm = nm*2^ne */
+    g.lm = 1e-3 * (16.0 / (nm * nm)) * g.scale;                         /* lambda_min*4^ne */
     g.lmax = top * g.scale;
     g.step = 0.5 * d;
     static const double ratio[d_max + 1] = {1.0, 3.1622776601683795, 10.0, 31.622776601683793, 100.0};
+    const double lmax = std::ldexp(g.lmax, 2 * g.ne);
     g.J = 0;
-    for (double l = g.lmin; l < g.lmax; l *= ratio[d]) g.J++;     /* 10^step */
+    for (double l = g.lm; l < lmax && g.J < 4000; l *= ratio[d]) g.J++;     /* 10^step */
+    /* the range's lower end: lambda = 0.01/T, as a step below lambda_min */
+    double T = 0.0;
+    for (idx k = 0; k + d < p.n; k++)
+        for (int l = 0; l <= d; l++) {
+            const double wi = p.g ? p.g->w[k + l] : 1.0, v = coef(p.S, k, l) / p.S.norm;
+            if (wi > 0.0) T += v * v / wi;
+        }
+    const double ln10 = 2.302585092994046, floor_x = (-693.0 - g.log_lmin()) / (g.step * ln10);  /* sigma <= 2^500 */
+    const double below = T > 0.0 && T * g.scale < 1e300 ? log_of(0.625 / (T * g.scale)) / (g.step * ln10) : floor_x;
+    g.lo = idx(std::floor(std::max(std::min(below, 0.0), floor_x)));
+    g.hi = g.J + idx(std::ceil(8.0 / g.step));
     return g;
 }
 
 double search_grid::sigma(double x) const
 {
-    return exp2_of(-x * step * 1.6609640474436813) / std::sqrt(lmin);      /* log2(10)/2 */
+    return std::ldexp(exp2_of(-x * step * 1.6609640474436813) / std::sqrt(lm), ne);    /* log2(10)/2 */
+}
+
+double search_grid::log_lmin() const
+{
+    return log_of(lm, double(-2 * ne));
 }
 
 namespace {
@@ -101,6 +126,15 @@ struct criterion_search {
     /* within 0.5% of the least; the restricted likelihood, within 1 of it */
     double near(double least) const { return criterion == reml ? least + 1.0 : least + std::fabs(least) / 200.0; }
 
+    /* whether edf at q lies above d + 0.01, so that the range goes on
+     * (the restricted likelihood's sums hold no edf: a call for it) */
+    bool above(const point &q)
+    {
+        sums s = q.s;
+        if (criterion == reml && !halted && !smooth(p, g.sigma(q.x), want_sums, z, nullptr, s, w, ic)) halted = true;
+        return !halted && s.edf - double(p.S.d) > 0.01;
+    }
+
 };
 
 } // namespace
@@ -114,8 +148,9 @@ choice choose(const problem &p, int criterion, double edf, double *x, workspace 
     const search_grid g = grid_of(p);
     criterion_search s = {p, x, w, ic, criterion, p.g ? double(p.g->observed) : double(p.n), g};
     criterion_search::point best;
-    if (!minimize(s, g.J, 1e-3 / g.step, best)) return {nan, false, nan};
-    return {g.sigma(best.x), false, best.s.edf};
+    int end = 0;
+    if (!minimize(s, g.lo, g.J, g.hi, 1e-3 / g.step, best, end)) return {nan, 0, {nan, false}};
+    return {g.sigma(best.x), end, {nan, false}};
 }
 
 } // namespace givqr

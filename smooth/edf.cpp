@@ -12,16 +12,23 @@ namespace givqr {
 /*
  * edf falls with lambda from n_o to d, about as lambda^(-1/(2d)), so
  * log(edf - d) is nearly straight in log(lambda): a secant on it, over the
- * grid choose searches, from the asymptotic guess (edf - d =
+ * range choose searches (grid_of), from the asymptotic guess (edf - d =
  * (n_o/pi)*(lambda/wbar)^(-1/(2d))*(pi/(2d))/sin(pi/(2d)) at unit spacing),
  * the root kept bracketed (Illinois), to a relative 1e-8; where the root
- * lies beyond the grid, its nearer end.
+ * lies beyond the range, its nearer end.  A target missed is beyond the
+ * range where it lies outside [d + 0.01, n_o - 0.01], else missed by
+ * rounding.
  */
 choice choose_edf(const problem &p, double edf, double *x, workspace &w, const interrupts &ic)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const search_grid g = grid_of(p);
-    const double d = double(p.S.d), J = double(g.J);
+    const double d = double(p.S.d), lo = double(g.lo), hi = double(g.hi);
+    const double no = p.g ? double(p.g->observed) : double(p.n);
+    auto missed = [&](double reached) {
+        const bool miss = std::fabs(reached - edf) > 1e-8 * edf;
+        return edf_miss{miss ? reached : nan, miss && !(edf >= d + 0.01 && edf <= no - 0.01)};
+    };
     struct point {
         double x;
         sums s;
@@ -37,22 +44,22 @@ choice choose_edf(const problem &p, double edf, double *x, workspace &w, const i
     const double c = (3.141592653589793 / (2.0 * d)) / sin_pi_over(2.0 * d);
     const double rr = double(p.n) * p.S.h / 3.141592653589793;      /* as the grid */
     const double guess = log_of(g.scale) + (2.0 * d) * log_of(rr * c / (edf - d));     /* log(lambda) */
-    const double x0 = (guess - log_of(g.lmin)) / (g.step * 2.302585092994046);         /* ln(10) */
-    point a = at(std::min(std::max(x0, 0.0), J));
-    if (stopped) return {nan, false, nan};
+    const double x0 = (guess - g.log_lmin()) / (g.step * 2.302585092994046);          /* ln(10) */
+    point a = at(std::min(std::max(x0, lo), hi));
+    if (stopped) return {nan, 0, {nan, false}};
     point b = a;
     double ha = h(a), hb = ha;
     /* a bracket: step out by 2 grid steps, then doubling, while the sign holds */
-    for (double out = 2.0; !stopped && (ha > 0.0) == (hb > 0.0) && out < 4.0 * J; out *= 2.0) {
-        const double xb = std::min(std::max(a.x + (ha > 0.0 ? out : -out), 0.0), J);
+    for (double out = 2.0; !stopped && (ha > 0.0) == (hb > 0.0) && out < 4.0 * (hi - lo); out *= 2.0) {
+        const double xb = std::min(std::max(a.x + (ha > 0.0 ? out : -out), lo), hi);
         if (xb == b.x) break;       /* at an end of the range */
         b = at(xb);
         hb = h(b);
     }
-    if (stopped) return {nan, false, nan};
+    if (stopped) return {nan, 0, {nan, false}};
     if ((ha > 0.0) == (hb > 0.0)) {     /* beyond the range: its nearer end */
         const point &e = std::fabs(ha) < std::fabs(hb) ? a : b;
-        return {g.sigma(e.x), std::fabs(e.s.edf - edf) > 1e-8 * edf, e.s.edf};
+        return {g.sigma(e.x), e.x <= lo ? -1 : e.x >= hi ? 1 : 0, missed(e.s.edf)};
     }
     point best = std::fabs(ha) < std::fabs(hb) ? a : b;
     int side = 0;
@@ -73,8 +80,8 @@ choice choose_edf(const problem &p, double edf, double *x, workspace &w, const i
             side = 1;
         }
     }
-    if (stopped) return {nan, false, nan};
-    return {g.sigma(best.x), std::fabs(best.s.edf - edf) > 1e-8 * edf, best.s.edf};
+    if (stopped) return {nan, 0, {nan, false}};
+    return {g.sigma(best.x), 0, missed(best.s.edf)};
 }
 
 } // namespace givqr

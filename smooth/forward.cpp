@@ -40,6 +40,7 @@ struct replay {
     double *x, *h;
     forward_sums &k;
     double *a;              /* y(i..i+d-1) so far, d of them */
+    double ys;              /* the scale c1 is summed at */
 
     GIVQR_STEP void step(idx i, const double *q, double r)
     {
@@ -48,12 +49,12 @@ struct replay {
             return;
         }
         const double c = replay_step<d, want == forward_onesided>(i, q, y, x, h, a);
-        if (want == forward_sums_c2) k.square(c), k.factor(r);
+        if (want == forward_sums_c2) k.square(c * ys), k.factor(r);
     }
     GIVQR_STEP void cycle_step(idx i, const double *q)
     {
         const double c = replay_step<d, want == forward_onesided>(i, q, y, x, h, a);
-        if (want == forward_sums_c2) k.square(c);
+        if (want == forward_sums_c2) k.square(c * ys);
     }
     /* at the last step: c(m..m+d-1); or y(0..d-1) */
     void finish()
@@ -154,7 +155,7 @@ void forward(idx n, const Rows &D, double sigma, const double *rho, const double
     constexpr int N = d * (d + 1) / 2;
     const idx m = n - d;
     double L[N], a[d];              /* in registers while the steps run */
-    fused<d, Rows, want> f = {D, rho, sigma, m, t, {y, x, h, st.k, a}, L};
+    fused<d, Rows, want> f = {D, rho, sigma, m, t, {y, x, h, st.k, a, st.ys}, L};
     if (i0 == 0) {
         double L0[N];               /* stencil rows 0..d-1 in columns 0..d-1 */
         for (int k = 0; k < d; k++)
@@ -211,7 +212,7 @@ void replayed(idx n, const table &t, const double *y, double *x, double *h, idx 
 {
     double a[d];
     for (int j = 0; j < d; j++) a[j] = i0 == 0 ? y[j] : st.a[j];
-    from_table<d, want> f = {t, {y, x, h, st.k, a}};
+    from_table<d, want> f = {t, {y, x, h, st.k, a, st.ys}};
     replay_up(t, i0, i1, f);
     if (i1 == n - d) f.rp.finish();
     for (int j = 0; j < d; j++) st.a[j] = a[j];

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <limits>
 #include <new>
+#include <string>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -15,24 +18,46 @@ const info_field info_fields[robust_info_count] = {
     {"sigma", false, &smooth_out::sigma},       {"lambda", false, &smooth_out::lambda},
     {"edf", false, &smooth_out::edf},           {"gcv", false, &smooth_out::gcv},
     {"loocv", false, &smooth_out::loocv},       {"reml", false, &smooth_out::reml},
-    {"leverage", true, &smooth_out::leverage},  {"stderr", true, &smooth_out::stderror},
-    {"weights", true, &smooth_out::weights},    {"iterations", false, &smooth_out::iterations},
+    {"rangeEnd", false, &smooth_out::range_end}, {"leverage", true, &smooth_out::leverage},
+    {"stderr", true, &smooth_out::stderror},    {"weights", true, &smooth_out::weights},
+    {"iterations", false, &smooth_out::iterations},
 };
 
 double smooth_work_bytes(const smooth_call &c, const smooth_args &g, const double *y, int threads)
 {
     const idx n = c.n;
-    const bool weighted = g.weights || c.robust || std::any_of(y, y + n * c.k, [](double v) { return std::isnan(v); });
+    const bool weighted = g.weights || g.times || c.robust ||
+                          std::any_of(y, y + n * c.k, [](double v) { return std::isnan(v); });
     double each = double(workspace::doubles(n, c.d));
-    if (weighted) each += double(weighted_work::doubles(n, c.d));
-    return 8.0 * (each * double(threads) + (g.times ? double(c.d + 1) * double(n) : 0.0));
+    if (weighted) each += double(weighted_work::doubles(n, c.d)) + 6.0 * double(n);   /* and merged ties */
+    return 8.0 * (each * double(threads) + (g.times ? double(c.d + 2) * double(n) : 0.0));
 }
 
 idx edf_missed(const smooth_out &out, idx k)
 {
-    for (idx j = 0; out.reached && j < k; j++)
-        if (!std::isnan(out.reached[j])) return j;
+    for (idx j = 0; out.missed && j < k; j++)
+        if (!std::isnan(out.missed[j].edf)) return j;
     return -1;
+}
+
+bool unobserved_warning(const smooth_out &out, idx k, char *buf, std::size_t size)
+{
+    idx count = 0;
+    for (idx j = 0; out.unobserved && j < k; j++) count += out.unobserved[j];
+    if (count == 0) return false;
+    std::string list;
+    idx shown = 0;
+    for (idx j = 0; j < k && shown < 5; j++)
+        if (out.unobserved[j]) {
+            const bool lastone = ++shown == count;
+            list += (shown == 1 ? "" : lastone ? " and " : ", ") + std::to_string(j + 1);
+        }
+    if (shown < count) list += " and " + std::to_string(count - shown) + " more";
+    std::snprintf(buf, size,
+                  "column%s %s of y cannot be smoothed: too few points with weight at distinct times "
+                  "(Order, or Order + 1 where sigma is chosen); z and the info are NaN there.",
+                  count > 1 ? "s" : "", list.c_str());
+    return true;
 }
 
 namespace {
@@ -49,59 +74,174 @@ struct threads_joined {
     }
 };
 
+/* The outputs of series j that cannot be smoothed: NaN, and the column
+ * marked. */
+void unobserved(const smooth_call &c, idx j, const smooth_out &out)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const idx n = c.n;
+    std::fill(out.z + j * n, out.z + (j + 1) * n, nan);
+    if (out.unobserved) out.unobserved[j] = 1;
+    if (out.missed) out.missed[j] = {nan, false};
+    if (!out.info) return;
+    for (int f = 0; f < robust_info_count; f++) {
+        double *to = out.*(info_fields[f].to);
+        if (to && info_fields[f].per_point) std::fill(to + j * n, to + (j + 1) * n, nan);
+        else if (to) to[j] = nan;
+    }
+}
+
+/* Points at the same time, merged: the distinct times, each a run of points
+ * from at(k) to at(k+1)-1. */
+struct merged {
+    std::vector<idx> at;
+
+    /* series y (weights w, or null) onto the distinct times: the weights
+     * summed over the points with weight, y their weighted mean (NaN where
+     * none has weight) */
+    void merge(const double *y, const double *w, double *ym, double *wm) const
+    {
+        for (idx k = 0; k + 1 < idx(at.size()); k++) {
+            double sw = 0.0, swy = 0.0;
+            for (idx i = at[k]; i < at[k + 1]; i++) {
+                const double wi = std::isnan(y[i]) ? 0.0 : w ? w[i] : 1.0;
+                if (wi > 0.0) sw += wi, swy += wi * y[i];
+            }
+            wm[k] = sw;
+            ym[k] = sw > 0.0 ? swy / sw : std::numeric_limits<double>::quiet_NaN();
+        }
+    }
+
+    /* what the merged series gave, back at every point of series j: each
+     * point's z and standard error its time's, its leverage its share of
+     * its time's in proportion to its weight, its robust weight its own
+     * times its time's bisquare */
+    void expand(idx n, idx j, const double *y, const double *w, const double *wm, const smooth_out &m,
+                const smooth_out &out) const
+    {
+        for (idx k = 0; k + 1 < idx(at.size()); k++)
+            for (idx i = at[k]; i < at[k + 1]; i++) {
+                const double wi = std::isnan(y[i]) ? 0.0 : w ? w[i] : 1.0, share = wi > 0.0 ? wi / wm[k] : 0.0;
+                out.z[j * n + i] = m.z[k];
+                if (!out.info) continue;
+                out.leverage[j * n + i] = m.leverage[k] * share;
+                out.stderror[j * n + i] = m.stderror[k];
+                if (out.weights) out.weights[j * n + i] = wm[k] > 0.0 ? wi * (m.weights[k] / wm[k]) : 0.0;
+            }
+    }
+};
+
 } // namespace
 
-bool givsmooth(const smooth_call &c, const double *y, const double *w, const double *t, const smooth_out &out,
-               int threads, void (*between)())
+smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, const double *t,
+                        const smooth_out &out, int threads, void (*between)())
 {
-    std::atomic<bool> stop(false), short_of_memory(false);
+    std::atomic<bool> stop(false), lacked_memory(false);
     std::atomic<idx> next(0);
     const interrupts calling = {between, &stop}, other = {nullptr, &stop};
     const idx n = c.n;
+    const int d = c.d;
     auto gaps = [&](idx j) { return std::any_of(y + j * n, y + (j + 1) * n, [](double v) { return std::isnan(v); }); };
     auto weights_of = [&](idx j) { return !w ? nullptr : c.shared ? w : w + j * n; };
     auto leverage_of = [&](idx j) { return out.info ? out.leverage + j * n : nullptr; };
+    const idx need = c.automatic ? d + 1 : d;
     workspace first;
     weighted_work firstw;
     const table *shared = nullptr;
-    memory rows;                /* D's rows, for sample times */
+    memory rows, times;         /* D's rows and the distinct times, at sample times */
+    merged ties;
+    idx nt = n;                 /* the distinct times */
+    scales base;
     stencil S;
     try {
-        S = make_stencil(n, c.d, t, t ? rows.reserve((c.d + 1) * (n - c.d)) : nullptr);
-        /* a sigma given, the same weights for all: series 0 factors, the
-         * others replay its table */
-        bool same = !c.automatic && c.k > 0 && !std::isinf(c.sigma) && !c.robust && (!w || c.shared);
+        /* the distinct times, brought to a mean spacing in [1, 2) by a
+         * power of 2: D's rows scale by a power of 2 with them, exactly */
+        const double *ts = nullptr;
+        if (t) {
+            nt = distinct_times(n, t);
+            double *tt = times.reserve(nt);
+            for (idx i = 0, k = 0; i < n; i++)
+                if (i == 0 || t[i] != t[i - 1]) {
+                    if (nt < n) ties.at.push_back(i);
+                    tt[k++] = t[i];
+                }
+            if (nt < n) ties.at.push_back(n);
+            if (nt > 1) {
+                int e;
+                std::frexp((tt[nt - 1] - tt[0]) / double(nt - 1), &e);
+                base.bd = (e - 1) * d;
+                for (idx k = 0; k < nt; k++) tt[k] = std::ldexp(tt[k], 1 - e);
+            }
+            ts = tt;
+        }
+        if (nt < d) {               /* no column has enough times */
+            for (idx j = 0; j < c.k; j++) unobserved(c, j, out);
+            return smoothed;
+        }
+        S = make_stencil(nt, d, ts, ts ? rows.reserve((d + 1) * (nt - d)) : nullptr);
+        if (!(S.norm <= std::numeric_limits<double>::max())) return times_too_close;
+        /* a sigma given, the same weights for all, enough of them: series 0
+         * factors, the others replay its table */
+        bool same = !c.automatic && c.k > 0 && !std::isinf(c.sigma) && !c.robust && (!w || c.shared) && nt == n;
         for (idx j = 0; j < c.k && same; j++) same = !gaps(j);
         if (same) {
             weights *g = w ? &firstw.g : nullptr;
-            if (g) weigh(n, c.d, y, w, nullptr, *g);
-            series(c, {n, S, g, y, nullptr}, 0, c.sigma, out, leverage_of(0), first, calling);
-            shared = &first.t;
-            next = 1;
+            if (g) weigh(n, d, y, w, nullptr, *g);
+            if ((g ? g->observed : n) > d) {
+                problem p = {n, S, g, y, nullptr, base};
+                p.u.a = g ? g->a : 0;
+                base.a = p.u.a;
+                p.u.c = value_scale(n, y, g ? g->w : nullptr);
+                series(c, p, 0, pick(c, p, 0, out.z, first, calling, out), out, leverage_of(0), first, calling);
+                shared = &first.t;
+                next = 1;
+            }
         }
     } catch (const std::bad_alloc &) {
-        return false;
+        return short_of_memory;
     }
     auto work = [&](const interrupts &ic) {
         workspace ws;
         weighted_work ww;
+        memory scratch;         /* a merged series: y, w, z, leverages, standard errors, robust weights */
         try {
             for (idx j = next++; j < c.k && !stop.load(); j = next++) {
-                const double *yj = y + j * n;
-                if (shared) {
+                const double *yj = y + j * n, *wj = weights_of(j);
+                if (observed_times(n, yj, wj, t) < need) {
+                    unobserved(c, j, out);
+                } else if (!ties.at.empty()) {
+                    double *ym = scratch.reserve(6 * nt), *wm = ym + nt;
+                    ties.merge(yj, wj, ym, wm);
+                    smooth_call cm = c;
+                    cm.n = nt, cm.k = 1, cm.shared = true;
+                    smooth_out m = {ym + 2 * nt};       /* series 0 of its own outputs, at j of out's */
+                    m.info = out.info;
+                    for (int f = 0; f < robust_info_count; f++)
+                        if (!info_fields[f].per_point && out.*(info_fields[f].to))
+                            m.*(info_fields[f].to) = out.*(info_fields[f].to) + j;
+                    if (out.info) m.leverage = ym + 3 * nt, m.stderror = ym + 4 * nt;
+                    if (out.weights) m.weights = ym + 5 * nt;
+                    m.missed = out.missed ? out.missed + j : nullptr;
+                    if (!weighted_series(cm, S, 0, ym, wm, m, ww, ws, ic, base)) return;
+                    ties.expand(n, j, yj, wj, wm, m, out);
+                } else if (shared) {
                     weights *g = w ? &ww.g : nullptr;
-                    if (g) weigh(n, c.d, yj, w, nullptr, *g);
-                    if (!series(c, {n, S, g, yj, shared}, j, c.sigma, out, leverage_of(j), ws, ic)) return;
+                    if (g) weigh(n, d, yj, w, nullptr, *g);
+                    problem p = {n, S, g, yj, shared, base};
+                    p.u.c = value_scale(n, yj, g ? g->w : nullptr);
+                    if (!series(c, p, j, pick(c, p, j, out.z + j * n, ws, ic, out), out, leverage_of(j), ws, ic))
+                        return;
                 } else if (w || c.robust || gaps(j)) {
-                    if (!weighted_series(c, S, j, y, weights_of(j), out, ww, ws, ic)) return;
+                    if (!weighted_series(c, S, j, y, wj, out, ww, ws, ic, base)) return;
                 } else {
-                    const problem p = {n, S, nullptr, yj, nullptr};
-                    const double sigma = c.automatic ? pick(c, p, j, out.z + j * n, ws, ic, out) : c.sigma;
+                    problem p = {n, S, nullptr, yj, nullptr, base};
+                    p.u.c = value_scale(n, yj, nullptr);
+                    const double sigma = pick(c, p, j, out.z + j * n, ws, ic, out);
                     if (stop.load() || !series(c, p, j, sigma, out, leverage_of(j), ws, ic)) return;
                 }
             }
         } catch (const std::bad_alloc &) {
-            short_of_memory = true;
+            lacked_memory = true;
             stop = true;
         }
     };
@@ -115,7 +255,7 @@ bool givsmooth(const smooth_call &c, const double *y, const double *w, const dou
         }
         work(calling);
     }
-    return !short_of_memory.load();
+    return lacked_memory.load() ? short_of_memory : smoothed;
 }
 
 } // namespace givqr

@@ -3,6 +3,8 @@
 #define GIVQR_GIVSMOOTH_H
 
 #include <atomic>
+#include <cmath>
+#include <cstddef>
 
 #include "givsmooth_check.h"
 #include "memory.h"
@@ -11,17 +13,29 @@
 
 namespace givqr {
 
+/* What an 'EDF' search found where it missed its target: the edf reached
+ * (NaN where it met the target to a relative 1e-8), and whether the target
+ * lies beyond the range (edf from d + 0.01 to n_o - 0.01) rather than
+ * rounding keeping it from being met. */
+struct edf_miss {
+    double edf;
+    bool beyond;
+};
+
 /* Where the results go: z (n*k, series j at z + j*n) and, where info is
  * asked for, the rest (k, or n*k, each as info_fields says); the robust
- * fits' weights and count where asked too; for 'EDF', the edf reached
- * where it missed the target, else NaN (k). */
+ * fits' weights and count where asked too; for 'EDF', what each series
+ * missed (k); and the columns that cannot be smoothed, 1 in unobserved (k,
+ * their z and info NaN). */
 struct smooth_out {
     double *z;
     bool info = false;
     double *sigma = nullptr, *lambda = nullptr, *edf = nullptr, *gcv = nullptr, *loocv = nullptr, *reml = nullptr;
+    double *range_end = nullptr;
     double *leverage = nullptr, *stderror = nullptr;
     double *weights = nullptr, *iterations = nullptr;
-    double *reached = nullptr;
+    edf_miss *missed = nullptr;
+    unsigned char *unobserved = nullptr;
 };
 
 /* The fields of the info, in the order the struct holds them: their name,
@@ -33,7 +47,7 @@ struct info_field {
     bool per_point;
     double *smooth_out::*to;
 };
-constexpr int info_count = 8, robust_info_count = 10;
+constexpr int info_count = 9, robust_info_count = 11;
 extern const info_field info_fields[robust_info_count];
 
 /* The calling thread's pause between parts (the host's interrupt check,
@@ -62,16 +76,32 @@ struct workspace {
     }
 };
 
+/* The powers of 2 that bring a series to unit scale, exactly: its weights
+ * times 4^-a (weights.h), its sample times times 2^-b (so that D's rows are
+ * 2^bd times those of t, bd = b*d), y times 2^-c in the sums.  So sigma*2^(a
+ * + bd) smooths the scaled series as sigma smooths it, and every sum is the
+ * scaled one's times a power of 2. */
+struct scales {
+    int a = 0, bd = 0, c = 0;
+};
+
 /* One series as the kernels take it: n points, D's rows, its weights (null:
  * every point has weight 1), the series y, and where another series of the
- * same weights has been factored, its table (else null). */
+ * same weights has been factored, its table (else null); its scales. */
 struct problem {
     idx n;
     const stencil &S;
     weights *g;
     const double *y;
     const table *factored;
+    scales u;
 };
+
+/* The sigma of the scaled series that smooths p as sigma does p itself. */
+inline double scaled_sigma(const problem &p, double sigma)
+{
+    return std::ldexp(sigma, p.u.a + p.u.bd);
+}
 
 /* What smooth makes of a series, each also what those before it make:
  *   want_logdet      log |det R| alone (f.squares 0, f.logdet), no z
@@ -93,23 +123,28 @@ bool smooth(const problem &p, double sigma, want what, double *x, double *h, sum
 bool smooth_onesided(const problem &p, double sigma, double *z, double *h, workspace &w, const interrupts &c);
 
 /* What choose chose: sigma (NaN where stopped, or where y gives no
- * criterion at all); for an edf, whether it missed it by more than a
- * relative 1e-8, and the edf there. */
+ * criterion at all), for the scaled series; where in the range it lies: -1
+ * at its lower end (edf n_o - 0.01), 1 at its upper end (edf d + 0.01), 0
+ * inside; for an edf, what it missed (edf NaN where met). */
 struct choice {
     double sigma;
-    bool missed;
-    double edf;
+    int end;
+    edf_miss missed;
 };
 
-/* The grid choose searches, x = 0..J: lambda = lambda_min*10^(x*step) up
- * to lambda_max, for the stencil and the weights' mean over the points with
- * weight (scale) of a series. */
+/* The grid choose searches: lambda = lambda_min*10^(x*step) at x, the
+ * scan from x = 0 to J, where lambda_max lies; the range from lo, where
+ * n_o - edf <= 0.01, to hi (J and up, as far as edf > d + 0.01 needs).
+ * lambda_min = lm*4^-ne, so that it can lie below the least double. */
 struct search_grid {
-    double lmin, lmax, step, scale;
-    idx J;
+    double lm, lmax, step, scale;
+    int ne;
+    idx J, lo, hi;
 
     /* sigma = lambda^(-1/2) at x */
     double sigma(double x) const;
+    /* log(lambda_min) */
+    double log_lmin() const;
 };
 search_grid grid_of(const problem &p);
 
@@ -119,18 +154,22 @@ search_grid grid_of(const problem &p);
 choice choose(const problem &p, int criterion, double edf, double *x, workspace &w, const interrupts &c);
 choice choose_edf(const problem &p, double edf, double *x, workspace &w, const interrupts &c);
 
-/* Series j of c at sigma, two-sided or one-sided, with the info of series
- * j where o asks (its leverages in h: the series' own in o.leverage, or
- * null).  Returns false where stopped. */
+/* Series j of c at sigma (of the scaled series), two-sided or one-sided,
+ * with the info of series j where o asks (its leverages in h: the series'
+ * own in o.leverage, or null); where it has no more points with weight than
+ * d, z = y there, the gaps filled (no residual: the criteria NaN).  Returns
+ * false where stopped. */
 bool series(const smooth_call &c, const problem &p, idx j, double sigma, const smooth_out &o, double *h,
             workspace &w, const interrupts &ic);
 
-/* The info of series j at sigma from its sums f, with its leverages in
- * place in o.leverage. */
-void report(const problem &p, idx j, double sigma, const sums &f, const smooth_out &o);
+/* The info of series j at sigma (of the scaled series; `shown` the user's)
+ * from its sums f, with its leverages in place in o.leverage, in the units
+ * of the series as given. */
+void report(const problem &p, idx j, double shown, const sums &f, const smooth_out &o);
 
-/* The sigma that c's criterion, or its edf, chooses for series j, with what
- * choose says of a missed edf in o.reached. */
+/* The sigma (of the scaled series) that c's criterion, or its edf, chooses
+ * for series j, or sigma as given, scaled; with where it lies in the range
+ * in o.range_end, and what choose says of a missed edf in o.missed. */
 double pick(const smooth_call &c, const problem &p, idx j, double *z, workspace &w, const interrupts &ic,
             const smooth_out &o);
 
@@ -151,15 +190,16 @@ struct weighted_work {
 };
 
 /* Series j of y as c asks, weighted (w its weights, or null), or robust
- * (robust_series).  Returns false where stopped. */
+ * (robust_series), at the scales u (of its times; its weights' and values'
+ * found here).  Returns false where stopped. */
 bool weighted_series(const smooth_call &c, const stencil &S, idx j, const double *y, const double *w,
-                     const smooth_out &o, weighted_work &ww, workspace &ws, const interrupts &ic);
+                     const smooth_out &o, weighted_work &ww, workspace &ws, const interrupts &ic, scales u);
 
 /* Series j of p (weighed in ww.g as it goes, w the user's weights, or
  * null) robust: fits of the two-sided smooth, each reweighed from the last,
  * until the weights settle or robust_fits have been made; then, one-sided,
  * the smooth with the last weights.  Returns false where stopped. */
-bool robust_series(const smooth_call &c, const problem &p, idx j, const double *w, const smooth_out &o,
+bool robust_series(const smooth_call &c, problem &p, idx j, const double *w, const smooth_out &o,
                    weighted_work &ww, workspace &ws, const interrupts &ic);
 
 /* The most memory givsmooth takes beyond its inputs and outputs, on
@@ -168,15 +208,21 @@ bool robust_series(const smooth_call &c, const problem &p, idx j, const double *
  * sample times. */
 double smooth_work_bytes(const smooth_call &c, const smooth_args &g, const double *y, int threads);
 
-/* The first series whose 'EDF' was missed (out.reached), or -1. */
+/* The first series whose 'EDF' was missed (out.missed), or -1. */
 idx edf_missed(const smooth_out &out, idx k);
 
-/* Smooths the k series of y (n*k) as c asks, at the sample times t (n, or
- * null: 1:n), with the weights w (n or n*k, or null) into out, on at most
- * threads threads; between as in interrupts.  Returns false where memory
- * ran out. */
-bool givsmooth(const smooth_call &c, const double *y, const double *w, const double *t, const smooth_out &out,
-               int threads, void (*between)());
+/* Smooths the k series of y (n*k) as c asks, at the sample times t (n,
+ * non-decreasing, or null: 1:n), with the weights w (n or n*k, or null)
+ * into out, on at most threads threads; between as in interrupts.  Points
+ * at one time are merged, as one with their weights' sum and y their
+ * weighted mean, and take its z.  Returns smoothed, or why not. */
+enum smooth_result { smoothed, short_of_memory, times_too_close };
+smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, const double *t,
+                        const smooth_out &out, int threads, void (*between)());
+
+/* The warning of the columns that cannot be smoothed, into buf: the first
+ * few, then how many more.  Returns whether there are any. */
+bool unobserved_warning(const smooth_out &out, idx k, char *buf, std::size_t size);
 
 } // namespace givqr
 

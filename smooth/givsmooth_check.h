@@ -34,29 +34,42 @@ struct smooth_args {
     int weights = 0;
     int times = 0;
     double period = 0.0;
+    char detail[64] = "";   /* what a failure's message names (messages.h) */
 };
 
-/* The warning the gateways give where rounding keeps an 'EDF' from being
- * met, for the first such series: its identifier, and its text for the edf
- * asked, the series (from 1, as a long) and the edf reached. */
+/* The warnings the gateways give: where an 'EDF' is not met, for the first
+ * such series, its identifier, and its text for the edf asked, the series
+ * (from 1, as a long), why (GIVQR_EDF_BEYOND or GIVQR_EDF_ROUNDING) and the
+ * edf reached; and the identifier of the warning of the columns of a
+ * matrix that cannot be smoothed (its text: unobserved_warning).  The texts
+ * do not name the command: Octave puts "givsmooth: " before a MEX file's,
+ * and the oct-file does so itself. */
 #define GIVQR_EDF_MISSED_ID "givqr:givsmooth:edfNotReached"
-#define GIVQR_EDF_MISSED                                                                                          \
-    "givsmooth: EDF %.17g is not reached to a relative 1e-8 for series %ld: the nearest edf rounding allows is " \
-    "%.17g."
+#define GIVQR_EDF_MISSED "EDF %.17g is not reached to a relative 1e-8 for series %ld: %s; the nearest edf is %.17g."
+#define GIVQR_EDF_BEYOND "it lies beyond the range searched, edf from Order + 0.01 to the points with weight less 0.01"
+#define GIVQR_EDF_ROUNDING "rounding allows no nearer"
+#define GIVQR_UNOBSERVED_ID "givqr:givsmooth:unobserved"
 
 /* Checks a call with nlhs outputs and nrhs inputs a[0..nrhs-1] (described
  * with their text).  Returns the failure, or nullptr and then the call. */
 const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c, smooth_args *g);
 
 /* Checks the data of a call c: the sample times t (n, where given) are
- * finite and strictly increasing, the weights w (n or n*k, where given)
- * finite and not negative, and each series of y (n*k) has at least d points
+ * finite and non-decreasing, the weights w (n or n*k, where given) finite
+ * and not negative, and a single series y has at least d distinct times
  * with weight, more than d where sigma is chosen, NaN in y counting as
- * missing; that an 'EDF' lies between d and the points with weight of each
- * series; and sets sigma from a 'Period' (with t's mean spacing).  Returns
- * the failure, or nullptr. */
-const failure *givsmooth_data_check(smooth_call *c, const smooth_args &g, const double *y, const double *w,
+ * missing (in a matrix, a column with fewer comes out NaN); that an 'EDF'
+ * lies between d and the times with weight of each series; and sets sigma
+ * from a 'Period' (with the mean spacing of the distinct times).  Returns
+ * the failure (its detail in g), or nullptr. */
+const failure *givsmooth_data_check(smooth_call *c, smooth_args *g, const double *y, const double *w,
                                     const double *t);
+
+/* The distinct times of n sample times t (null: 1:n, n of them), and of
+ * those the times at which the series y has a point with weight (w its
+ * weights, or null: 1). */
+idx distinct_times(idx n, const double *t);
+idx observed_times(idx n, const double *y, const double *w, const double *t);
 
 } // namespace givqr
 

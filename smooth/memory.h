@@ -5,9 +5,15 @@
 #include "pages.h"
 #include "types.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace givqr {
+
+/* For the tests alone: where set, every reserve fills what it hands out
+ * with this value, so that a read of what a kernel never wrote shows. */
+inline bool fill_reserved = false;
+inline double reserved_fill = 0.0;
 
 /* Memory for up to capacity doubles, taken whole and not cleared, with huge
  * pages asked for: only what is written takes memory (the system maps a page
@@ -24,6 +30,7 @@ struct memory {
             huge_pages(p.get(), count * sizeof(double));
             capacity = count;
         }
+        if (fill_reserved) std::fill(p.get(), p.get() + count, reserved_fill);
         return p.get();
     }
 };

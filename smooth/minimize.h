@@ -13,15 +13,20 @@
 namespace givqr {
 
 /*
- * Minimizing f over [0, J], f's values costly (one call each) and its shape
- * unknown: f.at (x) gives a point (its x and value f, +Inf where f is not
- * defined, and whatever the bound needs), f.stopped () tells that a call was
- * stopped; f.bound (a, b) is a lower bound of f between the points a and b
- * (b null: from a to J); f.near (least) the value within which f counts as
- * flat about its least.  The Objective's point has members x and f.
+ * Minimizing f over the range [lo, hi] of a grid (lo <= 0 <= J <= hi), f's
+ * values costly (one call each) and its shape unknown: f.at (x) gives a
+ * point (its x and value f, +Inf where f is not defined, and whatever the
+ * bound needs), f.stopped () tells that a call was stopped; f.bound (a, b)
+ * is a lower bound of f between the points a and b (b null: from a to J);
+ * f.near (least) the value within which f counts as flat about its least;
+ * f.above (q) whether the range goes on above q, the grid's last point and
+ * beyond.  The Objective's point has members x and f.
  *
  * The value at each step of the grid, from 0 up, until the bound shows
- * that nothing from there to J can beat the least so far; then, about each
+ * that nothing from there to J can beat the least so far; where the least
+ * is the scan's first point, the steps below it, down to lo, while f falls;
+ * where it is the last, at J, the steps above, while f falls and the range
+ * goes on, up to hi; then, about each
  * of those points that is less than its neighbours, least first, where the
  * bound on that stretch lies below the least so far, a search by parabolas
  * (golden sections where they fail) between its neighbours, down to tol in
@@ -30,11 +35,12 @@ namespace givqr {
  * beyond the least's neighbours where both their ends lie near the least.
  * So minima a step or more apart are each refined, however close their
  * values, and one the steps straddle beside the least where f is flat.  A
- * least at an end of the grid is that end.  It keeps the least it sees.
- * Returns false where stopped, or where no value is finite.
+ * least at an end of the range is that end, and end says so (-1 at lo, or
+ * 1 above, 0 inside).  It keeps the least it sees.  Returns false where
+ * stopped, or where no value is finite.
  */
 template <class Objective, class Point = typename Objective::point>
-bool minimize(Objective &f, idx J, double tol, Point &best)
+bool minimize(Objective &f, idx lo, idx J, idx hi, double tol, Point &best, int &end)
 {
     const double inf = std::numeric_limits<double>::infinity();
 
@@ -49,6 +55,24 @@ bool minimize(Objective &f, idx J, double tol, Point &best)
         if (k >= J || (q.f > least && f.bound(q, nullptr) >= least)) break;
     }
     if (f.stopped() || std::isinf(least)) return false;
+
+    /* the range beyond the scan's ends, while f falls */
+    bool top = pts.back().x == double(J);
+    for (idx x = -1; pts.front().f == least && x >= lo; x--) {
+        const Point q = f.at(double(x));
+        if (f.stopped()) return false;
+        pts.insert(pts.begin(), q);
+        if (!(q.f < least)) break;
+        least = q.f;
+    }
+    for (idx x = J + 1; top && pts.back().f == least && (top = f.above(pts.back())) && x <= hi; x++) {
+        const Point q = f.at(double(x));
+        if (f.stopped()) return false;
+        pts.push_back(q);
+        if (!(q.f < least)) break;
+        least = q.f;
+    }
+    if (f.stopped()) return false;
 
     /* the local minima of the scan, least first */
     std::vector<size_t> minima;
@@ -93,7 +117,7 @@ bool minimize(Objective &f, idx J, double tol, Point &best)
         /* nothing here can beat the least: the bound over each side */
         const double lb = std::min(left ? f.bound(*left, &pts[m]) : inf, right ? f.bound(pts[m], right) : inf);
         if (m != minima[0] && !(lb < best.f)) continue;
-        if (!left || !right) continue;      /* at an end of the grid: that end */
+        if (!left || !right) continue;      /* at an end of the range: that end */
         const Point X = refine(*left, pts[m], *right);
         if (f.stopped()) return false;
         if (X.f < best.f) best = X;
@@ -126,6 +150,9 @@ bool minimize(Objective &f, idx J, double tol, Point &best)
             if (Y.f < best.f) best = Y;
         }
     }
+    end = best.x == pts.front().x && best.x <= double(std::min<idx>(lo, 0)) ? -1
+          : best.x == pts.back().x && (best.x >= double(hi) || (best.x >= double(J) && !top)) ? 1
+                                                                                            : 0;
     return true;
 }
 

@@ -52,7 +52,7 @@ double reweigh(idx n, idx need, const double *y, const double *w, const double *
 
 } // namespace
 
-bool robust_series(const smooth_call &c, const problem &p, idx j, const double *w, const smooth_out &o,
+bool robust_series(const smooth_call &c, problem &p, idx j, const double *w, const smooth_out &o,
                    weighted_work &ww, workspace &ws, const interrupts &ic)
 {
     const idx n = c.n;
@@ -60,12 +60,14 @@ bool robust_series(const smooth_call &c, const problem &p, idx j, const double *
     weights &g = *p.g;
     double *v = ww.store.reserve(4 * n), *res = v + n, *e = v + 2 * n, *h = lev ? lev : v + 3 * n;
     std::fill(v, v + n, 1.0);
-    double sigma = c.sigma;
+    double sigma = 0.0;
     int fits = 0;
     sums f;
     for (;;) {
         weigh(n, p.S.d, p.y, w, v, g);
-        if (c.automatic) sigma = pick(c, p, j, z, ws, ic, o);
+        p.u.a = g.a;
+        p.u.c = value_scale(n, p.y, g.w);
+        sigma = pick(c, p, j, z, ws, ic, o);
         if (ic.stop->load()) return false;
         fits++;
         if (std::isinf(sigma)) {                /* z = y: nothing to reweigh */
@@ -75,12 +77,12 @@ bool robust_series(const smooth_call &c, const problem &p, idx j, const double *
         if (!smooth(p, sigma, want_leverages, z, h, f, ws, ic)) return false;
         const idx need = c.automatic ? p.S.d + 1 : p.S.d;
         if (fits == robust_fits || !(reweigh(n, need, p.y, w, z, h, v, res, e) >= robust_settled)) {
-            if (o.info && !c.onesided) report(p, j, sigma, f, o);
+            if (o.info && !c.onesided) report(p, j, c.automatic ? std::ldexp(sigma, -(p.u.a + p.u.bd)) : c.sigma, f, o);
             break;
         }
     }
-    if (o.weights) {
-        std::copy(g.w, g.w + n, o.weights + j * n);
+    if (o.weights) {                            /* in the units of the weights given */
+        for (idx i = 0; i < n; i++) o.weights[j * n + i] = std::ldexp(g.w[i], 2 * g.a);
         o.iterations[j] = fits;
     }
     return !c.onesided || series(c, p, j, sigma, o, lev, ws, ic);

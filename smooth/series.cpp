@@ -72,10 +72,12 @@ bool smooth(const problem &p, double sigma, want what, double *x, double *h, sum
         return true;
     }
     const double *b = p.g ? p.g->b : p.y;
+    st.ys = std::ldexp(1.0, -p.u.c);
     if (!forward(p, sigma, what == want_z ? forward_c2 : forward_sums_c2, b, x, nullptr, st, w, c)) return false;
     if (what != want_squares) {
         backward_state bs;
         bs.sums = what != want_z;
+        bs.ys = st.ys;
         bs.y = b;
         bs.w = p.g ? p.g->w : nullptr;
         bs.h = what == want_leverages ? h : nullptr;
@@ -98,19 +100,23 @@ bool smooth_onesided(const problem &p, double sigma, double *z, double *h, works
 }
 
 /* s*sqrt(h./w) the standard errors (s^2 the residuals' mean square over the
- * degrees of freedom left), and the leverages 0 where w is 0. */
-void report(const problem &p, idx j, double sigma, const sums &f, const smooth_out &o)
+ * degrees of freedom left), and the leverages 0 where w is 0; each sum of
+ * the scaled series brought back to the series' own units: the squares by
+ * 4^(a+c), log |det R| less m*(a+bd)*log(2) (R is 2^(a+bd) times its own). */
+void report(const problem &p, idx j, double shown, const sums &f, const smooth_out &o)
 {
     const idx n = p.n;
     const weights *g = p.g;
-    const double no = g ? double(g->observed) : double(n);
-    o.sigma[j] = sigma;
-    o.lambda[j] = 1.0 / (sigma * sigma);
+    const double no = g ? double(g->observed) : double(n), d = double(p.S.d);
+    const int two = 2 * (p.u.a + p.u.c);
+    o.sigma[j] = shown;
+    o.lambda[j] = 1.0 / (shown * shown);
     o.edf[j] = f.edf;
-    o.gcv[j] = criterion_of(gcv, f, no, p.S.d);
-    o.loocv[j] = criterion_of(loocv, f, no, p.S.d);
-    o.reml[j] = criterion_of(reml, f, no, p.S.d);
-    const double s = std::sqrt(f.rss / f.rest);
+    o.gcv[j] = std::ldexp(criterion_of(gcv, f, no, p.S.d), two);
+    o.loocv[j] = std::ldexp(criterion_of(loocv, f, no, p.S.d), two);
+    const double units = (no - d) * double(two) - 2.0 * double(n - p.S.d) * double(p.u.a + p.u.bd);
+    if (o.reml) o.reml[j] = criterion_of(reml, f, no, p.S.d) + (units == 0.0 ? 0.0 : units * 0.6931471805599453);
+    const double s = std::ldexp(std::sqrt(f.rss / f.rest), p.u.c);
     double *lev = o.leverage + j * n, *se = o.stderror + j * n;
     for (idx i = 0; i < n; i++) {
         se[i] = s * ((g ? g->rho[i] : 1.0) * std::sqrt(lev[i]));
@@ -120,9 +126,13 @@ void report(const problem &p, idx j, double sigma, const sums &f, const smooth_o
 
 namespace {
 
-/* No penalty (sigma = Inf): z = y where it has weight, H = I there; the gaps
- * filled by D'*D*z = 0 (the limit); the info of series j where o asks. */
-void interpolate(const problem &p, idx j, double *z, const smooth_out &o)
+/* No penalty that moves z (sigma = Inf, or no more points with weight than
+ * d, which a polynomial of degree d-1 passes through): z = y where it has
+ * weight, H = I there, the gaps filled by D'*D*z = 0 (the limit), no
+ * residual left for the criteria; one-sided, each prefix's last point, as
+ * far as it is known.  The info of series j where o asks, at sigma shown. */
+void interpolate(const smooth_call &c, const problem &p, idx j, double shown, double *z, double *h,
+                 const smooth_out &o)
 {
     const idx n = p.n;
     std::memcpy(z, p.y, n * sizeof(double));
@@ -135,8 +145,15 @@ void interpolate(const problem &p, idx j, double *z, const smooth_out &o)
     if (o.info) {
         sums f = {0.0, p.g ? double(p.g->observed) : double(n), 0.0, std::nan(""), 0.0, std::nan("")};
         std::fill(o.leverage + j * n, o.leverage + (j + 1) * n, 1.0);
-        report(p, j, std::numeric_limits<double>::infinity(), f, o);
+        report(p, j, shown, f, o);
     }
+    if (c.onesided)         /* before the d-th point with weight nothing is known where y is not */
+        for (idx i = 0, seen = 0; i < n && seen < p.S.d; i++) {
+            const bool has = !p.g || p.g->w[i] > 0.0;
+            seen += has;
+            if (!has) z[i] = std::nan("");
+            if (!has && h) h[i] = std::nan("");
+        }
 }
 
 } // namespace
@@ -146,14 +163,15 @@ bool series(const smooth_call &c, const problem &p, idx j, double sigma, const s
 {
     const idx n = p.n;
     double *z = o.z + j * n;
+    const double shown = c.automatic ? std::ldexp(sigma, -(p.u.a + p.u.bd)) : c.sigma;
     sums f = {0.0, 0.0, 0.0, 0.0, 0.0, 0.0};
-    if (std::isinf(sigma)) {
-        interpolate(p, j, z, o);
+    if (std::isinf(sigma) || (p.g ? p.g->observed : n) <= p.S.d) {
+        interpolate(c, p, j, shown, z, h, o);
         return true;
     }
     if (!c.onesided) {
         if (!smooth(p, sigma, h ? want_leverages : want_z, z, h, f, w, ic)) return false;
-        if (o.info) report(p, j, sigma, f, o);
+        if (o.info) report(p, j, shown, f, o);
         return true;
     }
     /* one-sided: the criteria those of the two-sided smooth at sigma, made
@@ -172,25 +190,32 @@ bool series(const smooth_call &c, const problem &p, idx j, double sigma, const s
     }
     if (g)
         for (; i < n; i++) z[i] = g->rho[i] * z[i];
-    if (o.info) report(p, j, sigma, f, o);
+    if (o.info) report(p, j, shown, f, o);
     return true;
 }
 
 bool weighted_series(const smooth_call &c, const stencil &S, idx j, const double *y, const double *w,
-                     const smooth_out &o, weighted_work &ww, workspace &ws, const interrupts &ic)
+                     const smooth_out &o, weighted_work &ww, workspace &ws, const interrupts &ic, scales u)
 {
-    const problem p = {c.n, S, &ww.g, y + j * c.n, nullptr};
+    problem p = {c.n, S, &ww.g, y + j * c.n, nullptr, u};
     if (c.robust) return robust_series(c, p, j, w, o, ww, ws, ic);
     weigh(c.n, S.d, p.y, w, nullptr, ww.g);
-    const double sigma = c.automatic ? pick(c, p, j, o.z + j * c.n, ws, ic, o) : c.sigma;
+    p.u.a = ww.g.a;
+    p.u.c = value_scale(c.n, p.y, ww.g.w);
+    const double sigma = pick(c, p, j, o.z + j * c.n, ws, ic, o);
     return !ic.stop->load() && series(c, p, j, sigma, o, o.info ? o.leverage + j * c.n : nullptr, ws, ic);
 }
 
 double pick(const smooth_call &c, const problem &p, idx j, double *z, workspace &w, const interrupts &ic,
             const smooth_out &o)
 {
+    if (!c.automatic) {
+        if (o.range_end) o.range_end[j] = std::nan("");
+        return scaled_sigma(p, c.sigma);
+    }
     const choice ch = choose(p, c.criterion, c.edf, z, w, ic);
-    if (o.reached) o.reached[j] = ch.missed ? ch.edf : std::nan("");
+    if (o.missed) o.missed[j] = ch.missed;
+    if (o.range_end) o.range_end[j] = std::isnan(ch.sigma) ? std::nan("") : double(ch.end);
     return ch.sigma;
 }
 

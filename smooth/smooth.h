@@ -55,6 +55,7 @@ struct forward_state {
     double a[d_max];
     idx steady = 0;
     forward_sums k;
+    double ys = 1.0;    /* c1 enters |c1|^2 times this power of 2 (the series' scale) */
 };
 
 /* Steps i0 <= i < i1 of the factorization of A for the stencil S and sigma
@@ -79,6 +80,7 @@ void table_forward(idx n, const table &t, const double *y, double *x, double *h,
 struct backward_state {
     double p[d_max];
     bool sums = false;
+    double ys = 1.0;    /* the residuals enter the sums times this power of 2 */
     const double *y = nullptr, *w = nullptr;
     double *h = nullptr;
     double gk[2 * state_max];

@@ -64,7 +64,7 @@ stencil make_stencil(idx n, int d, const double *t, double *rows)
         S.c[0] = -S.c[0];
     }
     S.norm = std::ldexp(1.0, d);
-    if (!t) return S;
+    if (!t || n <= d) return S;         /* no row: as on an equal grid */
     bool equal = true;
     switch (d) {
     case 1: equal = rows_of<1>(n, t, rows, &S.norm); break;

@@ -21,17 +21,42 @@ void weigh(idx n, int d, const double *y, const double *w, const double *v, weig
         g.observed += wi > 0.0;
         top = std::max(top, wi);
     }
+    /* the mean weight, taken without overflow, brought into [1, 4) */
+    g.a = 0;
+    if (top > 0.0 && std::isfinite(top)) {
+        double sum = 0.0;
+        for (idx i = 0; i < n; i++) sum += g.w[i] / top;
+        int e;
+        std::frexp(top * (sum / double(g.observed)), &e);      /* the mean in [2^(e-1), 2^e) */
+        g.a = (e - 1) >= 0 ? (e - 1) / 2 : -((2 - e) / 2);      /* floor((e-1)/2) */
+        if (g.a != 0)
+            for (idx i = 0; i < n; i++) g.w[i] = std::ldexp(g.w[i], -2 * g.a);
+        top = std::ldexp(top, -2 * g.a);
+    }
+    const double missing = std::ldexp(missing_scale, g.a);
     g.weak.clear();
-    idx last = -1;
     for (idx i = 0; i < n; i++) {
         const double wi = g.w[i], r = wi > 0.0 ? std::sqrt(wi) : 0.0;
-        g.rho[i] = wi > 0.0 ? 1.0 / r : missing_scale;
+        g.rho[i] = wi > 0.0 ? 1.0 / r : missing;
         g.b[i] = wi > 0.0 ? r * y[i] : 0.0;
         if (wi < top * weak_share) g.weak.push_back(i);
-        if (g.rho[i] != g.rho[n - 1]) last = i;
     }
+    idx last = -1;                                  /* the last rho(i) unlike rho(n-1) */
+    for (idx i = n - 2; i >= 0 && last < 0; i--)
+        if (g.rho[i] != g.rho[n - 1]) last = i;
     g.steady = std::max<idx>(0, last - d + 1);      /* rho(i+d) the same from step steady on */
     g.work.resize((d + 2) * g.weak.size());
+}
+
+int value_scale(idx n, const double *y, const double *w)
+{
+    double top = 0.0;
+    for (idx i = 0; i < n; i++)
+        if ((!w || w[i] > 0.0) && !std::isnan(y[i])) top = std::max(top, std::fabs(y[i]));
+    if (!(top > 0.0) || std::isinf(top)) return 0;
+    int e;
+    std::frexp(top, &e);
+    return e - 1;
 }
 
 } // namespace givqr

@@ -75,8 +75,12 @@ inline void check(const std::string &cmd, fake::gateway *g)
             const long before = fake::live();
             std::vector<const mxArray *> prhs(in.begin(), in.end());
             mxArray *out[4] = {};
-            EXPECT_EQ(fake::call(g, r.outputs, out, int(prhs.size()), prhs.data()), message(cmd, r.key))
-                << cmd << " (" << call << ") with " << r.outputs << " outputs";
+            const std::string got = fake::call(g, r.outputs, out, int(prhs.size()), prhs.data()), want = message(cmd, r.key);
+            const size_t at = want.find("%s");          /* any detail there */
+            const bool same = at == std::string::npos ? got == want
+                              : got.size() > want.size() - 2 && got.compare(0, at, want, 0, at) == 0 &&
+                                    got.compare(got.size() - (want.size() - at - 2), std::string::npos, want, at + 2) == 0;
+            EXPECT_TRUE(same) << cmd << " (" << call << ") with " << r.outputs << " outputs: " << got;
             EXPECT_EQ(fake::live(), before) << cmd << " (" << call << ")";     // nothing made is left
             for (mxArray *m : in) fake::destroy(m);
             calls++;

@@ -263,7 +263,7 @@ TEST(accuracy, WeightsAndGaps)
                         out.info = true, out.sigma = &info[0], out.lambda = &info[1], out.edf = &info[2];
                         out.gcv = &info[3], out.loocv = &info[4], out.reml = &reml, out.leverage = h.data();
                         out.stderror = se.data();
-                        ASSERT_TRUE(givqr::givsmooth(call, y.data(), w.data(), tp, out, 1, nullptr));
+                        ASSERT_EQ(givqr::givsmooth(call, y.data(), w.data(), tp, out, 1, nullptr), givqr::smoothed);
                         ASSERT_TRUE(reference::weighted(n, sigma, y.data(), w.data(), 256, zh.data(), zl.data(), hh.data(),
                                                         hl.data(), edf, d, tp, more));
                         double moved = 0, hmoved = 0;       // D's rounding, at uneven times

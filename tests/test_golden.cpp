@@ -109,9 +109,9 @@ smooth_golden smooth_compute(givqr::idx n, double sigma, int d, bool uneven)
     c.n = n, c.k = 1, c.automatic = sigma != sigma, c.sigma = sigma, c.shared = false, c.d = d;
     smooth_golden g = {n, sigma, d, uneven, {}};
     info_of i0(n), i1(n);
-    EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, tp, i0.out(z.data()), 1, nullptr));
+    EXPECT_EQ(givqr::givsmooth(c, y.data(), nullptr, tp, i0.out(z.data()), 1, nullptr), givqr::smoothed);
     c.onesided = true;
-    EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, tp, i1.out(z1.data()), 1, nullptr));
+    EXPECT_EQ(givqr::givsmooth(c, y.data(), nullptr, tp, i1.out(z1.data()), 1, nullptr), givqr::smoothed);
     c.onesided = false;
     g.digests[0] = digest(z);
     g.digests[1] = digest(z1);
@@ -121,7 +121,7 @@ smooth_golden smooth_compute(givqr::idx n, double sigma, int d, bool uneven)
         for (int how = 0; how < 2; how++) {
             c.criterion = how == 0 ? givqr::reml : givqr::gcv;
             c.edf = how == 0 ? 0.0 : double(d) + double(n - d) / 3.0;
-            EXPECT_TRUE(givqr::givsmooth(c, y.data(), nullptr, tp, i1.out(z1.data()), 1, nullptr));
+            EXPECT_EQ(givqr::givsmooth(c, y.data(), nullptr, tp, i1.out(z1.data()), 1, nullptr), givqr::smoothed);
             std::vector<double> all = {i1.s[0], i1.s[2], i1.s[5]};
             all.insert(all.end(), z1.begin(), z1.end());
             g.digests[4 + how] = digest(all);
@@ -137,7 +137,7 @@ smooth_golden smooth_compute(givqr::idx n, double sigma, int d, bool uneven)
         for (int pass = 0; pass < 3; pass++) {
             c.onesided = pass == 1;
             c.robust = pass == 2;
-            EXPECT_TRUE(givqr::givsmooth(c, y.data(), w.data(), tp, i1.out(z.data()), 1, nullptr));
+            EXPECT_EQ(givqr::givsmooth(c, y.data(), w.data(), tp, i1.out(z.data()), 1, nullptr), givqr::smoothed);
             std::vector<double> all = z;
             all.insert(all.end(), i1.h.begin(), i1.h.end());
             all.insert(all.end(), {i1.s[0], i1.s[2], i1.s[3], i1.s[4]});

@@ -142,11 +142,12 @@ TEST(smooth, LeveragesSettledAsEveryStepTaken)
     }
 }
 
-// The minimizer on functions whose least is known, over the grid 0..20:
-// inside (refined to tol), at an end (that end), two minima with the lower
-// one off the grid's points and beside a higher one on them, Inf over part
-// of the grid; a bound that shows the rest cannot win ends the scan early;
-// a stop ends it all.
+// The minimizer on functions whose least is known, scanning 0..20 of the
+// range -10..30: inside (refined to tol), at an end (that end, and it says
+// so), below the scan and above it (found by walking on), two minima with
+// the lower one off the grid's points and beside a higher one on them, Inf
+// over part of the grid; a bound that shows the rest cannot win ends the
+// scan early; a stop ends it all.
 struct known {
     struct point {
         double x, f;
@@ -158,34 +159,86 @@ struct known {
     bool stopped() const { return calls == stop_at; }
     double bound(const point &, const point *) const { return floor; }
     double near(double least) const { return least + std::fabs(least) / 200.0; }
+    bool above(const point &) const { return true; }
 };
 
 TEST(smooth, MinimizerFindsTheKnownLeast)
 {
-    const struct { double (*f)(double); double at; } cases[] = {
-        {[](double x) { return (x - 7.3) * (x - 7.3) + 1.0; }, 7.3},
-        {[](double x) { return x; }, 0.0},
-        {[](double x) { return -x; }, 20.0},
-        {[](double x) { return std::min(std::fabs(x - 4.0) + 1.0, 4.0 * std::fabs(x - 12.5) + 0.5); }, 12.5},
-        {[](double x) { return x < 9.0 ? INFINITY : (x - 11.2) * (x - 11.2); }, 11.2},
+    const struct { double (*f)(double); double at; int end; } cases[] = {
+        {[](double x) { return (x - 7.3) * (x - 7.3) + 1.0; }, 7.3, 0},
+        {[](double x) { return x; }, -10.0, -1},
+        {[](double x) { return -x; }, 30.0, 1},
+        {[](double x) { return (x + 3.4) * (x + 3.4); }, -3.4, 0},
+        {[](double x) { return (x - 24.6) * (x - 24.6); }, 24.6, 0},
+        {[](double x) { return std::min(std::fabs(x - 4.0) + 1.0, 4.0 * std::fabs(x - 12.5) + 0.5); }, 12.5, 0},
+        {[](double x) { return x < 9.0 ? INFINITY : (x - 11.2) * (x - 11.2); }, 11.2, 0},
     };
+    known::point best;
+    int end;
     for (const auto &c : cases) {
         known f = {c.f};
-        known::point best;
-        ASSERT_TRUE(givqr::minimize(f, 20, 1e-3, best));
+        ASSERT_TRUE(givqr::minimize(f, -10, 20, 30, 1e-3, best, end));
         EXPECT_NEAR(best.x, c.at, 2e-3) << c.at;
-        EXPECT_LT(f.calls, 60) << c.at;
+        EXPECT_EQ(end, c.end) << c.at;
+        EXPECT_LT(f.calls, 80) << c.at;
     }
     known pruned = {cases[0].f, 1.0};      /* nothing beats 1, the least: the scan stops past it */
-    known::point best;
-    ASSERT_TRUE(givqr::minimize(pruned, 20, 1e-3, best));
+    ASSERT_TRUE(givqr::minimize(pruned, -10, 20, 30, 1e-3, best, end));
     EXPECT_NEAR(best.x, 7.3, 2e-3);
     EXPECT_LT(pruned.calls, 30);
     known stopped = {cases[0].f};
     stopped.stop_at = 3;
-    EXPECT_FALSE(givqr::minimize(stopped, 20, 1e-3, best));
+    EXPECT_FALSE(givqr::minimize(stopped, -10, 20, 30, 1e-3, best, end));
     known none = {[](double) -> double { return INFINITY; }};
-    EXPECT_FALSE(givqr::minimize(none, 20, 1e-3, best));
+    EXPECT_FALSE(givqr::minimize(none, -10, 20, 30, 1e-3, best, end));
+}
+
+// What the kernels never wrote moves no bit: the memory they take filled
+// with NaN, then with 1 (the rho of a point of weight 1): the step from
+// which the weights no longer change, and the columns of a matrix on one
+// thread and on three, and each column alone.
+TEST(smooth, SameBitsWhateverTheMemoryHeld)
+{
+    {
+        std::vector<double> y(50, 1.0);
+        y[20] = std::nan("");
+        givqr::fill_reserved = true;
+        for (double fill : {std::nan(""), 1.0}) {
+            givqr::reserved_fill = fill;
+            givqr::weights g;
+            givqr::weigh(50, 2, y.data(), nullptr, nullptr, g);
+            EXPECT_EQ(g.steady, 19) << fill;     /* rho(i+2) the same from step 19 on */
+        }
+    }
+    const idx n = 4000, k = 4;
+    std::vector<double> Y = lcg(n * k, 13);
+    for (idx i = 0; i < n * k; i++)             /* gaps in the first third: a cycle after them */
+        if (i % n < 200 && (i % 23 == 5 || (i % n > 40 && i % n < 47))) Y[i] = std::nan("");
+    givqr::smooth_call c;
+    c.n = n, c.k = k, c.criterion = givqr::reml, c.d = 1;
+    std::vector<double> first;
+    givqr::fill_reserved = true;
+    for (double fill : {std::nan(""), 1.0})
+        for (int threads : {1, 3})
+            for (idx j = -1; j < k; j += threads == 1 ? 1 : k + 1) {    /* the matrix, then (one thread) each column */
+                givqr::reserved_fill = fill;
+                givqr::smooth_call one = c;
+                one.k = j < 0 ? k : 1;
+                std::vector<double> z(n * one.k), sigma(one.k);
+                givqr::smooth_out o = {z.data()};
+                std::vector<double> lev(n * one.k), se(n * one.k), dummy(one.k * 6);
+                o.info = true, o.sigma = sigma.data(), o.lambda = &dummy[0], o.edf = &dummy[k], o.gcv = &dummy[2 * k];
+                o.loocv = &dummy[3 * k], o.reml = &dummy[4 * k], o.leverage = lev.data(), o.stderror = se.data();
+                ASSERT_EQ(givqr::givsmooth(one, Y.data() + (j < 0 ? 0 : j * n), nullptr, nullptr, o, threads, nullptr), givqr::smoothed);
+                z.insert(z.end(), sigma.begin(), sigma.end());
+                if (j < 0 && first.empty()) first = z;
+                for (idx col = 0; col < one.k; col++) {
+                    const idx at = j < 0 ? col : j;
+                    EXPECT_EQ(std::memcmp(&z[col * n], &first[at * n], n * sizeof(double)), 0) << "column " << at;
+                    EXPECT_EQ(std::memcmp(&z[one.k * n + col], &first[k * n + at], sizeof(double)), 0) << "sigma " << at;
+                }
+            }
+    givqr::fill_reserved = false;
 }
 
 TEST(givsmooth_gateway, FailuresAndOutputs)

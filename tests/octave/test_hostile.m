@@ -111,6 +111,14 @@
 %!     check ("givsmooth", 2, {y, 0.5, "SamplePoints", v{1}, "Order", d}, {"SamplePoints", "Order", "y "});
 %!   endfor
 %! endfor
+%! ## what trials found to crash, hang or give NaN: each a result now
+%! odd = {{[1; 4; 2], 1, "Order", 3}, {randn(4, 3), 1, "Order", 4}, {y, [], "Weights", 1e-322 * ones(10, 1)}, ...
+%!        {y, [], "SamplePoints", (1:10) * 1e-300}, {y, [], "SamplePoints", (1:10) * 1e300}, ...
+%!        {y, [], "SamplePoints", [0 1 2 2 3:8]}, {[y, NaN(10, 1)]}, {1e200 * y}, {1e-200 * y, [], "Criterion", "reml"}};
+%! for a = odd
+%!   check ("givsmooth", 2, a{1}, {});
+%!   assert (! any (isnan (givsmooth (a{1}{:})(:,1))));
+%! endfor
 %! check ("givsmooth", 0, {}, {"input"});
 %! check ("givsmooth", 3, {y}, {"output"});
 

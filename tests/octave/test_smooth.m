@@ -51,6 +51,24 @@
 %! assert (givsmooth (y, "Period", Inf), givsmooth (y, 0));
 %! assert (all (isnan (givsmooth (y, NaN))));
 %! assert (size (givsmooth (zeros (5, 0), 1)), [5 0]);
+%! assert (isequal (givsmooth (y, "Lambda", 9, "Lambda", 400), givsmooth (y, "Lambda", 400)));   # the last
+%! assert (isequal (givsmooth (y, 1, "OneSided", 1, "Robust", 0), givsmooth (y, 1, "OneSided", true)));
+
+## no more points with weight than Order: z = y there, and across the gaps
+## the polynomial of degree Order-1 through them; no residual, so the
+## criteria and the standard errors NaN; edf Order
+%!test
+%! for d = 3:4
+%!   [z, i] = givsmooth ((1:d)'.^2 + [zeros(d, 1), ones(d, 1)], "Lambda", 1, "Order", d);
+%!   assert (z, (1:d)'.^2 + [zeros(d, 1), ones(d, 1)]);
+%!   assert (i.edf, [d d]);
+%!   assert (all (isnan ([i.gcv i.loocv i.reml i.stderr(:)'])));
+%! endfor
+%! y = NaN (30, 1); y([3 25]) = [1 2];
+%! [z, i] = givsmooth (y, "Lambda", 5);
+%! assert (z, 1 + ((1:30)' - 3) / 22, 1e-10);
+%! assert ([i.leverage([3 25]); sum(i.leverage)], [1; 1; 2]);
+%! assert (isnan ([i.gcv i.stderr(3)]));
 
 ## one-sided: z(t) is the last point of the smooth of y(1:t), bit for bit;
 ## its leverage is that point's in its own prefix's hat matrix
@@ -117,6 +135,17 @@
 %! Y(7,2) = Inf;
 %! [Z, info] = givsmooth (Y);
 %! assert (isnan (info.sigma(2)) && all (isnan (Z(:,2))) && ! any (isnan (Z(:,1))));
+%! assert (info.rangeEnd(3) == 1 && info.edf(3) <= 2.01 + 1e-9);      # the line: the range's upper end
+%! [z, i] = givsmooth (sin ((1:n)' / 60));      # no noise: all but interpolation, the lower end
+%! assert (i.rangeEnd == -1 && i.edf >= n - 0.01);
+%! ## a column that cannot be smoothed: NaN, said once for all such columns
+%! Y(:,[1 3]) = NaN; Y(1,3) = 1;
+%! lastwarn ("");
+%! [Z, info] = givsmooth (Y);
+%! [msg, id] = lastwarn ();
+%! assert (id, "givqr:givsmooth:unobserved");
+%! assert (! isempty (strfind (msg, "columns 1 and 3 ")));
+%! assert (all (isnan ([Z(:,[1 3])(:); info.edf([1 3])'; info.leverage(:,3)])));
 
 ## weights: the solution of (W + D'*D/sigma^2)*z = W*y; NaN the same bits as
 ## weight 0; weights of 1 the unweighted bits, two-sided, chosen, one-sided;
@@ -136,7 +165,7 @@
 %! for a = {{0.1}, {}, {0.1, "OneSided", true}}
 %!   [z1, i1] = givsmooth (y, a{1}{:});
 %!   [z2, i2] = givsmooth (y, a{1}{:}, "Weights", one);
-%!   assert (isequal (bits (z1), bits (z2)) && isequal (i1, i2));
+%!   assert (isequal (bits (z1), bits (z2)) && isequaln (i1, i2));
 %! endfor
 %! W = [w, one, 1 + (1:n)' / n];
 %! Y = [y, y.^2, -y];
@@ -229,6 +258,22 @@
 %!           givsmooth (y, "Lambda", 3, "Order", d, "SamplePoints", tu), 1e-10);
 %! endfor
 
+## points at one time: merged, their weights summed and y their weighted
+## mean, one z for all of them; each point's leverage its share of its
+## time's, in proportion to its weight
+%!test
+%! randn ("state", 13); rand ("state", 13);
+%! n = 60; t = sort (round (40 * rand (n, 1))); y = sin (t / 7) + 0.1 * randn (n, 1); w = 0.5 + rand (n, 1);
+%! [tm, ~, k] = unique (t);
+%! wm = accumarray (k, w); ym = accumarray (k, w .* y) ./ wm;
+%! for d = 1:3
+%!   [zm, im] = givsmooth (ym, "Lambda", 2, "Order", d, "SamplePoints", tm, "Weights", wm);
+%!   [z, i] = givsmooth (y, "Lambda", 2, "Order", d, "SamplePoints", t, "Weights", w);
+%!   assert (z, zm(k), 1e-13);
+%!   assert (i.leverage, im.leverage(k) .* w ./ wm(k), 1e-13);
+%!   assert ([i.edf i.gcv i.reml], [im.edf im.gcv im.reml], 1e-12 * abs ([im.edf im.gcv im.reml]));
+%! endfor
+
 ## gaps at equal spacing: across one inside, z is the polynomial of degree
 ## 2d-1 through the d points either side (its 2d-th difference vanishes on
 ## them), and before the first points with weight the one of degree d-1;
@@ -299,11 +344,17 @@
 %! endfor
 %! [z, info] = givsmooth (y, [], "EDF", 30, "Robust", true);
 %! assert (abs (info.edf - 30) <= 1e-8 * 30);
-%! lastwarn ("");
-%! [z, info] = givsmooth (y, [], "EDF", sum (! isnan (y)) - 1e-7);
-%! [~, id] = lastwarn ();
+%! no = sum (! isnan (y));
+%! for a = {{"EDF", no - 0.01}, {"EDF", 2.01}, {"EDF", 30, "Criterion", "reml"}}   # the range's ends, reached
+%!   [z, info] = givsmooth (y, [], a{1}{:});
+%!   assert (abs (info.edf - a{1}{2}) <= 1e-8 * a{1}{2});
+%! endfor
+%! lastwarn ("");                            # beyond the range: its end, and the warning says so
+%! [z, info] = givsmooth (y(1:20), [], "EDF", 20 - 1e-12, "Order", 1);
+%! [msg, id] = lastwarn ();
 %! assert (id, "givqr:givsmooth:edfNotReached");
-%! assert (info.edf > 700);
+%! assert (! isempty (strfind (msg, "beyond the range")));
+%! assert (info.edf > 19.99 && info.rangeEnd == -1);
 
 ## weights in any units: w*c chooses lambda*c and the same z, for every
 ## criterion and for an edf
@@ -316,6 +367,17 @@
 %!     [zc, ic] = givsmooth (y, [], a{1}{:}, "Weights", c * w);
 %!     assert (zc, z, 1e-8 * norm (y, Inf));
 %!     assert (ic.lambda / info.lambda, c, 1e-5 * c);
+%!   endfor
+%!   ## weights, times and y in units a double barely holds: the same z, and
+%!   ## where those units are powers of 2 (of 4 for the weights) its bits
+%!   for u = {{2^-1000, 2^900, 2^-600}, {2^1000, 2^-1000, 2^500}, {1e-300, 1e250, 1e-150}}
+%!     [wu, tu, yu] = u{1}{:};
+%!     [zt, it] = givsmooth (yu * y, [], a{1}{:}, "Weights", wu * w, "SamplePoints", tu * (1:n));
+%!     if (all (log2 ([wu tu yu]) == round (log2 ([wu tu yu]))))
+%!       assert (isequal (zt, yu * z) && isequal (it.edf, info.edf));
+%!     else
+%!       assert (zt / yu, z, 1e-8 * norm (y, Inf));
+%!     endif
 %!   endfor
 %! endfor
 

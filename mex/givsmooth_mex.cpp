@@ -9,19 +9,21 @@
  *                  points (a 1-by-n row: one series); read as doubles
  *                  (NaN: a missing point)
  *          sigma   real scalar, or [] (optional)
- *          options name, value pairs, names in any case: Criterion ('gcv',
- *                  'loocv', 'reml'), Lambda (>= 0), Period (> 2), EDF
- *                  (real, in (Order, n_o)), Order (1..4),
- *                  SamplePoints (real numeric, n-by-1 or 1-by-n; read as
- *                  doubles), OneSided (logical), Weights (real numeric or
- *                  logical, n-by-1, 1-by-n or the size of y; read as
- *                  doubles), Robust (logical)
+ *          options name, value pairs, names in any case, the last of one
+ *                  given twice: Criterion ('gcv', 'loocv', 'reml'), Lambda
+ *                  (>= 0), Period (> 2), EDF (real, in (Order, n_o)), Order
+ *                  (1..4), SamplePoints (real numeric, n-by-1 or 1-by-n,
+ *                  non-decreasing; read as doubles), OneSided (logical, or
+ *                  1 or 0), Weights (real numeric or logical, n-by-1, 1-by-n
+ *                  or the size of y; read as doubles), Robust (as OneSided)
  * Outputs  z       full double, the size of y
- *          info    1-by-1 struct: sigma, lambda, edf, gcv, loocv, reml (1-by-k
- *                  doubles), leverage, stderr (full doubles the size of y);
- *                  robust: weights (the size of y), iterations (1-by-k)
- * Warning  givqr:givsmooth:edfNotReached, where rounding keeps an 'EDF'
- *          from being met to a relative 1e-8 (the first such series named)
+ *          info    1-by-1 struct: sigma, lambda, edf, gcv, loocv, reml,
+ *                  rangeEnd (1-by-k doubles), leverage, stderr (full doubles
+ *                  the size of y); robust: weights (the size of y),
+ *                  iterations (1-by-k): the fields of info_fields
+ * Warnings givqr:givsmooth:edfNotReached, where an 'EDF' is not met to a
+ *          relative 1e-8 (the first such series named, and why);
+ *          givqr:givsmooth:unobserved, the columns that cannot be smoothed
  *
  * The series are spread over MATLAB's maxNumCompThreads threads (at most one
  * a series); the MEX interface cannot be interrupted.

@@ -226,9 +226,11 @@ TEST(smooth, SameBitsWhateverTheMemoryHeld)
                 one.k = j < 0 ? k : 1;
                 std::vector<double> z(n * one.k), sigma(one.k);
                 givqr::smooth_out o = {z.data()};
-                std::vector<double> lev(n * one.k), se(n * one.k), dummy(one.k * 6);
-                o.info = true, o.sigma = sigma.data(), o.lambda = &dummy[0], o.edf = &dummy[k], o.gcv = &dummy[2 * k];
-                o.loocv = &dummy[3 * k], o.reml = &dummy[4 * k], o.leverage = lev.data(), o.stderror = se.data();
+                std::vector<double> lev(n * one.k), se(n * one.k), rest(one.k * 6);
+                const idx ks = one.k;
+                o.info = true, o.sigma = sigma.data(), o.lambda = &rest[0], o.edf = &rest[ks], o.gcv = &rest[2 * ks];
+                o.loocv = &rest[3 * ks], o.reml = &rest[4 * ks], o.range_end = &rest[5 * ks];
+                o.leverage = lev.data(), o.stderror = se.data();
                 ASSERT_EQ(givqr::givsmooth(one, Y.data() + (j < 0 ? 0 : j * n), nullptr, nullptr, o, threads, nullptr), givqr::smoothed);
                 z.insert(z.end(), sigma.begin(), sigma.end());
                 if (j < 0 && first.empty()) first = z;

@@ -137,14 +137,23 @@
 %! assert (rows (t) > 140);
 
 ## the count messages of givfwd and givinv name the command once (twice from
-## the MEX files, whose messages Octave prefixes with the command's name)
+## the MEX files, whose messages Octave prefixes with the command's name);
+## givsmooth's, and its warnings, once from either
 %!test
+%! [~, ~, ext] = fileparts (which ("givinv"));
 %! try
 %!   [a, b] = givinv ([1 0 1 0 1 0], (1:4)');
 %! catch e
-%!   [~, ~, ext] = fileparts (which ("givinv"));
 %!   assert (numel (strfind (e.message, "givinv")), 1 + ! strcmp (ext, ".oct"));
 %! end_try_catch
+%! try
+%!   [a, b, c] = givsmooth (1:5);
+%! catch e
+%!   assert (numel (strfind (e.message, "givsmooth")), 1);
+%! end_try_catch
+%! warning ("off", "givqr:givsmooth:unobserved", "local");
+%! givsmooth ([(1:5)', NaN(5, 1)]);
+%! assert (numel (strfind (lastwarn (), "givsmooth")), 1);
 
 ## wrong counts, every combination
 %!test

@@ -138,14 +138,16 @@
 %! assert (info.rangeEnd(3) == 1 && info.edf(3) <= 2.01 + 1e-9);      # the line: the range's upper end
 %! [z, i] = givsmooth (sin ((1:n)' / 60));      # no noise: all but interpolation, the lower end
 %! assert (i.rangeEnd == -1 && i.edf >= n - 0.01);
-%! ## a column that cannot be smoothed: NaN, said once for all such columns
-%! Y(:,[1 3]) = NaN; Y(1,3) = 1;
+%! ## columns that cannot be smoothed: NaN, said once for all such columns;
+%! ## the others as if alone
+%! Y = [NaN(n, 1), Y(:,1), [1; NaN(n - 1, 1)], Y(:,3)];
 %! lastwarn ("");
 %! [Z, info] = givsmooth (Y);
 %! [msg, id] = lastwarn ();
 %! assert (id, "givqr:givsmooth:unobserved");
 %! assert (! isempty (strfind (msg, "columns 1 and 3 ")));
 %! assert (all (isnan ([Z(:,[1 3])(:); info.edf([1 3])'; info.leverage(:,3)])));
+%! assert (isequal (Z(:,[2 4]), [givsmooth(Y(:,2)), givsmooth(Y(:,4))]));
 
 ## weights: the solution of (W + D'*D/sigma^2)*z = W*y; NaN the same bits as
 ## weight 0; weights of 1 the unweighted bits, two-sided, chosen, one-sided;
@@ -273,6 +275,11 @@
 %!   assert (i.leverage, im.leverage(k) .* w ./ wm(k), 1e-13);
 %!   assert ([i.edf i.gcv i.reml], [im.edf im.gcv im.reml], 1e-12 * abs ([im.edf im.gcv im.reml]));
 %! endfor
+%! try                                   # times that fall: the first such named
+%!   givsmooth (y(1:10), 1, "SamplePoints", [1:5 4:8]);
+%! catch e
+%!   assert (e.message, "givsmooth: SamplePoints must be finite and non-decreasing: t(6) is not.");
+%! end_try_catch
 
 ## gaps at equal spacing: across one inside, z is the polynomial of degree
 ## 2d-1 through the d points either side (its 2d-th difference vanishes on

@@ -125,7 +125,7 @@ fuzz:
 	@sh tools/deps.sh $(DEPS_BUILD) $(DEPS_FUZZ)
 	CXX=clang++ cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGIVQR_OCTAVE=OFF -DGIVQR_FUZZ=ON
 	cmake --build $(BUILD)-fuzz -j $(JOBS)
-	for c in givfact givfwd givinv givsmooth; do \
+	for c in givfact givfwd givinv givsmooth givspline; do \
 	  rm -rf $(BUILD)-fuzz/corpus/$$c && mkdir -p $(BUILD)-fuzz/corpus/$$c $(BUILD)-fuzz/crashes && \
 	  $(BUILD)-fuzz/tests/fuzz_$$c -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	    -artifact_prefix=$(BUILD)-fuzz/crashes/ $(BUILD)-fuzz/corpus/$$c tests/fuzz/corpus/$$c \

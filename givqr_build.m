@@ -1,10 +1,10 @@
 function givqr_build (outdir)
 %GIVQR_BUILD  Build the givqr commands with this MATLAB's or Octave's mex.
-%   GIVQR_BUILD compiles the commands (givfact, givfwd, givinv, givsmooth)
-%   from the sources beside this file (listed in sources.mk) with the mex
-%   command of the running MATLAB or Octave, into build/mex-matlab (MATLAB)
-%   or build/mex-octave (Octave) beside this file, and copies their help
-%   files there.  Then addpath that folder.
+%   GIVQR_BUILD compiles the commands (givfact, givfwd, givinv, givsmooth,
+%   givspline) from the sources beside this file (listed in sources.mk)
+%   with the mex command of the running MATLAB or Octave, into
+%   build/mex-matlab (MATLAB) or build/mex-octave (Octave) beside this
+%   file, and copies their help files there.  Then addpath that folder.
 %
 %   GIVQR_BUILD (OUTDIR) builds into OUTDIR instead.
 %

@@ -6,7 +6,7 @@
 # Their headers lie beside them, in core/ and in sweep/ (the sweep that
 # givfact and givsmooth share).  INST: the files of inst/ that go beside the
 # built commands.
-COMMANDS = givfact givfwd givinv givsmooth
+COMMANDS = givfact givfwd givinv givsmooth givspline
 HEADERS = core sweep
 givfact_KERNELS = core/messages.cpp givfact/QR.cpp givfact/givfact_check.cpp
 givfact_MEX = mex/givfact_mex.cpp mex/mexversion.cpp
@@ -17,7 +17,10 @@ givfwd_OCT = octave/givfwd_oct.cpp octave/apply_oct.cpp
 givinv_KERNELS = core/messages.cpp apply/givfwd.cpp apply/givinv.cpp apply/apply_check.cpp
 givinv_MEX = mex/givinv_mex.cpp mex/apply_mex.cpp mex/mexversion.cpp
 givinv_OCT = octave/givinv_oct.cpp octave/apply_oct.cpp
-givsmooth_KERNELS = core/messages.cpp smooth/stencil.cpp smooth/weights.cpp smooth/forward.cpp smooth/backward.cpp smooth/fill.cpp smooth/series.cpp smooth/robust.cpp smooth/choose.cpp smooth/edf.cpp smooth/givsmooth.cpp smooth/givsmooth_check.cpp
+givsmooth_KERNELS = core/messages.cpp smooth/stencil.cpp smooth/weights.cpp smooth/forward.cpp smooth/backward.cpp smooth/fill.cpp smooth/series.cpp smooth/robust.cpp smooth/choose.cpp smooth/edf.cpp smooth/spline.cpp smooth/givsmooth.cpp smooth/givsmooth_check.cpp
 givsmooth_MEX = mex/givsmooth_mex.cpp mex/mexversion.cpp
 givsmooth_OCT = octave/givsmooth_oct.cpp
-INST = givfact.m givfwd.m givinv.m givsmooth.m Contents.m private/not_built.m
+givspline_KERNELS = core/messages.cpp smooth/stencil.cpp smooth/weights.cpp smooth/forward.cpp smooth/backward.cpp smooth/fill.cpp smooth/series.cpp smooth/robust.cpp smooth/choose.cpp smooth/edf.cpp smooth/spline.cpp smooth/givsmooth.cpp smooth/givsmooth_check.cpp smooth/givspline.cpp
+givspline_MEX = mex/givspline_mex.cpp mex/mexversion.cpp
+givspline_OCT = octave/givspline_oct.cpp
+INST = givfact.m givfwd.m givinv.m givsmooth.m givspline.m Contents.m private/not_built.m

@@ -15,7 +15,7 @@ typedef std::ptrdiff_t idx;
  * differences, m = n-d columns, each with d+1 stencil entries; the sweep's
  * state holds d(d+1)/2 numbers (sweep/step.h). */
 constexpr int d_max = 4;
-constexpr int state_max = d_max * (d_max + 1) / 2;
+constexpr int state_max = d_max * (d_max + 1) / 2 + 1;      /* and a bidiagonal lower block's row */
 
 /* n must stay below this bound, so that 6*(n-2) doubles, the largest array
  * of any command, are addressable. */

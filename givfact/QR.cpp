@@ -18,7 +18,7 @@ constexpr double F[3] = {1.0, -2.0, 1.0};
 /* The steps of the sweep, each into row i of Qbar and of R; a row of the
  * cycle is the 6 numbers of Qbar's row and R(i,i..i+2). */
 struct factor_steps {
-    static constexpr int width = 9;
+    static constexpr int width = 9, state = 3;
     idx m;
     double sigma;
     double *Qbar;           /* Qbar(i,k) at Qbar[k*m + i] */
@@ -60,7 +60,13 @@ struct factor_steps {
         pr[3 * i + 3] = pr[3 * (i - p) + 3];
     }
     void cycled(idx, idx) {}
-    void cycle_end(const sweep_state &st) { givqr::cycle_end<2>(st, m, sigma, F, L); }
+    void cycle_end(const sweep_state &st)
+    {
+        givqr::cycle_end(st, m, 2, [&] {
+            double q[6], r[3];
+            QR_step<2>(sigma, F, 2, L, q, r);
+        });
+    }
 };
 
 } // namespace

@@ -30,61 +30,11 @@
  */
 #include "mex.h"
 #include "mexglue.h"
-#include "givsmooth.h"
+#include "smooth_mex.h"
 #include "mexexport.h"
 
-#include <cstdint>
 #include <new>
 #include <vector>
-
-namespace {
-
-using givqr::idx;
-
-/* y as doubles, column-major, into v (where it is not a full double array
- * already, whose data is used where it lies). */
-const double *as_double(const mxArray *a, std::vector<double> &v)
-{
-    if (mxIsDouble(a) && !mxIsSparse(a)) return mxGetPr(a);
-    const idx m = static_cast<idx>(mxGetM(a)), n = static_cast<idx>(mxGetN(a));
-    v.assign(m * n, 0.0);
-    if (mxIsSparse(a)) {                        /* double or logical */
-        const mwIndex *ir = mxGetIr(a), *jc = mxGetJc(a);
-        const double *pr = mxIsDouble(a) ? mxGetPr(a) : nullptr;
-        const mxLogical *pl = pr ? nullptr : static_cast<const mxLogical *>(mxGetData(a));
-        for (idx j = 0; j < n; j++)
-            for (mwIndex p = jc[j]; p < jc[j + 1]; p++) v[j * m + ir[p]] = pr ? pr[p] : double(pl[p]);
-        return v.data();
-    }
-    const void *d = mxGetData(a);
-    for (idx i = 0; i < m * n; i++) {
-        switch (mxGetClassID(a)) {
-        case mxSINGLE_CLASS: v[i] = static_cast<const float *>(d)[i]; break;
-        case mxINT8_CLASS: v[i] = static_cast<const int8_t *>(d)[i]; break;
-        case mxUINT8_CLASS: v[i] = static_cast<const uint8_t *>(d)[i]; break;
-        case mxINT16_CLASS: v[i] = static_cast<const int16_t *>(d)[i]; break;
-        case mxUINT16_CLASS: v[i] = static_cast<const uint16_t *>(d)[i]; break;
-        case mxINT32_CLASS: v[i] = static_cast<const int32_t *>(d)[i]; break;
-        case mxUINT32_CLASS: v[i] = static_cast<const uint32_t *>(d)[i]; break;
-        case mxINT64_CLASS: v[i] = static_cast<double>(static_cast<const int64_t *>(d)[i]); break;
-        case mxUINT64_CLASS: v[i] = static_cast<double>(static_cast<const uint64_t *>(d)[i]); break;
-        default: v[i] = static_cast<const mxLogical *>(d)[i]; break;
-        }
-    }
-    return v.data();
-}
-
-/* MATLAB's maxNumCompThreads, at least 1. */
-int host_threads()
-{
-    mxArray *t = nullptr;
-    if (mexCallMATLAB(1, &t, 0, nullptr, "maxNumCompThreads") != 0 || !t) return 1;
-    const double v = mxGetScalar(t);
-    mxDestroyArray(t);
-    return v >= 1.0 ? static_cast<int>(v < 1024.0 ? v : 1024.0) : 1;
-}
-
-} // namespace
 
 extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[])
 {
@@ -124,17 +74,7 @@ extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, cons
     out.info = nlhs > 1;
     out.missed = c.edf > 0.0 ? missed.data() : nullptr;
     out.unobserved = unobserved.data();
-    if (out.info) {
-        const int fields = c.robust ? robust_info_count : info_count;
-        const char *names[robust_info_count];
-        for (int f = 0; f < fields; f++) names[f] = info_fields[f].name;
-        plhs[1] = mxCreateStructMatrix(1, 1, fields, names);
-        for (int f = 0; f < fields; f++) {
-            mxArray *v = info_fields[f].per_point ? new_matrix(rows, cols) : new_matrix(1, k);
-            out.*(info_fields[f].to) = mxGetPr(v);
-            mxSetField(plhs[1], 0, names[f], v);
-        }
-    }
+    if (out.info) plhs[1] = new_info(c, rows, cols, out);
     switch (givsmooth(c, y, w, t, out, threads, nullptr)) {
     case short_of_memory:
         out_of_memory("givsmooth", "its work needs up to", smooth_work_bytes(c, g, y, threads));
@@ -142,9 +82,5 @@ extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, cons
     case times_too_close: fail("givsmooth", failures[givsmooth_samplePointsScale]); break;
     case smoothed: break;
     }
-    if (const idx j = edf_missed(out, k); j >= 0)
-        mexWarnMsgIdAndTxt(GIVQR_EDF_MISSED_ID, GIVQR_EDF_MISSED, c.edf, long(j + 1),
-                           missed[j].beyond ? GIVQR_EDF_BEYOND : GIVQR_EDF_ROUNDING, missed[j].edf);
-    char text[512];
-    if (unobserved_warning(out, k, text, sizeof text)) mexWarnMsgIdAndTxt(GIVQR_UNOBSERVED_ID, "%s", text);
+    warnings("givsmooth", c, out);
 }

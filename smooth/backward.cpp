@@ -26,13 +26,63 @@ GIVQR_STEP double replay_back(idx i, const double *r, double *x, double *p)
     return z;
 }
 
-/* The replay alone. */
+/* The same where the lower block is bidiagonal (step.h), its rotations
+ * last: row n+i's, whose entry (c(n+i) as the step after left it) rides in
+ * p(d), then row n+i-1's, which reads c(n+i-1) from x(i+d-1) and leaves
+ * the entry for the step before in p(d). */
 template <int d>
+GIVQR_STEP double replay_back_bidiagonal(idx i, const double *r, double *x, double *p)
+{
+    double a = 0.0, v = 0.0;
+    rot(&a, &p[d - 1], r[2 * d + 2], -r[2 * d + 3]);            /* stencil */
+    for (int k = d - 1; k >= 1; k--) rot(&a, &p[k - 1], r[2 * k + 2], -r[2 * k + 3]);     /* carry */
+    rot(&a, &p[d], r[2], -r[3]);                                /* row n+i */
+    if (i > 0) {                                                /* row n+i-1 */
+        v = x[i + d - 1];
+        rot(&a, &v, r[0], -r[1]);
+    }
+    const double z = p[d - 1];
+    x[i + d] = z;
+    for (int k = d - 1; k >= 1; k--) p[k] = p[k - 1];
+    p[0] = a;
+    p[d] = v;
+    return z;
+}
+
+template <int d, bool bidiagonal>
+GIVQR_STEP double back(idx i, const double *r, double *x, double *p)
+{
+    return bidiagonal ? replay_back_bidiagonal<d>(i, r, x, p) : replay_back<d>(i, r, x, p);
+}
+
+/* The spline's step as a linear map of its state (the d rows and row
+ * n+i's entry): M, and the rows u1, u2 it writes to c1 and c2 (leverage.h),
+ * the step made on each unit state. */
+template <int d>
+GIVQR_STEP void spline_map(idx i, const double *r, double M[d + 1][d + 1], double u1[d + 1], double u2[d + 1])
+{
+    for (int e = 0; e <= d; e++) {
+        double a[d + 1] = {}, w = 0.0, c = 0.0;
+        a[e] = 1.0;
+        if (i > 0) rot(&a[0], &a[d], r[0], r[1]);
+        u2[e] = a[d];
+        rot(&a[0], &w, r[2], r[3]);
+        for (int k = 1; k < d; k++) rot(&a[0], &a[k], r[2 * k + 2], r[2 * k + 3]);
+        rot(&a[0], &c, r[2 * d + 2], r[2 * d + 3]);
+        u1[e] = a[0];
+        for (int k = 1; k < d; k++) M[k - 1][e] = a[k];
+        M[d - 1][e] = c;
+        M[d][e] = w;
+    }
+}
+
+/* The replay alone. */
+template <int d, bool bidiagonal = false>
 struct plain_steps {
-    static constexpr int width = 2 * d + 2;
+    static constexpr int width = 2 * d + 2 + 2 * bidiagonal;
     const table &t;
     double *x;
-    double *p;              /* z(i+1..i+d) so far */
+    double *p;              /* z(i+1..i+d) so far (and a bidiagonal block's row) */
 
     GIVQR_STEP void hold(idx j, double *row) const
     {
@@ -40,11 +90,11 @@ struct plain_steps {
     }
     GIVQR_STEP void again(idx i, const double *row, int)
     {
-        replay_back<d>(i, row, x, p);
+        back<d, bidiagonal>(i, row, x, p);
     }
     GIVQR_STEP void again_at(idx i, idx j)
     {
-        replay_back<d>(i, row(t, j), x, p);
+        back<d, bidiagonal>(i, row(t, j), x, p);
     }
     void cycled(idx, idx) {}
 };
@@ -58,9 +108,9 @@ struct plain_steps {
  * a step of a cycle of period 1 or 2 takes them from the row it repeats
  * and only replays and sums.
  */
-template <int d>
+template <int d, bool bidiagonal = false>
 struct criteria_steps {
-    static constexpr int width = 2 * d + 2, N = leverage_recurrence<d>::N;
+    static constexpr int S = d + bidiagonal, width = 2 * d + 2 + 2 * bidiagonal, N = leverage_recurrence<S>::N;
     const table &t;
     double *x;
     backward_state &st;
@@ -79,16 +129,26 @@ struct criteria_steps {
     }
     GIVQR_STEP void full(idx i, const double *r, double &h, double &k)
     {
-        const double z = replay_back<d>(i, r, x, p);
-        leverage_recurrence<d>::leverage(r, g, h, k);
-        put(i + d, z, h, k);
-        leverage_recurrence<d>::recur(r, g);
+        const double z = back<d, bidiagonal>(i, r, x, p);
+        if constexpr (!bidiagonal) {
+            leverage_recurrence<d>::leverage(r, g, h, k);
+            put(i + d, z, h, k);
+            leverage_recurrence<d>::recur(r, g);
+        } else {
+            const double c = r[2 * d + 2], sn = r[2 * d + 3];      /* the stencil's: as leverage () */
+            h = c * c * g[leverage_recurrence<S>::at(d - 1, d - 1)];
+            k = sn * sn + c * c * g[N + leverage_recurrence<S>::at(d - 1, d - 1)];
+            put(i + d, z, h, k);
+            double M[S][S], u1[S], u2[S];
+            spline_map<d>(i, r, M, u1, u2);
+            recur_general<S>(M, u1, u2, g);
+        }
     }
     GIVQR_STEP void again(idx i, const double *row, int slot)
     {
         auto &c = st.cycle;
         if (c.settled) {
-            put(i + d, replay_back<d>(i, row, x, p), c.hq[slot][0], c.hq[slot][1]);
+            put(i + d, back<d, bidiagonal>(i, row, x, p), c.hq[slot][0], c.hq[slot][1]);
             return;
         }
         full(i, row, c.hq[slot][0], c.hq[slot][1]);
@@ -109,50 +169,57 @@ struct criteria_steps {
     }
 };
 
-template <int d>
+template <int d, bool bidiagonal = false>
 void backward_plain(idx n, const table &t, double *x, idx k0, idx k1, backward_state &st)
 {
-    double p[d];
+    double p[d + 1];
     for (int k = 0; k < d; k++) p[k] = k0 == 0 ? x[k] : st.p[k];      /* c(m..m+d-1) at the start */
-    plain_steps<d> f = {t, x, p};
+    p[d] = k0 == 0 ? x[n - 1] : st.p[d];                                /* and a bidiagonal block's c(n+m-1) */
+    plain_steps<d, bidiagonal> f = {t, x, p};
     replay_down(t, k0, k1, f);
     if (k1 == n - d)
         for (int k = d - 1; k >= 0; k--) x[k] = p[k];
-    for (int k = 0; k < d; k++) st.p[k] = p[k];
+    for (int k = 0; k <= d; k++) st.p[k] = p[k];
 }
 
-template <int d>
+template <int d, bool bidiagonal = false>
 void backward_criteria(idx n, const table &t, double *x, idx k0, idx k1, backward_state &st)
 {
-    constexpr int N = leverage_recurrence<d>::N;
-    double p[d], g[2 * N] = {};
-    point_sums s;
-    criteria_steps<d> f = {t, x, st, p, g, s};
+    constexpr int s = d + bidiagonal, N = leverage_recurrence<s>::N;
+    double p[d + 1], g[2 * N] = {};
+    point_sums sums;
+    criteria_steps<d, bidiagonal> f = {t, x, st, p, g, sums};
     for (int k = 0; k < d; k++) p[k] = k0 == 0 ? x[k] : st.p[k];
+    p[d] = k0 == 0 ? x[n - 1] : st.p[d];
     if (k0 == 0) {                              /* G(m) = I, K(m) = 0 */
-        for (int k = 0; k < d; k++) g[leverage_recurrence<d>::at(k, k)] = 1.0;
-        s = {};
+        for (int k = 0; k < s; k++) g[leverage_recurrence<s>::at(k, k)] = 1.0;
+        sums = {};
         st.cycle.settled = false;
         st.cycle.steps = 0;
     } else {
         std::memcpy(g, st.gk, sizeof g);
-        s = st.s;
+        sums = st.s;
     }
     replay_down(t, k0, k1, f);
     if (k1 == n - d) {
         for (int k = d - 1; k >= 0; k--) x[k] = p[k];
         for (int k = d - 1; k >= 0; k--)        /* z(0..d-1) from G(0), K(0) */
-            f.put(k, p[k], g[leverage_recurrence<d>::at(k, k)], g[N + leverage_recurrence<d>::at(k, k)]);
+            f.put(k, p[k], g[leverage_recurrence<s>::at(k, k)], g[N + leverage_recurrence<s>::at(k, k)]);
     }
-    for (int k = 0; k < d; k++) st.p[k] = p[k];
+    for (int k = 0; k <= d; k++) st.p[k] = p[k];
     std::memcpy(st.gk, g, sizeof g);
-    st.s = s;
+    st.s = sums;
 }
 
 } // namespace
 
 void smooth_backward(idx n, const table &t, double *x, idx k0, idx k1, backward_state &st)
 {
+    if (t.w > 2 * t.d + 2) {    /* a bidiagonal lower block's: d = 2 */
+        if (st.sums) backward_criteria<2, true>(n, t, x, k0, k1, st);
+        else backward_plain<2, true>(n, t, x, k0, k1, st);
+        return;
+    }
     with_order(t.d, [&](auto order) {
         constexpr int d = decltype(order)::value;
         if (st.sums) backward_criteria<d>(n, t, x, k0, k1, st);

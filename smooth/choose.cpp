@@ -44,8 +44,18 @@ search_grid grid_of(const problem &p)
     const double r = double(p.n) * p.S.h / 3.141592653589793;
     double top = 100.0;
     for (int k = 0; k < d; k++) top = top * (r * r);
+    /* the spline's penalty is |L^-1*Q'*g|^2: Q's rows bounded by norm, and
+     * R = L*L' at least min (h(j) + h(j+1))/6 (Gershgorin); its lambdas
+     * those of the continuous penalty, in x^3, so top/h */
+    double least = 1.0;
+    const double *x = p.S.t;
+    if (p.S.low) {
+        least = INFINITY;
+        for (idx j = 0; j + 2 < p.n; j++) least = std::fmin(least, (x[j + 2] - x[j]) / 6.0);
+        top = top / p.S.h;
+    }
     const double nm = std::frexp(p.S.norm, &g.ne);                     /* norm = nm*2^ne */
-    g.lm = 1e-3 * (16.0 / (nm * nm)) * g.scale;                         /* lambda_min*4^ne */
+    g.lm = 1e-3 * (16.0 / (nm * nm)) * least * g.scale;                 /* lambda_min*4^ne */
     g.lmax = top * g.scale;
     g.step = 0.5 * d;
     static const double ratio[d_max + 1] = {1.0, 3.1622776601683795, 10.0, 31.622776601683793, 100.0};
@@ -53,12 +63,14 @@ search_grid grid_of(const problem &p)
     g.J = 0;
     for (double l = g.lm; l < lmax && g.J < 4000; l *= ratio[d]) g.J++;     /* 10^step */
     /* the range's lower end: lambda = 0.01/T, as a step below lambda_min */
-    double T = 0.0;
-    for (idx k = 0; k + d < p.n; k++)
+    double T = 0.0;             /* trace(D*W^-1*D')/norm^2, the spline's R^-1 as diag(R)^-1 */
+    for (idx k = 0; k + d < p.n; k++) {
+        const double shrink = p.S.low ? least / ((x[k + 2] - x[k]) / 3.0) : 1.0;
         for (int l = 0; l <= d; l++) {
             const double wi = p.g ? p.g->w[k + l] : 1.0, v = coef(p.S, k, l) / p.S.norm;
-            if (wi > 0.0) T += v * v / wi;
+            if (wi > 0.0) T += v * v / wi * shrink;
         }
+    }
     const double ln10 = 2.302585092994046, floor_x = (-693.0 - g.log_lmin()) / (g.step * ln10);  /* sigma <= 2^500 */
     const double below = T > 0.0 && T * g.scale < 1e300 ? log_of(0.625 / (T * g.scale)) / (g.step * ln10) : floor_x;
     g.lo = idx(std::floor(std::max(std::min(below, 0.0), floor_x)));

@@ -1,6 +1,7 @@
 /* givsmooth: k series smoothed at once, spread over threads */
 #include "fp.h"
 #include "givsmooth.h"
+#include "spline.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,22 +27,31 @@ const info_field info_fields[robust_info_count] = {
 double smooth_work_bytes(const smooth_call &c, const smooth_args &g, const double *y, int threads)
 {
     const idx n = c.n;
-    const bool weighted = g.weights || g.times || c.robust ||
+    const bool weighted = g.weights || g.times || c.spline || c.robust ||
                           std::any_of(y, y + n * c.k, [](double v) { return std::isnan(v); });
-    double each = double(workspace::doubles(n, c.d));
+    double each = double(workspace::doubles(n, 2 * c.d + (c.spline ? 4 : 2)));
     if (weighted) each += double(weighted_work::doubles(n, c.d)) + 6.0 * double(n);   /* and merged ties */
-    return 8.0 * (each * double(threads) + (g.times ? double(c.d + 2) * double(n) : 0.0));
+    return 8.0 * (each * double(threads) + (g.times || c.spline ? double(c.d + 2 + 2 * c.spline) * double(n) : 0.0));
 }
 
-idx edf_missed(const smooth_out &out, idx k)
+bool edf_warning(const smooth_call &c, const smooth_out &out, char *buf, std::size_t size)
 {
-    for (idx j = 0; out.missed && j < k; j++)
-        if (!std::isnan(out.missed[j].edf)) return j;
-    return -1;
+    for (idx j = 0; out.missed && j < c.k; j++)
+        if (!std::isnan(out.missed[j].edf)) {
+            std::snprintf(buf, size, "EDF %.17g is not reached to a relative 1e-8 for series %ld: %s; the nearest edf is %.17g.",
+                          c.edf, long(j + 1),
+                          !out.missed[j].beyond ? "rounding allows no nearer"
+                          : c.spline ? "it lies beyond the range searched, edf from 2.01 to the points with weight less 0.01"
+                                     : "it lies beyond the range searched, edf from Order + 0.01 to the points with weight less 0.01",
+                          out.missed[j].edf);
+            return true;
+        }
+    return false;
 }
 
-bool unobserved_warning(const smooth_out &out, idx k, char *buf, std::size_t size)
+bool unobserved_warning(const smooth_call &c, const smooth_out &out, char *buf, std::size_t size)
 {
+    const idx k = c.k;
     idx count = 0;
     for (idx j = 0; out.unobserved && j < k; j++) count += out.unobserved[j];
     if (count == 0) return false;
@@ -54,8 +64,10 @@ bool unobserved_warning(const smooth_out &out, idx k, char *buf, std::size_t siz
         }
     if (shown < count) list += " and " + std::to_string(count - shown) + " more";
     std::snprintf(buf, size,
-                  "column%s %s of y cannot be smoothed: too few points with weight at distinct times "
-                  "(Order, or Order + 1 where sigma is chosen); z and the info are NaN there.",
+                  c.spline ? "column%s %s of y cannot be smoothed: fewer than 3 points with weight at distinct x; "
+                             "the spline and the info are NaN there."
+                           : "column%s %s of y cannot be smoothed: too few points with weight at distinct times "
+                             "(Order, or Order + 1 where sigma is chosen); z and the info are NaN there.",
                   count > 1 ? "s" : "", list.c_str());
     return true;
 }
@@ -144,11 +156,12 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
     auto gaps = [&](idx j) { return std::any_of(y + j * n, y + (j + 1) * n, [](double v) { return std::isnan(v); }); };
     auto weights_of = [&](idx j) { return !w ? nullptr : c.shared ? w : w + j * n; };
     auto leverage_of = [&](idx j) { return out.info ? out.leverage + j * n : nullptr; };
-    const idx need = c.automatic ? d + 1 : d;
+    const idx need = c.spline ? 3 : c.automatic ? d + 1 : d;
     workspace first;
     weighted_work firstw;
     const table *shared = nullptr;
-    memory rows, times;         /* D's rows and the distinct times, at sample times */
+    memory rows, times, low;    /* D's rows and the distinct times, at sample times; the spline's L */
+    int b = 0;                  /* the times brought to unit scale by 2^-b */
     merged ties;
     idx nt = n;                 /* the distinct times */
     scales base;
@@ -169,16 +182,23 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
             if (nt > 1) {
                 int e;
                 std::frexp((tt[nt - 1] - tt[0]) / double(nt - 1), &e);
-                base.bd = (e - 1) * d;
-                for (idx k = 0; k < nt; k++) tt[k] = std::ldexp(tt[k], 1 - e);
+                b = e - 1;
+                if (c.spline && b % 2 != 0) b -= 1;     /* even: L's entries scale by 2^(-b/2) */
+                base.bd = c.spline ? 3 * (b / 2) : b * d;
+                for (idx k = 0; k < nt; k++) tt[k] = std::ldexp(tt[k], -b);
             }
             ts = tt;
         }
-        if (nt < d) {               /* no column has enough times */
+        if (nt < (c.spline ? 3 : d)) {      /* no column has enough times */
             for (idx j = 0; j < c.k; j++) unobserved(c, j, out);
             return smoothed;
         }
-        S = make_stencil(nt, d, ts, ts ? rows.reserve((d + 1) * (nt - d)) : nullptr);
+        if (c.spline) {
+            S = make_spline(nt, ts, rows.reserve(3 * (nt - 2)), low.reserve(2 * (nt - 2)));
+            S.logdet_low += double(nt - 2) * double(b) * 0.6931471805599453;    /* R's, at the times as given */
+        } else {
+            S = make_stencil(nt, d, ts, ts ? rows.reserve((d + 1) * (nt - d)) : nullptr);
+        }
         if (!(S.norm <= std::numeric_limits<double>::max())) return times_too_close;
         /* a sigma given, the same weights for all, enough of them: series 0
          * factors, the others replay its table */

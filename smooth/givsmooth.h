@@ -62,16 +62,18 @@ struct interrupts {
     }
 };
 
-/* One thread's table of up to m rows of order d.  Only the rows that do not
- * repeat are ever written, so only they take memory. */
+/* One thread's table of up to m rows of order d, each of width numbers
+ * (2d+2, the spline's 2d+4: table.h).  Only the rows that do not repeat
+ * are ever written, so only they take memory. */
 struct workspace {
     memory T, R;
     table t;
 
-    static idx doubles(idx rows, int d) { return (2 * d + 3) * rows; }
-    void reserve(idx rows, int d)
+    static int width(const stencil &S) { return 2 * S.d + (S.low ? 4 : 2); }
+    static idx doubles(idx rows, int width) { return (width + 1) * rows; }
+    void reserve(idx rows, int width)
     {
-        t.T = T.reserve((2 * d + 2) * rows);
+        t.T = T.reserve(width * rows);
         t.R = R.reserve(rows);
     }
 };
@@ -208,9 +210,6 @@ bool robust_series(const smooth_call &c, problem &p, idx j, const double *w, con
  * sample times. */
 double smooth_work_bytes(const smooth_call &c, const smooth_args &g, const double *y, int threads);
 
-/* The first series whose 'EDF' was missed (out.missed), or -1. */
-idx edf_missed(const smooth_out &out, idx k);
-
 /* Smooths the k series of y (n*k) as c asks, at the sample times t (n,
  * non-decreasing, or null: 1:n), with the weights w (n or n*k, or null)
  * into out, on at most threads threads; between as in interrupts.  Points
@@ -220,9 +219,14 @@ enum smooth_result { smoothed, short_of_memory, times_too_close };
 smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, const double *t,
                         const smooth_out &out, int threads, void (*between)());
 
-/* The warning of the columns that cannot be smoothed, into buf: the first
- * few, then how many more.  Returns whether there are any. */
-bool unobserved_warning(const smooth_out &out, idx k, char *buf, std::size_t size);
+/* The texts of the warnings, into buf, where c gives them: for the first
+ * series whose 'EDF' was missed, the edf asked, the series (from 1), why
+ * and the edf reached; the columns that cannot be smoothed, the first few,
+ * then how many more.  They do not name the command: Octave puts "cmd: "
+ * before a MEX file's, and the oct-files do so themselves.  Each returns
+ * whether there is one. */
+bool edf_warning(const smooth_call &c, const smooth_out &out, char *buf, std::size_t size);
+bool unobserved_warning(const smooth_call &c, const smooth_out &out, char *buf, std::size_t size);
 
 } // namespace givqr
 

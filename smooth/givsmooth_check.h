@@ -1,4 +1,4 @@
-/* givsmooth_check.h: the arguments of [z, info] = givsmooth (y, sigma, name, value, ...) */
+/* givsmooth_check.h: the arguments of [z, info] = givsmooth (y, sigma, name, value, ...) and of givspline */
 #ifndef GIVQR_GIVSMOOTH_CHECK_H
 #define GIVQR_GIVSMOOTH_CHECK_H
 
@@ -24,6 +24,7 @@ struct smooth_call {
     bool robust = false;
     int d = 2;              /* the order of the differences */
     double edf = 0.0;       /* 'EDF', where given: sigma such that edf is this */
+    bool spline = false;    /* the cubic smoothing spline at the sample times (spline.h), d = 2 */
 };
 
 /* Where a gateway finds the rest of the call: y a row (the outputs are
@@ -34,25 +35,23 @@ struct smooth_args {
     int weights = 0;
     int times = 0;
     double period = 0.0;
+    int points = 0;         /* givspline's xx (0: none, the pp asked for) */
     char detail[64] = "";   /* what a failure's message names (messages.h) */
 };
 
-/* The warnings the gateways give: where an 'EDF' is not met, for the first
- * such series, its identifier, and its text for the edf asked, the series
- * (from 1, as a long), why (GIVQR_EDF_BEYOND or GIVQR_EDF_ROUNDING) and the
- * edf reached; and the identifier of the warning of the columns of a
- * matrix that cannot be smoothed (its text: unobserved_warning).  The texts
- * do not name the command: Octave puts "givsmooth: " before a MEX file's,
- * and the oct-file does so itself. */
-#define GIVQR_EDF_MISSED_ID "givqr:givsmooth:edfNotReached"
-#define GIVQR_EDF_MISSED "EDF %.17g is not reached to a relative 1e-8 for series %ld: %s; the nearest edf is %.17g."
-#define GIVQR_EDF_BEYOND "it lies beyond the range searched, edf from Order + 0.01 to the points with weight less 0.01"
-#define GIVQR_EDF_ROUNDING "rounding allows no nearer"
-#define GIVQR_UNOBSERVED_ID "givqr:givsmooth:unobserved"
+/* The warnings the gateways give (their texts: edf_warning and
+ * unobserved_warning, givsmooth.h), under givqr:<command>:<key>: where an
+ * 'EDF' is not met, and where columns of a matrix cannot be smoothed. */
+#define GIVQR_EDF_MISSED_KEY "edfNotReached"
+#define GIVQR_UNOBSERVED_KEY "unobserved"
 
 /* Checks a call with nlhs outputs and nrhs inputs a[0..nrhs-1] (described
  * with their text).  Returns the failure, or nullptr and then the call. */
 const failure *givsmooth_check(int nlhs, int nrhs, const arg *a, smooth_call *c, smooth_args *g);
+
+/* Checks a call of pp = givspline (x, y, lambda, xx, name, value, ...) as
+ * givsmooth_check does: x is the sample times, d = 2, lambda 1/sigma^2. */
+const failure *givspline_check(int nlhs, int nrhs, const arg *a, smooth_call *c, smooth_args *g);
 
 /* Checks the data of a call c: the sample times t (n, where given) are
  * finite and non-decreasing, the weights w (n or n*k, where given) finite

@@ -95,6 +95,31 @@ struct leverage_recurrence {
     }
 };
 
+/*
+ * The same recurrence for a step of any linear form on a state of s
+ * numbers: given M (the state after from the state before) and the rows
+ * u1 and u2 that the step writes to c1 and to c2,
+ *
+ *      G = u2*u2' + M'*G*M,    K = u1*u1' + M'*K*M
+ *
+ * (leverage_recurrence<s> for the places and the congruence).  The
+ * smoothing spline's step (a bidiagonal lower block: the state is the d
+ * rows and the lower block's row carried) finds M, u1 and u2 by making
+ * itself on each unit state.
+ */
+template <int s>
+GIVQR_STEP void recur_general(const double M[s][s], const double u1[s], const double u2[s], double *g)
+{
+    constexpr int N = s * (s + 1) / 2;
+    leverage_recurrence<s>::congruence(M, g);
+    leverage_recurrence<s>::congruence(M, g + N);
+    for (int i = 0; i < s; i++)
+        for (int j = i; j < s; j++) {
+            g[leverage_recurrence<s>::at(i, j)] = g[leverage_recurrence<s>::at(i, j)] + u2[i] * u2[j];
+            g[N + leverage_recurrence<s>::at(i, j)] = g[N + leverage_recurrence<s>::at(i, j)] + u1[i] * u1[j];
+        }
+}
+
 } // namespace givqr
 
 #endif

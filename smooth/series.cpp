@@ -2,6 +2,7 @@
 #include "fp.h"
 #include "criteria.h"
 #include "givsmooth.h"
+#include "spline.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,8 +32,8 @@ bool forward(const problem &p, double sigma, forward_want want, const double *b,
     const idx n = p.n, m = n - p.S.d;
     if (p.factored)
         return in_parts(m, c, [&](idx i0, idx i1) { table_forward(n, *p.factored, b, x, h, want, i0, i1, st); });
-    st.steady = p.g ? p.g->steady : 0;
-    w.reserve(m, p.S.d);
+    st.steady = std::max(p.g ? p.g->steady : 0, p.S.low_steady);
+    w.reserve(m, workspace::width(p.S));
     const double *rho = p.g ? p.g->rho : nullptr;
     return in_parts(m, c, [&](idx i0, idx i1) { smooth_forward(n, p.S, sigma, rho, b, x, h, want, i0, i1, st, w.t); });
 }
@@ -45,12 +46,24 @@ double log_det(const problem &p, const forward_sums &k)
     return k.log_det(missing_log2 * missing);
 }
 
+/* z at the weak points s (ns of them) from the others: the spline's, at
+ * the knots without weight, from those with it; else smooth_fill. */
+void fill(const problem &p, double sigma, const idx *s, idx ns, double *z)
+{
+    weights &g = *p.g;
+    if (!p.S.low) smooth_fill(p.n, p.S, p.S.t, sigma, g.w, p.y, s, ns, z, g.work.data());
+    else if (std::any_of(s, s + ns, [&](idx i) { return g.w[i] == 0.0; })) {
+        if (g.work.size() < std::size_t(3 * p.n)) g.work.resize(3 * p.n);
+        spline_fill(p.n, p.S.t, g.w, z, g.work.data());
+    }
+}
+
 /* z = rho.*x where the residual gives it, filled at the weak points. */
 void unweigh(const problem &p, double sigma, double *x)
 {
     weights &g = *p.g;
     for (idx i = 0; i < p.n; i++) x[i] = g.rho[i] * x[i];
-    smooth_fill(p.n, p.S, p.S.t, sigma, g.w, p.y, g.weak.data(), idx(g.weak.size()), x, g.work.data());
+    fill(p, sigma, g.weak.data(), idx(g.weak.size()), x);
 }
 
 } // namespace
@@ -114,8 +127,11 @@ void report(const problem &p, idx j, double shown, const sums &f, const smooth_o
     o.edf[j] = f.edf;
     o.gcv[j] = std::ldexp(criterion_of(gcv, f, no, p.S.d), two);
     o.loocv[j] = std::ldexp(criterion_of(loocv, f, no, p.S.d), two);
-    const double units = (no - d) * double(two) - 2.0 * double(n - p.S.d) * double(p.u.a + p.u.bd);
-    if (o.reml) o.reml[j] = criterion_of(reml, f, no, p.S.d) + (units == 0.0 ? 0.0 : units * 0.6931471805599453);
+    /* R's power of 2: a + bd, the spline's a + b (its sigma's a + 3b/2, bd) */
+    const int rs = p.u.a + (p.S.low ? 2 * p.u.bd / 3 : p.u.bd);
+    const double units = (no - d) * double(two) - 2.0 * double(n - p.S.d) * double(rs);
+    if (o.reml)     /* the spline's less log det of its R = L*L' (spline.h) */
+        o.reml[j] = criterion_of(reml, f, no, p.S.d) + (units == 0.0 ? 0.0 : units * 0.6931471805599453) - p.S.logdet_low;
     const double s = std::ldexp(std::sqrt(f.rss / f.rest), p.u.c);
     double *lev = o.leverage + j * n, *se = o.stderror + j * n;
     for (idx i = 0; i < n; i++) {
@@ -140,7 +156,7 @@ void interpolate(const smooth_call &c, const problem &p, idx j, double shown, do
         weights &g = *p.g;
         auto &s = g.weak;
         s.erase(std::remove_if(s.begin(), s.end(), [&](idx i) { return g.w[i] > 0.0; }), s.end());
-        smooth_fill(n, p.S, p.S.t, 0.0, g.w, p.y, s.data(), idx(s.size()), z, g.work.data());
+        fill(p, 0.0, s.data(), idx(s.size()), z);
     }
     if (o.info) {
         sums f = {0.0, p.g ? double(p.g->observed) : double(n), 0.0, std::nan(""), 0.0, std::nan("")};

@@ -52,7 +52,7 @@ enum forward_want { forward_c2, forward_sums_c2, forward_onesided, forward_logde
  * are all the same. */
 struct forward_state {
     sweep_state qr;
-    double a[d_max];
+    double a[d_max + 1];
     idx steady = 0;
     forward_sums k;
     double ys = 1.0;    /* c1 enters |c1|^2 times this power of 2 (the series' scale) */
@@ -78,7 +78,7 @@ void table_forward(idx n, const table &t, const double *y, double *x, double *h,
  * or null), the recurrence's G and K (leverage.h), the sums so far, and
  * within a cycle of period 1 or 2, where G and K have settled. */
 struct backward_state {
-    double p[d_max];
+    double p[d_max + 1];
     bool sums = false;
     double ys = 1.0;    /* the residuals enter the sums times this power of 2 */
     const double *y = nullptr, *w = nullptr;

@@ -28,6 +28,12 @@ struct stencil {
     const double *t;            /* the sample times, or null: 1:n */
     double h;                   /* the mean spacing (mean_spacing) */
     double norm;                /* the largest sum of |D(j,:)| over the rows */
+    /* the smoothing spline's (spline.h): the lower block sigma*L' of A,
+     * L(j,j) and L(j+1,j) in low(2j), low(2j+1) (null: sigma*I), the step
+     * from which they no longer change, and log det(L*L') */
+    const double *low = nullptr;
+    idx low_steady = 0;
+    double logdet_low = 0.0;
 };
 
 /* The mean spacing of n sample times t (null: 1:n), (t(n) - t(1))/(n - 1). */

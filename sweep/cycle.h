@@ -45,9 +45,8 @@ struct sweep_state {
  * agree, in full; the states themselves it only writes, step by step, into
  * the sweep_state that parts pass on, and reads on such a match.
  */
-template <int d>
-struct cycle_detector {
-    static constexpr int N = d * (d + 1) / 2;
+template <int d, int N = d * (d + 1) / 2>
+struct cycle_detector {         /* of order d, the state N numbers */
     sweep_state &st;            /* the states themselves: step j's in st.prev[j % 2], step at's in st.kept */
     std::uint64_t h1, h2, hk;   /* the hashes of the states of steps i-1, i-2 and at */
     idx seen, at, next;
@@ -120,14 +119,12 @@ struct cycle_detector {
 
 /* Before step m-d, once the cycle has run to it: the state that step
  * repeats, from the cycle's first state (in L since) by as many steps as
- * m-d lies past a whole number of periods; F the stencil row of the cycle. */
-template <int d>
-inline void cycle_end(const sweep_state &st, idx m, double sigma, const double F[d + 1], double *L)
+ * m-d lies past a whole number of periods, each made by step () as in the
+ * cycle (order d). */
+template <class Step>
+inline void cycle_end(const sweep_state &st, idx m, int d, Step step)
 {
-    for (idx k = (m - d - st.start) % st.period; k > 0; k--) {
-        double q[2 * d + 2], r[d + 1];
-        QR_step<d>(sigma, F, d, L, q, r);
-    }
+    for (idx k = (m - d - st.start) % st.period; k > 0; k--) step();
 }
 
 /* Starts the sweep: L(k,l), the entry of stencil row k in column l < d,

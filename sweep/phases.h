@@ -97,7 +97,7 @@ GIVQR_STEP idx cycle_down(idx s, idx p, idx i, idx end, F &f)
 
 /*
  * Steps i0 <= i < i1 of a sweep of m steps of order d, whose state at the
- * start of each step is f.L: f.compute (i) makes step i.  From step `from`
+ * start of each step is f.L, F::state numbers: f.compute (i) makes step i.  From step `from`
  * on (m: never) the state is compared with those before it; once it
  * repeats, f.found (s, p) is told, the steps up to m-d-1 repeat their rows
  * (cycle_up), and f.cycle_end (st) brings L to the state step m-d starts
@@ -109,7 +109,7 @@ GIVQR_STEP void sweep_part(idx m, idx i0, idx i1, sweep_state &st, idx from, F &
 {
     idx i = i0;
     if (st.start < 0) {
-        cycle_detector<d> det(st, i);
+        cycle_detector<d, F::state> det(st, i);
         for (; i < i1 && !(i >= from && det.repeats(i, m, f.L)); i++) f.compute(i);
         det.save();
         if (st.start >= 0) f.found(st.start, st.period);

@@ -36,32 +36,69 @@ namespace givqr {
  * alone: where the carried state repeats, and the stencil row with it, so
  * does everything after them.
  */
+/* The carries and the stencil of step i, into R from the rotations q on
+ * (the lower block's, before them, in q[0..]), and the state moved on. */
 template <int d>
-GIVQR_STEP void QR_step(double sigma, const double F[d + 1], int cols, double L[], double q[], double r[])
+GIVQR_STEP void QR_merge(double R[d + 1], const double F[d + 1], int cols, double L[], double q[], double r[])
 {
-    double R[d + 1], f[d + 1];
-    R[0] = L[0];
-    for (int l = 1; l <= d; l++) R[l] = 0.0;
-
-    double t = sigma;                               /* weight: sigma row i */
-    rotg(&R[0], &t, &q[0], &q[1]);
-
+    double f[d + 1];
     for (int k = 1; k < d; k++) {                   /* carry k: row i+k */
         double *row = L + k * (k + 1) / 2;
-        rotg(&R[0], &row[0], &q[2 * k], &q[2 * k + 1]);
+        rotg(&R[0], &row[0], &q[2 * k - 2], &q[2 * k - 1]);
         for (int l = 1; l <= k; l++)
-            if (l <= cols) rot(&R[l], &row[l], q[2 * k], q[2 * k + 1]);
+            if (l <= cols) rot(&R[l], &row[l], q[2 * k - 2], q[2 * k - 1]);
     }
 
     for (int l = 0; l <= d; l++) f[l] = F[l];       /* stencil: row i+d */
-    rotg(&R[0], &f[0], &q[2 * d], &q[2 * d + 1]);
+    rotg(&R[0], &f[0], &q[2 * d - 2], &q[2 * d - 1]);
     for (int l = 1; l <= d; l++)
-        if (l <= cols) rot(&R[l], &f[l], q[2 * d], q[2 * d + 1]);
+        if (l <= cols) rot(&R[l], &f[l], q[2 * d - 2], q[2 * d - 1]);
 
     for (int l = 0; l <= d; l++) r[l] = R[l];
     for (int k = 1; k < d; k++)                     /* rows i+1..i+d */
         for (int l = 1; l <= k; l++) L[(k - 1) * k / 2 + l - 1] = L[k * (k + 1) / 2 + l];
     for (int l = 1; l <= d; l++) L[(d - 1) * d / 2 + l - 1] = f[l];
+}
+
+template <int d>
+GIVQR_STEP void QR_step(double sigma, const double F[d + 1], int cols, double L[], double q[], double r[])
+{
+    double R[d + 1];
+    R[0] = L[0];
+    for (int l = 1; l <= d; l++) R[l] = 0.0;
+    double t = sigma;                               /* weight: sigma row i */
+    rotg(&R[0], &t, &q[0], &q[1]);
+    QR_merge<d>(R, F, cols, L, q + 2, r);
+}
+
+/*
+ * The same step where the lower block is sigma*L' for L lower bidiagonal
+ * (the smoothing spline's, spline.h): its row n+i holds sigma*(L(i,i),
+ * L(i+1,i)) in columns i, i+1, given in lo.  Row n+i-1, which step i-1
+ * left with its entry in column i alone, comes first, then row n+i, whose
+ * entry in column i+1 the step leaves for the next; the carries and the
+ * stencil follow, their rotations in q[4..]:
+ *
+ *      rotg (R(i,i), B)                        -> q[0], q[1]   row n+i-1
+ *      rotg (R(i,i), lo(0)), rot (R(i,i+1), lo(1))    -> q[2], q[3]   row n+i
+ *
+ * B, what row n+i-1 holds in column i, is carried in L[d(d+1)/2] (0 at the
+ * first step, whose rotation is then the identity).
+ */
+template <int d>
+GIVQR_STEP void QR_step_bidiagonal(const double lo[2], const double F[d + 1], int cols, double L[], double q[],
+                                   double r[])
+{
+    constexpr int N = d * (d + 1) / 2;
+    double R[d + 1];
+    R[0] = L[0];
+    for (int l = 1; l <= d; l++) R[l] = 0.0;
+    rotg(&R[0], &L[N], &q[0], &q[1]);               /* row n+i-1 */
+    double t = lo[0], u = cols >= 1 ? lo[1] : 0.0;  /* row n+i */
+    rotg(&R[0], &t, &q[2], &q[3]);
+    if (cols >= 1) rot(&R[1], &u, q[2], q[3]);
+    L[N] = u;
+    QR_merge<d>(R, F, cols, L, q + 4, r);
 }
 
 } // namespace givqr

@@ -1,5 +1,6 @@
 // givsmooth's kernels: in parts as whole; the leverages, settled in the
-// cycle, as every step of the recurrence taken; the gateway through the fake host
+// cycle, as every step of the recurrence taken; the gateways of givsmooth and
+// givspline through the fake host
 #include "failures.h"
 #include "fakehost.h"
 #include "smooth.h"
@@ -14,6 +15,7 @@
 #include <cstring>
 
 extern "C" void givsmooth_gateway(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);
+extern "C" void givspline_gateway(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);
 
 using givqr::idx;
 
@@ -124,7 +126,7 @@ TEST(smooth, LeveragesSettledAsEveryStepTaken)
                 const std::vector<double> y = lcg(n, 7);
                 const run r = smooth(n, S, sigma, false, y, n);
                 std::vector<double> T(w * m), x(n), h(n);
-                givqr::table all = {d, m, m, 0, T.data(), nullptr, {}, {}}, t = r.t;
+                givqr::table all = {d, w, m, m, 0, T.data(), nullptr, {}, {}}, t = r.t;
                 for (idx i = 0; i < m; i++) std::memcpy(&T[w * i], givqr::row(r.t, i), w * sizeof(double));
                 std::vector<double> T2(r.T), R2(r.R);
                 t.T = T2.data();
@@ -303,6 +305,79 @@ TEST(givsmooth_gateway, FailuresAndOutputs)
         fake::destroy(out[0]);
         fake::destroy(out[1]);
     }
+}
+
+// givspline: its failures; two series over uneven x, pp as mkpp makes it
+// and every number written; yy at points inside and beyond the knots as the
+// pieces give it, in ppval's shapes; each series as if alone.
+TEST(givspline_gateway, FailuresAndOutputs)
+{
+    using namespace givqr;
+    failures_def::check("givspline", givspline_gateway);
+    const idx n = 60;
+    std::vector<double> x(n), Y(2 * n);
+    const std::vector<double> u = lcg(2 * n, 8);
+    for (idx i = 0; i < n; i++) x[i] = double(i) + 0.4 * u[i];
+    x[7] = x[6];                                    // a tie: 59 knots
+    for (idx i = 0; i < 2 * n; i++) Y[i] = std::sin(x[i % n] / 5) + 0.2 * u[(i * 7) % (2 * n)];
+    auto run = [&](int nlhs, mxArray **out, std::vector<const mxArray *> in) {
+        EXPECT_EQ(fake::call(givspline_gateway, nlhs, out, int(in.size()), in.data()), "");
+        for (const mxArray *a : in) fake::destroy(const_cast<mxArray *>(a));
+    };
+    mxArray *pp[2] = {}, *one[1] = {}, *yy[1] = {}, *grid[1] = {};
+    run(2, pp, {fake::matrix(n, 1, x), fake::matrix(n, 2, Y)});
+    const mxArray *coefs = mxGetField(pp[0], 0, "coefs"), *breaks = mxGetField(pp[0], 0, "breaks");
+    ASSERT_TRUE(coefs && breaks);
+    EXPECT_EQ(mxGetM(breaks), 1u);
+    EXPECT_EQ(mxGetN(breaks), size_t(n - 1));
+    EXPECT_EQ(mxGetM(coefs), size_t(2 * (n - 2)));
+    EXPECT_EQ(mxGetN(coefs), 4u);
+    EXPECT_EQ(mxGetScalar(mxGetField(pp[0], 0, "pieces")), double(n - 2));
+    EXPECT_EQ(mxGetScalar(mxGetField(pp[0], 0, "order")), 4.0);
+    EXPECT_EQ(mxGetScalar(mxGetField(pp[0], 0, "dim")), 2.0);
+    char form[4];
+    EXPECT_EQ(mxGetString(mxGetField(pp[0], 0, "form"), form, 4), 0);
+    EXPECT_STREQ(form, "pp");
+    for (size_t i = 0; i < mxGetM(coefs) * 4; i++) ASSERT_FALSE(fake::is_poison(mxGetPr(coefs)[i]));
+    // the second series alone, at its own lambda: the same pieces, rows 2, 4, ...
+    std::vector<double> y2(Y.begin() + n, Y.end());
+    run(1, one, {fake::matrix(n, 1, x), fake::matrix(1, n, y2)});
+    const mxArray *c1 = mxGetField(one[0], 0, "coefs");
+    for (idx p = 0; p < n - 2; p++)
+        for (int l = 0; l < 4; l++)
+            EXPECT_EQ(mxGetPr(c1)[p + l * (n - 2)], mxGetPr(coefs)[2 * p + 1 + l * 2 * (n - 2)]) << p;
+    // yy at xx (2-by-2: ND for two series) inside and beyond, from the pieces as ppval reads them
+    const double lambda = 1.0 / std::pow(mxGetScalar(mxGetField(pp[1], 0, "sigma")), 2);
+    const std::vector<double> xx = {-3.0, 10.25, x[n - 1] + 2, 33.0};
+    run(1, yy, {fake::matrix(n, 1, x), fake::matrix(n, 2, Y), fake::matrix(0, 0, {}), fake::matrix(2, 2, xx)});
+    ASSERT_EQ(mxGetNumberOfDimensions(yy[0]), 3u);
+    EXPECT_EQ(mxGetDimensions(yy[0])[0], 2u);
+    EXPECT_EQ(mxGetDimensions(yy[0])[1], 2u);
+    fake::destroy(yy[0]);
+    run(1, yy, {fake::matrix(n, 1, x), fake::matrix(n, 1, {Y.begin(), Y.begin() + n}), fake::scalar(lambda),
+                fake::matrix(2, 2, xx)});
+    run(1, grid, {fake::matrix(n, 1, x), fake::matrix(n, 1, {Y.begin(), Y.begin() + n}), fake::scalar(lambda)});
+    ASSERT_EQ(mxGetM(yy[0]), 2u);
+    ASSERT_EQ(mxGetN(yy[0]), 2u);
+    const double *b = mxGetPr(mxGetField(grid[0], 0, "breaks")), *c = mxGetPr(mxGetField(grid[0], 0, "coefs"));
+    const idx rows = n - 2, last = n - 3;
+    auto piece = [&](idx p, double t, double *slope) {
+        const double a = c[p], q = c[p + rows], l = c[p + 2 * rows];
+        *slope = (3 * a * t + 2 * q) * t + l;
+        return ((a * t + q) * t + l) * t + c[p + 3 * rows];
+    };
+    for (int i = 0; i < 4; i++) {
+        const double v = xx[i];
+        idx p = 0;
+        while (p < last && b[p + 1] <= v) p++;
+        double slope, want;
+        if (v < b[0]) want = piece(0, 0.0, &slope), want += slope * (v - b[0]);            // the line beyond
+        else if (v > b[n - 2]) want = piece(last, b[n - 2] - b[last], &slope), want += slope * (v - b[n - 2]);
+        else want = piece(p, v - b[p], &slope);
+        EXPECT_NEAR(mxGetPr(yy[0])[i], want, 1e-12) << v;
+    }
+    EXPECT_EQ(c[n - 2], 0.0);                   // f''(x(1)) = 0: the first piece's t^2 term
+    for (mxArray *a : {pp[0], pp[1], one[0], yy[0], grid[0]}) fake::destroy(a);
 }
 
 } // namespace

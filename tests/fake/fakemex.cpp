@@ -317,6 +317,21 @@ mxArray *mxCreateDoubleMatrix(mwSize m, mwSize n, mxComplexity flag)
     return uninit(static_cast<size_t>(m), static_cast<size_t>(n), mxDOUBLE_CLASS, flag);
 }
 
+mxArray *mxCreateNumericArray(mwSize ndim, const mwSize *dims, mxClassID cls, mxComplexity flag)
+{
+    double elements = 1;
+    for (mwSize k = 0; k < ndim; k++) elements *= double(dims[k]);
+    reserve(elements, double(element_size(cls)));
+    mxArray *a = fake::make(cls, std::vector<mwSize>(dims, dims + ndim), flag == mxCOMPLEX);
+    if (cls == mxDOUBLE_CLASS) fill_poison(mxGetPr(a), count(a));      /* MATLAB zeroes it: the gateway must write all */
+    return a;
+}
+
+mxArray *mxCreateString(const char *s)
+{
+    return fake::text(s);
+}
+
 #if !GIVQR_MEX_R12
 mxArray *mxCreateUninitNumericMatrix(size_t m, size_t n, mxClassID cls, mxComplexity flag)
 {

@@ -57,6 +57,9 @@ void mxSetField(mxArray *a, mwIndex i, const char *name, mxArray *value);
 mxArray *mxGetField(const mxArray *a, mwIndex i, const char *name);
 void mxDestroyArray(mxArray *a);
 int mexCallMATLAB(int nlhs, mxArray *plhs[], int nrhs, mxArray *prhs[], const char *name);
+/* and givspline */
+mxArray *mxCreateNumericArray(mwSize ndim, const mwSize *dims, mxClassID cls, mxComplexity flag);
+mxArray *mxCreateString(const char *s);
 #if !GIVQR_MEX_R12
 mxArray *mxCreateUninitNumericMatrix(size_t m, size_t n, mxClassID cls, mxComplexity flag);
 [[noreturn]] void mexErrMsgIdAndTxt(const char *id, const char *fmt, ...);

@@ -122,6 +122,37 @@
 %! check ("givsmooth", 0, {}, {"input"});
 %! check ("givsmooth", 3, {y}, {"output"});
 
+%!test
+%! y = sin ((1:10)' / 3);  x = (1:10)' / 2;
+%! for v = variants (x)
+%!   check ("givspline", 1, {v{1}, y}, {"x ", "y "});
+%!   check ("givspline", 1, {x, y, 2, v{1}}, {"xx", "option"});
+%! endfor
+%! for v = variants (y)
+%!   check ("givspline", 2, {x, v{1}}, {"y "});
+%! endfor
+%! for v = variants (7)
+%!   check ("givspline", 1, {x, y, v{1}}, {"lambda", "option"});
+%!   check ("givspline", 2, {x, y, [], "EDF", v{1}}, {"EDF"});
+%! endfor
+%! for v = [variants(ones (10, 1)), {[0; 0; 0; 0; 0; 0; 0; 0; 1; 1], 1e-322 * ones(10, 1), [1e300; ones(9, 1)]}]
+%!   check ("givspline", 2, {x, y, [], "Weights", v{1}}, {"Weights", "y "});
+%! endfor
+%! ## x at every scale, ties, a knot far from the rest: each a result, not NaN;
+%! ## the pieces of x 1e-300 apart (f''' ~ 1e900) an error, their values not
+%! odd = {{(1:10) * 1e300, y}, {[0 1 2 2 3:8], y}, {[1:9 1e12], y}, {[1:9 9+eps*9], y}, ...
+%!        {x, 1e200 * y}, {x, 1e-200 * y, [], "Criterion", "reml"}, {x, [y, NaN(10, 1)]}};
+%! warning ("off", "givqr:givspline:unobserved", "local");
+%! for a = odd
+%!   check ("givspline", 2, a{1}, {});
+%! endfor
+%! check ("givspline", 2, {(1:10) * 1e-300, y}, {"x "});
+%! for a = [odd, {{(1:10) * 1e-300, y}}]
+%!   assert (! any (isnan (givspline (a{1}{1:2}, [], 0:0.25:5)(1,:))));
+%! endfor
+%! check ("givspline", 1, {x}, {"input"});
+%! check ("givspline", 3, {x, y}, {"output"});
+
 ## every call of tests/failures.def: its identifier and its message
 ## (fails.m), the caller's arrays as they were
 %!test
@@ -151,9 +182,18 @@
 %! catch e
 %!   assert (numel (strfind (e.message, "givsmooth")), 1);
 %! end_try_catch
-%! warning ("off", "givqr:givsmooth:unobserved", "local");
-%! givsmooth ([(1:5)', NaN(5, 1)]);
-%! assert (numel (strfind (lastwarn (), "givsmooth")), 1);
+%! ## (a warning made an error, to be caught: one turned off sets no lastwarn)
+%! calls = {{"givsmooth", [(1:5)', NaN(5, 1)]}, {"givspline", 1:5, [(1:5)', NaN(5, 1)]}};
+%! for c = calls
+%!   warning ("error", ["givqr:" c{1}{1} ":unobserved"], "local");
+%!   text = "";
+%!   try
+%!     feval (c{1}{:});
+%!   catch e
+%!     text = e.message;
+%!   end_try_catch
+%!   assert (numel (strfind (text, c{1}{1})), 1);
+%! endfor
 
 ## wrong counts, every combination
 %!test
@@ -189,6 +229,8 @@
 %!    try, y = givinv (single (Qbar), y); end_try_catch
 %!    [z, info] = givsmooth (y(1:n), 0.1);
 %!    try, z = givsmooth (y, 'Lambda', -1); end_try_catch
+%!    [pp, info] = givspline (1:1000, y(1:1000), 0.1);
+%!    try, pp = givspline (1:1000, y(1:1000), -1); end_try_catch
 %!  endfor
 %!endfunction
 ## (the least of three readings each side: the heap's own churn moves one

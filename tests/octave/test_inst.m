@@ -4,7 +4,7 @@
 %!test
 %! t = messages ();
 %! inst = fullfile (fileparts (which ("fails")), "..", "..", "inst");
-%! for cmd = {"givfact", "givfwd", "givinv", "givsmooth"}
+%! for cmd = {"givfact", "givfwd", "givinv", "givsmooth", "givspline"}
 %!   help = fileread (fullfile (inst, [cmd{1} ".m"]));
 %!   rows = regexp (help, '%[ \t]+(\S[^\n]*?\.)(?:\n%)?[ \t]+givqr:(\w+):(\w+)', "tokens");
 %!   rows = vertcat (rows{:});

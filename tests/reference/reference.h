@@ -1,4 +1,4 @@
-// reference.h: least squares with A = [D'; sigma*I] in high precision (MPFR)
+// reference.h: least squares with A = [D'; sigma*I], the weighted smooth and the smoothing spline in high precision (MPFR)
 #ifndef GIVQR_REFERENCE_H
 #define GIVQR_REFERENCE_H
 
@@ -53,6 +53,27 @@ bool leverages(std::ptrdiff_t n, double sigma, long prec, double *h_hi, double *
 bool weighted(std::ptrdiff_t n, double sigma, const double *y, const double *w, long prec, double *z_hi,
               double *z_lo, double *h_hi = nullptr, double *h_lo = nullptr, double *edf = nullptr, int d = 2,
               const double *t = nullptr, double *more = nullptr, bool rounded = false);
+
+/*
+ * The cubic smoothing spline f of y at the knots x (n >= 3, increasing),
+ * minimizing sum(w.*(y - f(x)).^2) + integral(f''^2)/sigma^2 (w > 0), by
+ * Reinsch's pentadiagonal system: with h = diff(x), Q (n-by-(n-2)) holding
+ * 1/h(j), -(1/h(j) + 1/h(j+1)), 1/h(j+1) in column j and R tridiagonal,
+ * (h(j) + h(j+1))/3 on the diagonal and h(j+1)/6 beside it,
+ *
+ *      (R + lambda*Q'*W^-1*Q) gamma = Q'*y,   g = y - lambda*W^-1*Q*gamma,
+ *
+ * lambda = 1/sigma^2, factored as L*diag(p)*L' with prec bits.  g = f(x)
+ * and f'' at the knots ([0; gamma; 0]), n each as hi + lo; where h_hi is
+ * not null, the leverages h(i) = 1 - lambda/w(i)*(Q*S*Q')(i,i), S the band
+ * of (R + lambda*Q'*W^-1*Q)^-1, and edf = sum(h), as hi + lo; where more
+ * is not null, log det(R + lambda*Q'*W^-1*Q), sum(w.*(y - g).^2),
+ * integral(f''^2) = gamma'*R*gamma and log det R, each as hi, lo.  Returns
+ * false where a pivot is not positive.
+ */
+bool spline(std::ptrdiff_t n, double sigma, const double *x, const double *y, const double *w, long prec,
+            double *g_hi, double *g_lo, double *c_hi, double *c_lo, double *h_hi = nullptr, double *h_lo = nullptr,
+            double *edf = nullptr, double *more = nullptr);
 
 } // namespace reference
 

@@ -1,11 +1,12 @@
 // The kernels alone: time per step (per column of A).  QR, which copies the
 // rows once they repeat, against the loop that computes every step and
 // against writing the outputs alone (the least any factorization can take);
-// the replays; givsmooth's two passes.  sigma = 0.025 (lambda = 1600), or
-// 10^-k where the second argument is k.
+// the replays; givsmooth's two passes, and givspline's.  sigma = 0.025
+// (lambda = 1600), or 10^-k where the second argument is k.
 #include "QR.h"
 #include "replay.h"
 #include "smooth.h"
+#include "spline.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>
@@ -85,7 +86,8 @@ void BM_givsmooth(benchmark::State &state)
     const int d = int(state.range(2)), mode = int(state.range(3));
     const idx m = n - d;
     const double sigma = sigma_of(state);
-    std::vector<double> T((2 * d + 2) * m), y(n), x(n), t(n), rho(n), rows((d + 1) * n);
+    const bool spline = state.range(4) != 0;
+    std::vector<double> T((2 * d + 4) * m), y(n), x(n), t(n), rho(n), rows((d + 1) * n), low(2 * n);
     for (idx k = 0; k < n; k++) {
         y[k] = std::sin(double(k));
         t[k] = double(k) + 0.25 * std::sin(double(k) * 0.7);   /* spacings from 0.5 to 1.5 */
@@ -95,10 +97,13 @@ void BM_givsmooth(benchmark::State &state)
     givqr::table tb;
     tb.T = T.data();
     tb.R = R.data();
-    const givqr::stencil S = givqr::make_stencil(n, d, mode == 2 ? t.data() : nullptr, rows.data());
+    std::vector<double> knots(n);
+    for (idx k = 0; k < n; k++) knots[k] = mode == 2 ? t[k] : double(k);
+    const givqr::stencil S = spline ? givqr::make_spline(n, knots.data(), rows.data(), low.data())
+                                    : givqr::make_stencil(n, d, mode == 2 ? t.data() : nullptr, rows.data());
     for (auto _ : state) {
         givqr::forward_state st;
-        st.steady = mode == 1 ? m : 0;
+        st.steady = mode == 1 ? m : S.low_steady;
         givqr::smooth_forward(n, S, sigma, mode == 1 ? rho.data() : nullptr, y.data(), x.data(), nullptr,
                               givqr::forward_c2, 0, m, st, tb);
         givqr::backward_state bs;
@@ -120,9 +125,17 @@ void sizes(benchmark::internal::Benchmark *b)
 // d = 2 at equal spacing, at the sizes above
 void smooth_sizes(benchmark::internal::Benchmark *b)
 {
-    for (long n = 1000; n <= 10000000; n *= 10) b->Args({n, 0, 2, 0});
-    b->Args({1000000, 8, 2, 0});
-    b->Args({100000, 8, 2, 0});
+    for (long n = 1000; n <= 10000000; n *= 10) b->Args({n, 0, 2, 0, 0});
+    b->Args({1000000, 8, 2, 0, 0});
+    b->Args({100000, 8, 2, 0, 0});
+    b->Unit(benchmark::kMillisecond);
+}
+
+// the spline at n = 10^6, lambda = 1600: at equal spacing (the cycle),
+// weighted, at uneven x; the fifth argument 1
+void splines(benchmark::internal::Benchmark *b)
+{
+    for (long mode = 0; mode <= 2; mode++) b->Args({1000000, 0, 2, mode, 1});
     b->Unit(benchmark::kMillisecond);
 }
 
@@ -131,7 +144,7 @@ void smooth_sizes(benchmark::internal::Benchmark *b)
 void orders(benchmark::internal::Benchmark *b)
 {
     for (long mode = 0; mode <= 2; mode++)
-        for (long d = 1; d <= givqr::d_max; d++) b->Args({1000000, 0, d, mode});
+        for (long d = 1; d <= givqr::d_max; d++) b->Args({1000000, 0, d, mode, 0});
     b->Unit(benchmark::kMillisecond);
 }
 
@@ -143,6 +156,7 @@ BENCHMARK_TEMPLATE(BM_apply, givqr::givfwd)->Name("BM_givfwd")->Apply(sizes);
 BENCHMARK_TEMPLATE(BM_apply, givqr::givinv)->Name("BM_givinv")->Apply(sizes);
 BENCHMARK(BM_givsmooth)->Apply(smooth_sizes);
 BENCHMARK(BM_givsmooth)->Name("BM_givsmooth_order")->Apply(orders);
+BENCHMARK(BM_givsmooth)->Name("BM_givspline")->Apply(splines);
 
 } // namespace
 

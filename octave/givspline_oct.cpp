@@ -8,6 +8,7 @@
  */
 #include <octave/oct.h>
 
+#include <algorithm>
 #include <new>
 #include <vector>
 
@@ -69,9 +70,8 @@ DEFUN_DLD(givspline, args, nargout, givspline_help)
         } else {
             std::vector<double> b(n);
             const idx nt = spline_breaks(n, x.data(), b.data());
-            RowVector breaks(nt);
-            for (idx i = 0; i < nt; i++) breaks(i) = b[i];
-            Matrix coefs((nt - 1) * k, 4);
+            NDArray breaks = uninit_matrix(1, nt), coefs = uninit_matrix((nt - 1) * k, 4);
+            std::copy(b.begin(), b.begin() + nt, breaks.fortran_vec());
             if (!spline_coefs(n, k, x.data(), out.z, coefs.fortran_vec())) fail("givspline", failures[givspline_xScale]);
             octave_scalar_map pp;
             pp.assign("form", "pp");

@@ -19,7 +19,7 @@ idx spline_breaks(idx n, const double *x, double *breaks)
 namespace {
 
 /* The power of 2 that brings the nt knots b to a mean spacing in [1, 2),
- * and the knots times it, into bs. */
+ * and the knots times it, into bs (which may be b). */
 int unit_knots(idx nt, const double *b, double *bs)
 {
     int e;
@@ -41,31 +41,36 @@ void knots(idx n, const double *x, const double *z, idx nt, const double *bs, do
 
 bool spline_coefs(idx n, idx k, const double *x, const double *z, double *coefs)
 {
-    std::vector<double> b(n), bs(n), w(6 * n);
-    const idx nt = spline_breaks(n, x, b.data()), rows = (nt - 1) * k;
-    const int s = unit_knots(nt, b.data(), bs.data());
-    double *g = w.data(), *gamma = g + nt, *c = gamma + nt;
+    std::vector<double> bs(n), w(4 * n);
+    const idx nt = spline_breaks(n, x, bs.data()), rows = (nt - 1) * k;
+    const int s = unit_knots(nt, bs.data(), bs.data());
+    double *g = w.data(), *gamma = g + nt;
     bool finite = true;
+    double to[4];               /* each power's coefficient, from x*2^s back to x: times 2^(s*(3-l)) */
+    for (int l = 0; l < 4; l++) to[l] = std::ldexp(1.0, s * (3 - l));
+    const bool exact = std::abs(3 * s) <= 1022;
     for (idx j = 0; j < k; j++) {
-        knots(n, x, z + j * n, nt, bs.data(), g, gamma, c);
-        spline_pieces(nt, bs.data(), g, gamma, c);
+        knots(n, x, z + j * n, nt, bs.data(), g, gamma, gamma + nt);
         bool known = true;          /* a series whose f is finite keeps finite pieces */
         for (idx t = 0; t < nt; t++) known = known && std::isfinite(g[t]);
-        for (idx p = 0; p + 1 < nt; p++)
+        for (idx p = 0; p + 1 < nt; p++) {
+            double c[4];
+            spline_pieces(2, bs.data() + p, g + p, gamma + p, c);
             for (int l = 0; l < 4; l++) {
-                const double v = std::ldexp(c[4 * p + l], s * (3 - l));      /* in powers of x, not x*2^s */
+                const double v = exact ? c[l] * to[l] : std::ldexp(c[l], s * (3 - l));
                 coefs[p * k + j + l * rows] = v;
                 finite = finite && (!known || std::isfinite(v));
             }
+        }
     }
     return finite;
 }
 
 void spline_at(idx n, idx k, const double *x, const double *z, idx nx, const double *xx, double *yy)
 {
-    std::vector<double> b(n), bs(n), w(4 * n), f(nx), xs(nx);
-    const idx nt = spline_breaks(n, x, b.data());
-    const int s = unit_knots(nt, b.data(), bs.data());
+    std::vector<double> bs(n), w(4 * n), f(nx), xs(nx);
+    const idx nt = spline_breaks(n, x, bs.data());
+    const int s = unit_knots(nt, bs.data(), bs.data());
     for (idx i = 0; i < nx; i++) xs[i] = std::ldexp(xx[i], s);
     double *g = w.data(), *gamma = g + nt;
     for (idx j = 0; j < k; j++) {

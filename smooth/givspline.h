@@ -18,7 +18,7 @@ namespace givqr {
  * the knots comes from f there (spline.h), so a series whose z is NaN gives
  * NaN; both work at knots brought to unit spacing by a power of 2, so that
  * only the coefficients themselves can overflow (f''' ~ f/h^3): then
- * spline_coefs returns false.  Work of 6*nt, allocated (std::bad_alloc
+ * spline_coefs returns false.  Work of 5*nt, allocated (std::bad_alloc
  * where it cannot be).
  */
 idx spline_breaks(idx n, const double *x, double *breaks);

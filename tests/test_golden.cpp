@@ -4,6 +4,7 @@
 #include "factor.h"
 #include "replay.h"
 #include "givsmooth.h"
+#include "givspline.h"
 
 #include <gtest/gtest.h>
 #include <cstdio>
@@ -66,6 +67,9 @@ golden compute(givqr::idx n, double sigma)
 // loocv; the choices of the restricted likelihood and of an edf of n/3 are
 // their sigma, edf, reml and z.  The weighted outputs (for n >= 10: a gap,
 // points of weight 0 and an outlier) are z, the leverages and the info.
+// The spline (at the times 0:n-1 where not uneven) has no one-sided form:
+// its second output is the pp-form's coefficients and the values halfway
+// between the knots and beyond them.
 const char *const outputs[] = {"z", "the one-sided z", "the leverages", "the info", "REML's choice",
                                "an edf's choice", "weighted", "weighted and one-sided", "robust (and its weights)"};
 constexpr int output_count = sizeof outputs / sizeof outputs[0];
@@ -75,6 +79,7 @@ struct smooth_golden {
     int d;
     bool uneven;
     uint64_t digests[output_count];
+    bool spline;
 };
 
 const smooth_golden smooth_table[] = {
@@ -98,23 +103,33 @@ struct info_of {
     }
 };
 
-smooth_golden smooth_compute(givqr::idx n, double sigma, int d, bool uneven)
+smooth_golden smooth_compute(givqr::idx n, double sigma, int d, bool uneven, bool spline = false)
 {
     const std::vector<double> u = lcg(n, static_cast<uint64_t>(n) + 5), v = lcg(n, static_cast<uint64_t>(n) + 6);
     std::vector<double> y(n), z(n), z1(n), t(n);
     for (givqr::idx i = 0; i < n; i++) y[i] = double(i % 97) / 50.0 + u[i];
-    for (givqr::idx i = 1; i < n; i++) t[i] = t[i - 1] + 0.505 + 0.495 * v[i];     /* spacings in [0.01, 1) */
-    const double *tp = uneven ? t.data() : nullptr;
+    for (givqr::idx i = 1; i < n; i++) t[i] = uneven ? t[i - 1] + 0.505 + 0.495 * v[i] : double(i);  /* spacings in [0.01, 1) */
+    const double *tp = uneven || spline ? t.data() : nullptr;
     givqr::smooth_call c;
-    c.n = n, c.k = 1, c.automatic = sigma != sigma, c.sigma = sigma, c.shared = false, c.d = d;
-    smooth_golden g = {n, sigma, d, uneven, {}};
+    c.n = n, c.k = 1, c.automatic = sigma != sigma, c.sigma = sigma, c.shared = false, c.d = d, c.spline = spline;
+    smooth_golden g = {n, sigma, d, uneven, {}, spline};
     info_of i0(n), i1(n);
     EXPECT_EQ(givqr::givsmooth(c, y.data(), nullptr, tp, i0.out(z.data()), 1, nullptr), givqr::smoothed);
-    c.onesided = true;
-    EXPECT_EQ(givqr::givsmooth(c, y.data(), nullptr, tp, i1.out(z1.data()), 1, nullptr), givqr::smoothed);
-    c.onesided = false;
     g.digests[0] = digest(z);
-    g.digests[1] = digest(z1);
+    if (spline) {
+        std::vector<double> pp(4 * (n - 1)), xx(n + 1), yy(n + 1);
+        EXPECT_TRUE(givqr::spline_coefs(n, 1, t.data(), z.data(), pp.data()));
+        for (givqr::idx i = 0; i + 1 < n; i++) xx[i] = 0.5 * (t[i] + t[i + 1]);
+        xx[n - 1] = t[0] - 3.0, xx[n] = t[n - 1] + 3.0;
+        givqr::spline_at(n, 1, t.data(), z.data(), n + 1, xx.data(), yy.data());
+        pp.insert(pp.end(), yy.begin(), yy.end());
+        g.digests[1] = digest(pp);
+    } else {
+        c.onesided = true;
+        EXPECT_EQ(givqr::givsmooth(c, y.data(), nullptr, tp, i1.out(z1.data()), 1, nullptr), givqr::smoothed);
+        c.onesided = false;
+        g.digests[1] = digest(z1);
+    }
     g.digests[2] = digest(i0.h);
     g.digests[3] = digest({i0.s[0], i0.s[2], i0.s[3], i0.s[4]});
     if (sigma != sigma)         /* the restricted likelihood's choice, and an edf's */
@@ -135,6 +150,7 @@ smooth_golden smooth_compute(givqr::idx n, double sigma, int d, bool uneven)
         y[n / 2] += 20.0;
         c.shared = true;
         for (int pass = 0; pass < 3; pass++) {
+            if (spline && pass == 1) continue;
             c.onesided = pass == 1;
             c.robust = pass == 2;
             EXPECT_EQ(givqr::givsmooth(c, y.data(), w.data(), tp, i1.out(z.data()), 1, nullptr), givqr::smoothed);
@@ -157,7 +173,8 @@ TEST(golden, SameBitsOnEveryPlatform)
             std::snprintf(s, sizeof s, g.sigma == g.sigma ? "%a" : "NAN", g.sigma);
             std::printf("    {%td, %s, %d, %s, {", g.n, s, g.d, g.uneven ? "true" : "false");
             for (int k = 0; k < output_count; k++)
-                std::printf("0x%016llxULL%s", (unsigned long long)g.digests[k], k + 1 < output_count ? ", " : "}},\n");
+                std::printf("0x%016llxULL%s", (unsigned long long)g.digests[k], k + 1 < output_count ? ", " : "}");
+            std::printf("%s},\n", g.spline ? ", true" : "");
         };
         for (givqr::idx n : {3, 10, 1000, 100000})
             for (double sigma : {0.0, 1e-6, 0.000316227766016838, 0.025, 1.0, std::nan("")})
@@ -173,6 +190,11 @@ TEST(golden, SameBitsOnEveryPlatform)
             for (double sigma : {0.025, std::nan("")}) print(smooth_compute(10, sigma, d, true));
             for (double sigma : {1e-4, 1.0, std::nan("")}) print(smooth_compute(3000, sigma, d, true));
         }
+        for (givqr::idx n : {3, 10, 1000, 100000})
+            for (double sigma : {0.0, 1e-6, 0.025, 1.0, std::nan("")})
+                if (n < 100000 || sigma == sigma) print(smooth_compute(n, sigma, 2, false, true));
+        for (givqr::idx n : {10, 3000})
+            for (double sigma : {1e-4, 1.0, std::nan("")}) print(smooth_compute(n, sigma, 2, true, true));
         const givqr::idx ns[] = {3, 4, 5, 10, 1000, 100000};
         const double sigmas[] = {0.0, -0.0, 4.9e-324, 1e-300, 1e-8, 1e-6, 0.000316227766016838, 0.1, 1.0,
                                  -3.5, 1e300, inf, -inf};
@@ -195,10 +217,10 @@ TEST(golden, SameBitsOnEveryPlatform)
                           << (got.fwd == want.fwd) << ", givinv " << (got.inv == want.inv);
     }
     for (const smooth_golden &want : smooth_table) {
-        const smooth_golden got = smooth_compute(want.n, want.sigma, want.d, want.uneven);
+        const smooth_golden got = smooth_compute(want.n, want.sigma, want.d, want.uneven, want.spline);
         for (int k = 0; k < output_count; k++) {
             wrong += got.digests[k] != want.digests[k];
-            EXPECT_EQ(got.digests[k], want.digests[k]) << "givsmooth, n = " << want.n << ", sigma = " << want.sigma
+            EXPECT_EQ(got.digests[k], want.digests[k]) << (want.spline ? "the spline" : "givsmooth") << ", n = " << want.n << ", sigma = " << want.sigma
                                                        << ", d = " << want.d << (want.uneven ? ", uneven t" : "")
                                                        << ": " << outputs[k];
         }

@@ -2,6 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 FUZZ_SECONDS ?= 20
+SPLINE_NS ?= 150 1e4 1e5
 OCTAVE = OCTAVE_HISTFILE=/dev/null octave-cli --norc --quiet --no-window-system
 CTEST = OCTAVE_HISTFILE=/dev/null ctest --output-on-failure --no-tests=error -j $(JOBS)
 
@@ -17,7 +18,7 @@ DEPS_FUZZ = clang libclang-rt-dev
 DEPS_COVERAGE = gcovr
 DEPS_BENCH = libbenchmark-dev gnuplot-nox fonts-freefont-otf time python3-statsmodels
 
-.PHONY: accuracy bench all build test test-main test-sanitize test-dist test-fresh demo dist fuzz coverage clean \
+.PHONY: accuracy accuracy-spline bench all build test test-main test-sanitize test-dist test-fresh demo dist fuzz coverage clean \
   test-platforms platform test-matlab
 VERSION := $(shell sed -n 's/^Version: //p' DESCRIPTION)
 DIST = givqr-$(VERSION)
@@ -174,6 +175,17 @@ accuracy:
 	$(OCTAVE) --eval "addpath('$(abspath $(BUILD))/octave'); addpath('$(abspath $(BUILD))/reference'); \
 	  addpath('$(abspath tests/octave)'); \
 	  md = '$(abspath docs/accuracy.md)'; png = '$(abspath docs/accuracy.png)'; source('bench/accuracy.m')"
+
+# The smoothing spline's f at the knots against the MPFR reference, beside
+# Octave's csaps, scipy's make_smoothing_spline and R's smooth.spline at the
+# same lambda (bench/spline_peers.m says how each maps): prints the table in
+# docs/accuracy.md's section on it.  ns = [150 1e4 1e5] there.
+accuracy-spline:
+	@sh tools/deps.sh $(DEPS_TEST) octave-splines python3-scipy r-base-core
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DGIVQR_TESTS=ON
+	cmake --build $(BUILD) -j $(JOBS)
+	$(OCTAVE) --eval "addpath('$(abspath $(BUILD))/octave'); addpath('$(abspath $(BUILD))/reference'); \
+	  ns = [$(SPLINE_NS)]; source('bench/spline_peers.m')"
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-fresh $(BUILD)-sanitize $(BUILD)-tsan $(BUILD)-fuzz $(BUILD)-coverage $(BUILD)-bench $(BUILD)-matlab \

@@ -1,6 +1,7 @@
 % givqr: Givens QR of [D'; sigma*I] for second difference smoothing and least squares
 %
 %   givsmooth - z = givsmooth (y, sigma): the smoothed series (or columns)
+%   givspline - pp = givspline (x, y): the cubic smoothing spline, as mkpp's pp
 %   givfact   - [Qbar, R] = givfact (n, sigma): Q'*[D'; sigma*I] = [R; 0]
 %   givfwd    - y = givfwd (Qbar, x): y = Q'*x
 %   givinv    - y = givinv (Qbar, x): y = Q*x

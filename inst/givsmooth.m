@@ -267,7 +267,10 @@
 %     y(300:340) = NaN;  y(700) = 5;           % a gap and an outlier
 %     z = givsmooth (y, [], 'Robust', true);   % the gap filled, 5 left out
 %
-%   See also givfact, givfwd, givinv.
+%   For values between and beyond the samples, or derivatives, smooth with
+%   givspline, whose pp-form ppval evaluates anywhere.
+%
+%   See also givspline, givfact, givfwd, givinv.
 
 function [z, info] = givsmooth (y, varargin)
   not_built ('givsmooth');

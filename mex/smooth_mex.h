@@ -12,7 +12,8 @@
 namespace givqr {
 
 /* y as doubles, column-major, into v (where it is not a full double array
- * already, whose data is used where it lies). */
+ * already, whose data is used where it lies).  A logical's bytes are read
+ * as bytes, so that one holding neither 0 nor 1 is true, not undefined. */
 inline const double *as_double(const mxArray *a, std::vector<double> &v)
 {
     if (mxIsDouble(a) && !mxIsSparse(a)) return mxGetPr(a);
@@ -21,9 +22,9 @@ inline const double *as_double(const mxArray *a, std::vector<double> &v)
     if (mxIsSparse(a)) {                        /* double or logical */
         const mwIndex *ir = mxGetIr(a), *jc = mxGetJc(a);
         const double *pr = mxIsDouble(a) ? mxGetPr(a) : nullptr;
-        const mxLogical *pl = pr ? nullptr : static_cast<const mxLogical *>(mxGetData(a));
+        const unsigned char *pl = pr ? nullptr : static_cast<const unsigned char *>(mxGetData(a));
         for (idx j = 0; j < n; j++)
-            for (mwIndex p = jc[j]; p < jc[j + 1]; p++) v[j * m + ir[p]] = pr ? pr[p] : double(pl[p]);
+            for (mwIndex p = jc[j]; p < jc[j + 1]; p++) v[j * m + ir[p]] = pr ? pr[p] : pl[p] != 0 ? 1.0 : 0.0;
         return v.data();
     }
     const void *d = mxGetData(a);
@@ -38,7 +39,7 @@ inline const double *as_double(const mxArray *a, std::vector<double> &v)
         case mxUINT32_CLASS: v[i] = static_cast<const uint32_t *>(d)[i]; break;
         case mxINT64_CLASS: v[i] = static_cast<double>(static_cast<const int64_t *>(d)[i]); break;
         case mxUINT64_CLASS: v[i] = static_cast<double>(static_cast<const uint64_t *>(d)[i]); break;
-        default: v[i] = static_cast<const mxLogical *>(d)[i]; break;
+        default: v[i] = static_cast<const unsigned char *>(d)[i] != 0 ? 1.0 : 0.0; break;   /* logical: its bytes, any not 0 true */
         }
     }
     return v.data();

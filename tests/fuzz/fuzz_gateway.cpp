@@ -113,9 +113,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             const bool pp = mxGetField(plhs[k], 0, "form") != nullptr;
             static const char *const pp_fields[] = {"breaks", "coefs", "pieces", "order", "dim"};
             static const char *const info[] = {"sigma", "lambda", "edf", "gcv", "loocv", "reml", "leverage", "stderr"};
-            for (const char *f : pp ? std::vector<const char *>(pp_fields, pp_fields + 5)
-                                    : std::vector<const char *>(info, info + 8)) {
-                const mxArray *v = mxGetField(plhs[k], 0, f);
+            for (int f = 0; f < (pp ? 5 : 8); f++) {
+                const mxArray *v = mxGetField(plhs[k], 0, pp ? pp_fields[f] : info[f]);
                 if (!v) abort();
                 written(v);
             }

@@ -4,6 +4,7 @@
 // the replays; givsmooth's two passes, and givspline's.  sigma = 0.025
 // (lambda = 1600), or 10^-k where the second argument is k.
 #include "QR.h"
+#include "givsmooth.h"
 #include "replay.h"
 #include "smooth.h"
 #include "spline.h"
@@ -14,6 +15,8 @@
 
 namespace givqr {
 void QR_plain(idx n, double sigma, double *Qbar, double *pr);      // bench/QR_plain.cpp
+void DtD_band(idx n, int d, double lambda, double *B);                      // bench/LDL_banded.cpp
+void LDL_banded(idx n, int d, const double *B, const double *w, const double *y, double *z, double *work);
 }
 
 using givqr::idx;
@@ -114,6 +117,99 @@ void BM_givsmooth(benchmark::State &state)
     per_step(state, m);
 }
 
+// A panel: k series of n points, 30% of them NaN at random (clouds),
+// lambda = 1600 given, through givsmooth on range(4) threads; range(2) the
+// order, range(3) 2 for uneven sample times (else 1:n), range(5) 1 for GCV,
+// 2 for REML (else lambda given).  Time per series.
+std::vector<double> panel(idx n, idx k)
+{
+    std::vector<double> Y(n * k);
+    uint64_t u = 12345;
+    for (idx i = 0; i < n * k; i++) {
+        u = u * 6364136223846793005ULL + 1442695040888963407ULL;
+        const double r = double(u >> 11) * 0x1p-53;
+        Y[i] = r < 0.3 ? std::nan("") : std::sin(double(i % n) * 0.05) + r - 0.65;
+    }
+    return Y;
+}
+
+void per_series(benchmark::State &state, idx k)
+{
+    state.counters["per_series"] = benchmark::Counter(
+        double(k), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_panel(benchmark::State &state)
+{
+    const idx n = state.range(0), k = state.range(1);
+    const std::vector<double> Y = panel(n, k);
+    std::vector<double> Z(n * k), t(n);
+    for (idx i = 0; i < n; i++) t[i] = double(i) + 0.25 * std::sin(double(i) * 0.7);
+    givqr::smooth_call c;
+    c.n = n, c.k = k, c.d = int(state.range(2));
+    c.automatic = state.range(5) != 0;
+    c.criterion = state.range(5) == 2 ? givqr::reml : givqr::gcv;
+    c.sigma = 0.025;
+    givqr::smooth_out o = {Z.data()};
+    for (auto _ : state) {
+        givqr::givsmooth(c, Y.data(), nullptr, state.range(3) == 2 ? t.data() : nullptr, o, int(state.range(4)),
+                         nullptr);
+        benchmark::DoNotOptimize(Z.data());
+        benchmark::ClobberMemory();
+    }
+    per_series(state, k);
+}
+
+// The same panel, each series by the banded LDL' of the squared system.
+void BM_panel_LDL(benchmark::State &state)
+{
+    const idx n = state.range(0), k = state.range(1);
+    const int d = int(state.range(2));
+    const std::vector<double> Y = panel(n, k);
+    std::vector<double> Z(n * k), w(n), work((2 * d + 2) * (n + d)), B((d + 1) * n);
+    for (auto _ : state) {
+        givqr::DtD_band(n, d, 1600.0, B.data());
+        for (idx j = 0; j < k; j++) {
+            const double *y = Y.data() + j * n;
+            for (idx i = 0; i < n; i++) w[i] = std::isnan(y[i]) ? 0.0 : 1.0;
+            givqr::LDL_banded(n, d, B.data(), w.data(), y, Z.data() + j * n, work.data());
+        }
+        benchmark::DoNotOptimize(Z.data());
+        benchmark::ClobberMemory();
+    }
+    per_series(state, k);
+    givqr::smooth_call c;               // how far it lies from givsmooth's, relative to max |y|
+    c.n = n, c.k = std::min<idx>(k, 100), c.d = d, c.automatic = false, c.sigma = 0.025;
+    std::vector<double> G(n * c.k);
+    givqr::smooth_out o = {G.data()};
+    givqr::givsmooth(c, Y.data(), nullptr, nullptr, o, 1, nullptr);
+    double apart = 0.0, top = 0.0;
+    for (idx i = 0; i < n * c.k; i++) {
+        apart = std::max(apart, std::fabs(G[i] - Z[i]));
+        if (!std::isnan(Y[i])) top = std::max(top, std::fabs(Y[i]));
+    }
+    state.counters["from_givsmooth"] = apart / top;
+}
+
+// n = 365, 10^5 series: lambda given at every order, uneven times, two
+// threads; GCV and REML on 10^4
+void panels(benchmark::internal::Benchmark *b)
+{
+    for (long d = 1; d <= givqr::d_max; d++) b->Args({365, 100000, d, 0, 1, 0});
+    b->Args({365, 100000, 2, 2, 1, 0});
+    b->Args({365, 100000, 2, 0, 2, 0});
+    b->Args({365, 10000, 2, 0, 1, 1});
+    b->Args({365, 10000, 2, 0, 1, 2});
+    b->Unit(benchmark::kMillisecond);
+}
+
+void panels_LDL(benchmark::internal::Benchmark *b)
+{
+    for (long d = 1; d <= givqr::d_max; d++) b->Args({365, 100000, d});
+    b->Args({365, 10000, 2});
+    b->Unit(benchmark::kMillisecond);
+}
+
 void sizes(benchmark::internal::Benchmark *b)
 {
     for (long n = 1000; n <= 10000000; n *= 10) b->Args({n, 0});
@@ -157,6 +253,8 @@ BENCHMARK_TEMPLATE(BM_apply, givqr::givinv)->Name("BM_givinv")->Apply(sizes);
 BENCHMARK(BM_givsmooth)->Apply(smooth_sizes);
 BENCHMARK(BM_givsmooth)->Name("BM_givsmooth_order")->Apply(orders);
 BENCHMARK(BM_givsmooth)->Name("BM_givspline")->Apply(splines);
+BENCHMARK(BM_panel)->Apply(panels);
+BENCHMARK(BM_panel_LDL)->Apply(panels_LDL);
 
 } // namespace
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <new>
@@ -24,6 +25,27 @@ const info_field info_fields[robust_info_count] = {
     {"iterations", false, &smooth_out::iterations},
 };
 
+namespace {
+
+/* The lanes series of c are smoothed in, K at once (lane_width), or 1: only
+ * where each series takes the sweep and its replay alone (a sigma given,
+ * two-sided, no info), in memory of (2d+4)*n*K that stays small. */
+int lanes_for(const smooth_call &c, bool info)
+{
+    const bool plain = !c.automatic && !c.robust && !c.onesided && !c.spline && !info && !std::isinf(c.sigma);
+    if (!plain || c.k < 2) return 1;
+    const int K = lane_width();
+    return double(2 * c.d + 4) * double(c.n) * K <= 0x1p23 ? K : 1;
+}
+
+/* The lanes' memory for K lanes: rho, x and T, aligned. */
+idx lane_doubles(idx n, int d, int K)
+{
+    return idx(K) * (2 * n + (2 * d + 2) * (n - d)) + 3 * 8;
+}
+
+} // namespace
+
 double smooth_work_bytes(const smooth_call &c, const smooth_args &g, const double *y, int threads)
 {
     const idx n = c.n;
@@ -31,6 +53,8 @@ double smooth_work_bytes(const smooth_call &c, const smooth_args &g, const doubl
                           std::any_of(y, y + n * c.k, [](double v) { return std::isnan(v); });
     double each = double(workspace::doubles(n, 2 * c.d + (c.spline ? 4 : 2)));
     if (weighted) each += double(weighted_work::doubles(n, c.d)) + 6.0 * double(n);   /* and merged ties */
+    const int K = lanes_for(c, false);
+    if (K > 1) each += double(lane_doubles(n, c.d, K)) + K * 3.0 * double(n);          /* and K series' weights */
     return 8.0 * (each * double(threads) + (g.times || c.spline ? double(c.d + 2 + 2 * c.spline) * double(n) : 0.0));
 }
 
@@ -220,11 +244,47 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
     } catch (const std::bad_alloc &) {
         return short_of_memory;
     }
+    /* where lanes serve (lanes_for), the series whose weights vary go K at
+     * once: each weighed, then all through the sweep and back in the lanes,
+     * then each unweighed; a series without enough points with weight
+     * leaves its lane to the next */
+    const int K = ties.at.empty() && !shared ? lanes_for(c, out.info) : 1;
     auto work = [&](const interrupts &ic) {
         workspace ws;
         weighted_work ww;
         memory scratch;         /* a merged series: y, w, z, leverages, standard errors, robust weights */
+        std::vector<weighted_work> lw(K > 1 ? K : 0);
+        std::vector<idx> lj;    /* the series in the lanes so far */
+        memory lanes;
+        double *lrho = nullptr, *lx = nullptr, *lT = nullptr;
+        auto flush = [&] {
+            const int used = int(lj.size());
+            double sig[8];
+            for (int l = 0; l < K; l++) sig[l] = l < used ? std::ldexp(c.sigma, lw[l].g.a + base.bd) : 1.0;
+            for (idx i = 0; i < n; i++)
+                for (int l = 0; l < K; l++) {
+                    lrho[K * i + l] = l < used ? lw[l].g.rho[i] : 1.0;
+                    lx[K * i + l] = l < used ? lw[l].g.b[i] : 0.0;
+                }
+            smooth_lanes(K, n, S, sig, lrho, lx, lT);
+            for (int l = 0; l < used; l++) {
+                double *z = out.z + lj[l] * n;
+                for (idx i = 0; i < n; i++) z[i] = lx[K * i + l];
+                problem p = {n, S, &lw[l].g, y + lj[l] * n, nullptr, base};
+                p.u.a = lw[l].g.a;
+                unweigh(p, sig[l], z);
+            }
+            lj.clear();
+            return ic.go();
+        };
         try {
+            if (K > 1) {        /* each array on a boundary of 8*K bytes */
+                double *b = lanes.reserve(lane_doubles(n, d, K));
+                const std::size_t a = 8 * std::size_t(K);
+                lrho = reinterpret_cast<double *>((reinterpret_cast<std::uintptr_t>(b) + a - 1) / a * a);
+                lx = lrho + K * n;
+                lT = lx + K * n;
+            }
             for (idx j = next++; j < c.k && !stop.load(); j = next++) {
                 const double *yj = y + j * n, *wj = weights_of(j);
                 if (observed_times(n, yj, wj, t) < need) {
@@ -251,6 +311,15 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
                     p.u.c = value_scale(n, yj, g ? g->w : nullptr);
                     if (!series(c, p, j, pick(c, p, j, out.z + j * n, ws, ic, out), out, leverage_of(j), ws, ic))
                         return;
+                } else if (K > 1) {
+                    weights &g = lw[lj.size()].g;
+                    weigh(n, d, yj, wj, nullptr, g);
+                    if (g.observed <= d) {
+                        if (!weighted_series(c, S, j, y, wj, out, ww, ws, ic, base)) return;
+                    } else {
+                        lj.push_back(j);
+                        if (int(lj.size()) == K && !flush()) return;
+                    }
                 } else if (w || c.robust || gaps(j)) {
                     if (!weighted_series(c, S, j, y, wj, out, ww, ws, ic, base)) return;
                 } else {
@@ -260,6 +329,7 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
                     if (stop.load() || !series(c, p, j, sigma, out, leverage_of(j), ws, ic)) return;
                 }
             }
+            if (!lj.empty() && !stop.load()) flush();
         } catch (const std::bad_alloc &) {
             lacked_memory = true;
             stop = true;

@@ -119,6 +119,10 @@ enum want { want_logdet, want_squares, want_z, want_sums, want_leverages };
 bool smooth(const problem &p, double sigma, want what, double *x, double *h, sums &f, workspace &w,
             const interrupts &c);
 
+/* z = rho.*x (x the weighted smooth sqrt(w).*z), filled at p's weak
+ * points from the others, at sigma. */
+void unweigh(const problem &p, double sigma, double *x);
+
 /* The one-sided smooth of p at sigma into z: z(t) the last point of the
  * smooth of y(1:t), the leverage of each point as its prefix's last in h
  * (or null).  Returns false where stopped. */

@@ -219,6 +219,10 @@ idx distinct_times(idx n, const double *t)
 idx observed_times(idx n, const double *y, const double *w, const double *t)
 {
     idx seen = 0;
+    if (!t && !w) {
+        for (idx i = 0; i < n; i++) seen += !std::isnan(y[i]);
+        return seen;
+    }
     bool counted = false;           /* the time of point i-1 has been counted */
     for (idx i = 0; i < n; i++) {
         if (i == 0 || !t || t[i] != t[i - 1]) counted = false;

@@ -58,15 +58,14 @@ void fill(const problem &p, double sigma, const idx *s, idx ns, double *z)
     }
 }
 
-/* z = rho.*x where the residual gives it, filled at the weak points. */
+} // namespace
+
 void unweigh(const problem &p, double sigma, double *x)
 {
     weights &g = *p.g;
     for (idx i = 0; i < p.n; i++) x[i] = g.rho[i] * x[i];
     fill(p, sigma, g.weak.data(), idx(g.weak.size()), x);
 }
-
-} // namespace
 
 bool smooth(const problem &p, double sigma, want what, double *x, double *h, sums &f, workspace &w,
             const interrupts &c)

@@ -120,6 +120,20 @@ void smooth_backward(idx n, const table &t, double *x, idx k0, idx k1, backward_
 void smooth_fill(idx n, const stencil &S, const double *t, double sigma, const double *w, const double *y,
                  const idx *s, idx ns, double *z, double *work);
 
+/* The lanes this machine runs series in, K at once (1: none, each series
+ * on its own): 8 with AVX-512F, 4 with AVX2, 2 with SSE2 or NEON (lanes.cpp);
+ * the environment variable GIVQR_LANES asks for fewer, 1 none (for tests
+ * and benchmarks).  Lanes change no bits. */
+int lane_width();
+
+/* K series of n points (K from lane_width), each with its own rho and
+ * sigma, through smooth_forward (want forward_c2) and smooth_backward at
+ * once, each series in a lane, its bits its own smooth's: x from b to
+ * sqrt(w).*z in place.  Point i of series l lies at x[K*i + l], and rho
+ * alike; sigma holds K; T is scratch of (2d+2)*(n-d)*K.  x, rho and T are
+ * aligned to 8*K bytes. */
+void smooth_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, double *x, double *T);
+
 } // namespace givqr
 
 #endif

@@ -53,6 +53,23 @@ bool rows_of(idx n, const double *t, double *rows, double *norm)
 
 } // namespace
 
+namespace {
+
+/* S with the inner entries of D'*D set: each the sum of the products of
+ * c's entries that DtD takes, in its order */
+stencil inner(stencil S)
+{
+    for (int k = 0; k <= S.d; k++) {
+        double v = 0.0;
+        for (int r = S.d - k; r >= 0; r--) v += S.c[r] * S.c[r + k];
+        S.dtd[k] = v;
+    }
+    S.inner = true;
+    return S;
+}
+
+} // namespace
+
 stencil make_stencil(idx n, int d, const double *t, double *rows)
 {
     stencil S = {d, nullptr, {}, t, mean_spacing(n, t), 0.0};
@@ -64,7 +81,7 @@ stencil make_stencil(idx n, int d, const double *t, double *rows)
         S.c[0] = -S.c[0];
     }
     S.norm = std::ldexp(1.0, d);
-    if (!t || n <= d) return S;         /* no row: as on an equal grid */
+    if (!t || n <= d) return inner(S);  /* no row: as on an equal grid */
     bool equal = true;
     switch (d) {
     case 1: equal = rows_of<1>(n, t, rows, &S.norm); break;
@@ -72,9 +89,12 @@ stencil make_stencil(idx n, int d, const double *t, double *rows)
     case 3: equal = rows_of<3>(n, t, rows, &S.norm); break;
     default: equal = rows_of<4>(n, t, rows, &S.norm); break;
     }
-    if (equal) std::memcpy(S.c, rows, (d + 1) * sizeof(double));
-    else S.D = rows;
-    return S;
+    if (!equal) {
+        S.D = rows;
+        return S;
+    }
+    std::memcpy(S.c, rows, (d + 1) * sizeof(double));
+    return inner(S);
 }
 
 double DtD(idx n, const stencil &S, idx i, idx j)
@@ -84,6 +104,7 @@ double DtD(idx n, const stencil &S, idx i, idx j)
         i = j;
         j = k;
     }
+    if (S.inner && j - S.d >= 0 && i <= n - 1 - S.d) return S.dtd[j - i];
     double v = 0.0;
     for (idx k = j - S.d > 0 ? j - S.d : 0; k <= i && k <= n - 1 - S.d; k++)
         v += coef(S, k, int(i - k)) * coef(S, k, int(j - k));

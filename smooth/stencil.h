@@ -28,6 +28,10 @@ struct stencil {
     const double *t;            /* the sample times, or null: 1:n */
     double h;                   /* the mean spacing (mean_spacing) */
     double norm;                /* the largest sum of |D(j,:)| over the rows */
+    /* where every row is c (and `inner` is set): (D'*D)(i,i+k) for k = 0..d
+     * where rows i+k-d..i all lie in D, as DtD sums it */
+    bool inner = false;
+    double dtd[d_max + 1] = {};
     /* the smoothing spline's (spline.h): the lower block sigma*L' of A,
      * L(j,j) and L(j+1,j) in low(2j), low(2j+1) (null: sigma*I), the step
      * from which they no longer change, and log det(L*L') */

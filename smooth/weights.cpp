@@ -7,12 +7,42 @@
 
 namespace givqr {
 
+namespace {
+
+/* The step from which rho(i+d) no longer changes; smooth_fill's work. */
+void weigh_steady(idx n, int d, weights &g)
+{
+    idx last = -1;                                  /* the last rho(i) unlike rho(n-1) */
+    for (idx i = n - 2; i >= 0 && last < 0; i--)
+        if (g.rho[i] != g.rho[n - 1]) last = i;
+    g.steady = std::max<idx>(0, last - d + 1);      /* rho(i+d) the same from step steady on */
+    g.work.resize((d + 2) * g.weak.size());
+}
+
+} // namespace
+
 void weigh(idx n, int d, const double *y, const double *w, const double *v, weights &g)
 {
     double *s = g.store.reserve(3 * n);
     g.w = s;
     g.rho = s + n;
     g.b = s + 2 * n;
+    if (!w && !v) {     /* weights 1 where y is not NaN: what follows gives a = 0, rho = 1, b = y there */
+        g.observed = 0;
+        g.weak.clear();
+        for (idx i = 0; i < n; i++) {
+            const bool has = !std::isnan(y[i]);
+            g.w[i] = has ? 1.0 : 0.0;
+            g.rho[i] = has ? 1.0 : missing_scale;
+            g.b[i] = has ? y[i] : 0.0;
+            g.observed += has;
+            if (!has) g.weak.push_back(i);
+        }
+        if (g.observed == 0) g.weak.clear();    /* no weight at all: none is weak */
+        g.a = 0;
+        weigh_steady(n, d, g);
+        return;
+    }
     double top = 0.0;
     g.observed = 0;
     for (idx i = 0; i < n; i++) {
@@ -41,11 +71,7 @@ void weigh(idx n, int d, const double *y, const double *w, const double *v, weig
         g.b[i] = wi > 0.0 ? r * y[i] : 0.0;
         if (wi < top * weak_share) g.weak.push_back(i);
     }
-    idx last = -1;                                  /* the last rho(i) unlike rho(n-1) */
-    for (idx i = n - 2; i >= 0 && last < 0; i--)
-        if (g.rho[i] != g.rho[n - 1]) last = i;
-    g.steady = std::max<idx>(0, last - d + 1);      /* rho(i+d) the same from step steady on */
-    g.work.resize((d + 2) * g.weak.size());
+    weigh_steady(n, d, g);
 }
 
 int value_scale(idx n, const double *y, const double *w)

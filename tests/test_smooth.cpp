@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 extern "C" void givsmooth_gateway(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);
 extern "C" void givspline_gateway(int nlhs, mxArray *plhs[], int nrhs, const mxArray *prhs[]);
@@ -243,6 +244,57 @@ TEST(smooth, SameBitsWhateverTheMemoryHeld)
                 }
             }
     givqr::fill_reserved = false;
+}
+
+// Series in lanes (a sigma given, weights that vary) give each series' own
+// bits, alone: at every width this machine runs, every order, equal and
+// uneven times, with lanes of mixed cases: gaps in some columns only, each
+// column's weights at their own scale (so its own sigma), a column without
+// weight (its lane left to the next) and one with d points (interpolated),
+// and more columns than fill the last group of lanes.
+TEST(smooth, LanesTheSameBitsAsEachSeriesAlone)
+{
+    const idx n = 300, k = 19;
+    std::vector<double> Y = lcg(n * k, 17), W = lcg(n * k, 19), t = uneven(n);
+    for (idx j = 0; j < k; j++)
+        for (idx i = 0; i < n; i++) {
+            double &y = Y[j * n + i];
+            if ((j % 3 == 1 && (i * 7 + j) % 10 < 3) || (j % 5 == 2 && i > 40 && i < 90)) y = std::nan("");
+            if (j == 4 || (j == 7 && i % 60 != 0)) y = std::nan("");       /* none; 5 points */
+            W[j * n + i] = std::ldexp(0.5 + W[j * n + i], int(j % 7) * 3 - 9);
+        }
+    const int widest = givqr::lane_width();
+    for (int d = 1; d <= givqr::d_max; d++)
+        for (bool times : {false, true})
+            for (bool weighted : {false, true}) {
+                givqr::smooth_call c;
+                c.n = n, c.k = k, c.d = d, c.automatic = false, c.sigma = 0.05, c.shared = false;
+                const double *w = weighted ? W.data() : nullptr, *ts = times ? t.data() : nullptr;
+                std::vector<double> alone(n * k);
+                givqr::smooth_call one = c;
+                one.k = 1;
+                for (idx j = 0; j < k; j++) {
+                    givqr::smooth_out o = {alone.data() + j * n};
+                    ASSERT_EQ(givqr::givsmooth(one, Y.data() + j * n, w ? w + j * n : nullptr, ts, o, 1, nullptr),
+                              givqr::smoothed);
+                }
+                for (int lanes = widest; lanes >= 1; lanes /= 2)
+                    for (int threads : {1, 2}) {
+                        setenv("GIVQR_LANES", std::to_string(lanes).c_str(), 1);
+                        std::vector<double> z(n * k);
+                        givqr::smooth_out o = {z.data()};
+                        std::vector<unsigned char> unobserved(k);
+                        o.unobserved = unobserved.data();
+                        ASSERT_EQ(givqr::givsmooth(c, Y.data(), w, ts, o, threads, nullptr), givqr::smoothed);
+                        for (idx j = 0; j < k; j++)
+                            EXPECT_EQ(std::memcmp(&z[j * n], &alone[j * n], n * sizeof(double)), 0)
+                                << "d = " << d << (times ? ", uneven" : "") << (weighted ? ", weighted" : "")
+                                << ", lanes " << lanes << ", threads " << threads << ", column " << j;
+                        EXPECT_EQ(unobserved[4], 1);
+                    }
+                unsetenv("GIVQR_LANES");
+            }
+    EXPECT_GE(widest, 2);
 }
 
 TEST(givsmooth_gateway, FailuresAndOutputs)

@@ -1,0 +1,116 @@
+/* lanes: K series through the sweep at once, one in each lane of this machine's widest vectors */
+#include "fp.h"
+#include "smooth.h"
+
+#include <cstdlib>
+
+/*
+ * The lanes are GCC/Clang vectors; the widths a build has:
+ *
+ *      x86-64      2 (SSE2), 4 (AVX2), 8 (AVX-512F), picked at run time,
+ *                  each width compiled for its own target; on Windows 2
+ *                  alone (MinGW's GCC does not align its stack for wider
+ *                  vectors)
+ *      aarch64     2 (NEON)
+ *      others      none: every series is smoothed on its own
+ *
+ * No target has fused multiply-add here: fp.h turns contraction off for
+ * the whole file, the wider targets' code included.
+ */
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__aarch64__))
+#define GIVQR_LANES 1
+#if defined(__x86_64__)
+#include <immintrin.h>
+#if !defined(_WIN32)
+#define GIVQR_LANES_WIDE 1
+#endif
+#else
+#include <arm_neon.h>
+#endif
+#endif
+
+namespace givqr {
+
+#if GIVQR_LANES
+namespace lanes2 {
+constexpr int K = 2;
+typedef double V __attribute__((vector_size(16), __may_alias__));
+typedef long long M __attribute__((vector_size(16)));
+#if defined(__x86_64__)
+GIVQR_STEP V vsqrt(V v) { return (V)_mm_sqrt_pd((__m128d)v); }
+#else
+GIVQR_STEP V vsqrt(V v) { return (V)vsqrtq_f64((float64x2_t)v); }
+#endif
+#include "lane_steps.h"
+} // namespace lanes2
+#endif
+
+#if GIVQR_LANES_WIDE
+#if defined(__clang__)
+#pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
+#else
+#pragma GCC push_options
+#pragma GCC target("avx2")
+#endif
+namespace lanes4 {
+constexpr int K = 4;
+typedef double V __attribute__((vector_size(32), __may_alias__));
+typedef long long M __attribute__((vector_size(32)));
+GIVQR_STEP V vsqrt(V v) { return (V)_mm256_sqrt_pd((__m256d)v); }
+#include "lane_steps.h"
+} // namespace lanes4
+#if defined(__clang__)
+#pragma clang attribute pop
+#pragma clang attribute push(__attribute__((target("avx512f"))), apply_to = function)
+#else
+#pragma GCC pop_options
+#pragma GCC push_options
+#pragma GCC target("avx512f")
+#endif
+namespace lanes8 {
+constexpr int K = 8;
+typedef double V __attribute__((vector_size(64), __may_alias__));
+typedef long long M __attribute__((vector_size(64)));
+GIVQR_STEP V vsqrt(V v) { return (V)_mm512_mask_sqrt_pd((__m512d)v, 0xff, (__m512d)v); }
+#include "lane_steps.h"
+} // namespace lanes8
+#if defined(__clang__)
+#pragma clang attribute pop
+#else
+#pragma GCC pop_options
+#endif
+#endif
+
+int lane_width()
+{
+    int widest = 1;
+#if GIVQR_LANES
+    widest = 2;
+#endif
+#if GIVQR_LANES_WIDE
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512f")) widest = 8;
+    else if (__builtin_cpu_supports("avx2")) widest = 4;
+#endif
+    if (const char *e = std::getenv("GIVQR_LANES")) {
+        const int asked = std::atoi(e);
+        if (asked >= 1 && asked < widest) widest = asked == 1 ? 1 : asked < 4 ? 2 : 4;
+    }
+    return widest;
+}
+
+void smooth_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, double *x, double *T)
+{
+    switch (K) {
+#if GIVQR_LANES_WIDE
+    case 8: lanes8::smooth_lanes(n, S, sigma, rho, x, T); break;
+    case 4: lanes4::smooth_lanes(n, S, sigma, rho, x, T); break;
+#endif
+#if GIVQR_LANES
+    case 2: lanes2::smooth_lanes(n, S, sigma, rho, x, T); break;
+#endif
+    default: break;
+    }
+}
+
+} // namespace givqr

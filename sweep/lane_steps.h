@@ -1,0 +1,157 @@
+/* lane_steps.h: the sweep and its two replays for K series at once, one in each lane of a vector */
+
+/*
+ * No include guard: smooth/lanes.cpp includes this once for each vector
+ * width, each time in a namespace of its own that defines
+ *
+ *      V        K doubles, a GCC/Clang vector
+ *      M        K 64-bit integers, a lane mask (what V's comparisons give)
+ *      vsqrt    the correctly rounded square root of each lane
+ *
+ * and, on x86-64, under the target of that width.  Lane l of every V is one
+ * series, and each lane computes exactly the scalar operations of
+ * smooth_forward (want forward_c2) and smooth_backward in their order
+ * (sweep/step.h, core/rotations.h): IEEE division and square root round
+ * each lane as the scalar ones do, and rotg's cases become selects of
+ * results computed in every lane, so each lane's bits are the scalar ones.
+ * Every step is computed (the cycle, which copies rows that repeat to the
+ * bit, leaves the same bits).
+ */
+
+/* where m is set, a; else b: lane by lane, bit for bit */
+GIVQR_STEP V sel(M m, V a, V b)
+{
+    return (V)((m & (M)a) | (~m & (M)b));
+}
+
+GIVQR_STEP V vabs(V a)
+{
+    return (V)((M)a & 0x7fffffffffffffffLL);
+}
+
+/* rotg (core/rotations.h) in each lane: the same four cases, the same
+ * operations in the same order; lanes of the first two cases compute the
+ * others' quotients and discard them. */
+GIVQR_STEP void rotg(V &a, V &b, V &c, V &s)
+{
+    const V a0 = a, b0 = b, zero = {}, one = zero + 1.0;
+    const M big = vabs(a0) > vabs(b0);
+    const V t = -(sel(big, b0, a0) / sel(big, a0, b0));
+    const V u = one / vsqrt(t * t + 1.0), v = t * u;
+    const V cc = sel(b0 == 0.0, one, sel(a0 == 0.0, zero, sel(big, u, v)));
+    const V ss = sel(b0 == 0.0, zero, sel(a0 == 0.0, one, sel(big, v, u)));
+    c = cc;
+    s = ss;
+    a = cc * a0 - ss * b0;
+    b = zero;
+}
+
+GIVQR_STEP void rot(V &x, V &y, V c, V s)
+{
+    const V x0 = x, y0 = y;
+    const V xn = c * x0 - s * y0;
+    const V yn = s * x0 + c * y0;
+    y = yn;
+    x = xn;
+}
+
+/* D(j, l) of the stencil: the binomial row, or row j of D (0 beyond the
+ * last, m-1) */
+struct lane_rows {
+    const double *D, *c;
+    idx m;
+    int d;
+    GIVQR_STEP double operator()(idx j, int l) const
+    {
+        return !D ? c[l] : j < m ? D[(d + 1) * j + l] : 0.0;
+    }
+};
+
+/* The factorization of [diag(rho)*D'; sigma*I] fused with Q' on [b; 0]:
+ * x from b to (c(m..m+d-1), c(n), ..., c(n+m-1)), the rows of Q in T, row i
+ * at T + (2d+2)*i.  Step i is QR_step's, then replay_step's. */
+template <int d>
+void forward_lanes(idx n, const lane_rows &D, V sigma, const V *rho, V *x, V *T)
+{
+    constexpr int N = d * (d + 1) / 2, width = 2 * d + 2;
+    const idx m = n - d;
+    V L[N], a[d];
+    for (int k = 0; k < d; k++) {
+        for (int l = 0; l <= k; l++) L[k * (k + 1) / 2 + l] = D(l, k - l) * rho[k];
+        a[k] = x[k];
+    }
+    for (idx i = 0; i < m; i++) {
+        const int cols = i < m - d ? d : int(m - 1 - i);
+        V *q = T + width * i, R[d + 1], f[d + 1];
+        const V r = rho[i + d];
+        for (int l = 0; l <= d; l++) f[l] = D(i + l, d - l) * r;
+        R[0] = L[0];
+        for (int l = 1; l <= d; l++) R[l] = V{};
+        V t = sigma;                                    /* weight */
+        rotg(R[0], t, q[0], q[1]);
+        for (int k = 1; k < d; k++) {                   /* carry k */
+            V *row = L + k * (k + 1) / 2;
+            rotg(R[0], row[0], q[2 * k], q[2 * k + 1]);
+            for (int l = 1; l <= k; l++)
+                if (l <= cols) rot(R[l], row[l], q[2 * k], q[2 * k + 1]);
+        }
+        rotg(R[0], f[0], q[2 * d], q[2 * d + 1]);       /* stencil */
+        for (int l = 1; l <= d; l++)
+            if (l <= cols) rot(R[l], f[l], q[2 * d], q[2 * d + 1]);
+        for (int k = 1; k < d; k++)
+            for (int l = 1; l <= k; l++) L[(k - 1) * k / 2 + l - 1] = L[k * (k + 1) / 2 + l];
+        for (int l = 1; l <= d; l++) L[(d - 1) * d / 2 + l - 1] = f[l];
+
+        V w = {}, c = x[i + d];                         /* Q' on [b; 0] */
+        rot(a[0], w, q[0], q[1]);
+        for (int k = 1; k < d; k++) rot(a[0], a[k], q[2 * k], q[2 * k + 1]);
+        rot(a[0], c, q[2 * d], q[2 * d + 1]);
+        x[i + d] = w;
+        for (int k = 1; k < d; k++) a[k - 1] = a[k];
+        a[d - 1] = c;
+    }
+    for (int j = 0; j < d; j++) x[j] = a[j];
+}
+
+/* Q on [0; c2], in place: x from what forward_lanes leaves to sqrt(w).*z,
+ * column m-1 first.  Step i is replay_back's. */
+template <int d>
+void backward_lanes(idx n, const V *T, V *x)
+{
+    constexpr int width = 2 * d + 2;
+    const idx m = n - d;
+    V p[d];
+    for (int k = 0; k < d; k++) p[k] = x[k];
+    for (idx i = m - 1; i >= 0; i--) {
+        const V *r = T + width * i;
+        V a = {}, w = x[i + d];
+        rot(a, p[d - 1], r[2 * d], -r[2 * d + 1]);
+        for (int k = d - 1; k >= 1; k--) rot(a, p[k - 1], r[2 * k], -r[2 * k + 1]);
+        rot(a, w, r[0], -r[1]);
+        x[i + d] = p[d - 1];
+        for (int k = d - 1; k >= 1; k--) p[k] = p[k - 1];
+        p[0] = a;
+    }
+    for (int k = d - 1; k >= 0; k--) x[k] = p[k];
+}
+
+template <int d>
+void smooth_lanes_d(idx n, const lane_rows &D, const double *sigma, const double *rho, double *x, double *T)
+{
+    V s;
+    for (int l = 0; l < K; l++) s[l] = sigma[l];
+    forward_lanes<d>(n, D, s, (const V *)rho, (V *)x, (V *)T);
+    backward_lanes<d>(n, (const V *)T, (V *)x);
+}
+
+/* smooth_lanes (smooth.h) for this width */
+void smooth_lanes(idx n, const stencil &S, const double *sigma, const double *rho, double *x, double *T)
+{
+    const lane_rows D = {S.D, S.c, n - S.d, S.d};
+    switch (S.d) {
+    case 1: smooth_lanes_d<1>(n, D, sigma, rho, x, T); break;
+    case 2: smooth_lanes_d<2>(n, D, sigma, rho, x, T); break;
+    case 3: smooth_lanes_d<3>(n, D, sigma, rho, x, T); break;
+    default: smooth_lanes_d<4>(n, D, sigma, rho, x, T); break;
+    }
+}

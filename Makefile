@@ -154,6 +154,9 @@ bench:
 	cmake --build $(BUILD)-bench -j $(JOBS)
 	$(BUILD)-bench/bench_kernels --benchmark_min_time=0.5 > $(BUILD)-bench/kernels.txt
 	cat $(BUILD)-bench/kernels.txt
+	for k in 4 2 1; do GIVQR_LANES=$$k $(BUILD)-bench/bench_kernels --benchmark_filter='BM_panel/' \
+	  --benchmark_min_time=0.5 > $(BUILD)-bench/lanes$$k.txt; done
+	cat $(BUILD)-bench/lanes*.txt
 	$(BUILD)-bench/transients > $(BUILD)-bench/transients.md
 	cat $(BUILD)-bench/transients.md
 	$(OCTAVE) --eval "addpath('$(abspath $(BUILD))-bench/octave'); addpath('$(abspath tests/octave)'); \

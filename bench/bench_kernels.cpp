@@ -158,6 +158,7 @@ void BM_panel(benchmark::State &state)
         benchmark::ClobberMemory();
     }
     per_series(state, k);
+    state.counters["lanes"] = givqr::lane_width();
 }
 
 // The same panel, each series by the banded LDL' of the squared system.

@@ -8,6 +8,13 @@ oct=$(octave-cli --version | head -n 1)
 step() {  # step NAME: the time per step of benchmark NAME, in ns
     awk -v b="$1" '$1 == b { s = $NF; sub(/per_step=/, "", s); sub(/ns$/, "", s); print s }' "$dir/kernels.txt"
 }
+series() {  # series NAME FILE: the time per series of benchmark NAME in FILE, in us
+    awk -v b="$1" '$1 == b { for (i = 1; i <= NF; i++) if ($i ~ /^per_series=/) s = $i; sub(/per_series=/, "", s);
+        if (s ~ /us$/) f = 1; else if (s ~ /ms$/) f = 1000; else if (s ~ /ns$/) f = 0.001; else f = 1e6;
+        sub(/[mun]?s$/, "", s); printf "%.3g", s * f }' "$dir/$2"
+}
+lanes=$(awk '$1 ~ /^BM_panel\// { for (i = 1; i <= NF; i++) if ($i ~ /^lanes=/) { sub(/lanes=/, "", $i); print $i; exit } }' \
+    "$dir/kernels.txt")
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 cat <<EOT
 # Benchmarks
@@ -27,7 +34,7 @@ sigma = 10^-k (0: sigma = 0.025, lambda = 1600).
 | kernel | n | sigma | time per call | per step |
 |---|---|---|---|---|
 EOT
-awk '/^BM_/ && !/^BM_givsmooth_order/ { split($1, a, "/"); sub(/^BM_/, "", a[1]); step = $NF; sub(/per_step=/, "", step);
+awk '/^BM_/ && !/^BM_givsmooth_order/ && !/^BM_panel/ { split($1, a, "/"); sub(/^BM_/, "", a[1]); step = $NF; sub(/per_step=/, "", step);
               printf "| %s | %s | %s | %s %s | %s |\n", a[1], a[2], a[3] == 0 ? "0.025" : "1e-" a[3], $2, $3, step }' \
     "$dir/kernels.txt"
 q=$(step BM_QR/1000000/0); p=$(step BM_QR_plain/1000000/0); w=$(step BM_write_outputs/1000000/0)
@@ -64,6 +71,41 @@ the weight rotation and the one that hands the next state on, for every d
 up to 3: a smaller d does no less on that chain, so d = 1 costs what d = 2
 does; d = 3 and 4 add work beside it. Weighted and at uneven times every
 step is computed, d+1 rotations generated in a chain.
+
+## Panels: many short series in lanes (\`BM_panel\`, \`BM_panel_LDL\`)
+
+k series of n = 365 points, 30% of them NaN at random (clouds), lambda =
+1600 given (10^5 series), or chosen by GCV or REML (10^4), time per series,
+one thread unless said. Series with a sigma given and weights that vary go
+through the sweep K at once, one in each lane; this machine's width is
+$lanes, and GIVQR_LANES=4, 2, 1 force fewer (1: none). The peer is
+\`bench/LDL_banded.cpp\`: the banded L*diag(p)*L' of the squared system
+W + lambda*D'*D that banded-solver tools factor, lambda*D'*D's band formed
+once for the panel; it lies from givsmooth's z by the figure shown
+(relative to max |y|, the first 100 series).
+
+| case | LDL' | lanes $lanes | 4 | 2 | none | lanes $lanes / LDL' | none / LDL' |
+|---|---|---|---|---|---|---|---|
+EOT
+ldl_apart=$(awk '$1 == "BM_panel_LDL/365/100000/2" { for (i = 1; i <= NF; i++) if ($i ~ /^from_givsmooth=/) s = $i;
+    sub(/from_givsmooth=/, "", s); e = index("afpnum", substr(s, length(s)));      # an SI prefix
+    if (e > 0) { s = substr(s, 1, length(s) - 1) * 10 ^ (3 * e - 21) }; printf "%.2g", s }' "$dir/kernels.txt")
+for c in "d = 1:1/0/1/0" "d = 2:2/0/1/0" "d = 3:3/0/1/0" "d = 4:4/0/1/0" "d = 2, uneven t:2/2/1/0" \
+         "d = 2, 2 threads:2/0/2/0"; do
+    name=${c%%:*}; a=${c#*:}; d=${a%%/*}
+    p=$(series "BM_panel_LDL/365/100000/$d" kernels.txt); l=$(series "BM_panel/365/100000/$a" kernels.txt)
+    l4=$(series "BM_panel/365/100000/$a" lanes4.txt); l2=$(series "BM_panel/365/100000/$a" lanes2.txt)
+    l1=$(series "BM_panel/365/100000/$a" lanes1.txt)
+    echo "| $name | $p us | $l us | $l4 us | $l2 us | $l1 us | $(ratio "$l" "$p") | $(ratio "$l1" "$p") |"
+done
+one=$(series "BM_panel/365/100000/2/0/1/0" lanes1.txt)
+g=$(series "BM_panel/365/10000/2/0/1/1" kernels.txt); r=$(series "BM_panel/365/10000/2/0/1/2" kernels.txt)
+cat <<EOT
+
+The LDL' lies ${ldl_apart} from givsmooth's z at d = 2 (relative to max |y|). With a
+choice of lambda (d = 2): GCV $g us a series, $(ratio "$g" "$one") fixed-lambda calls
+without lanes ($one us); REML $r us, $(ratio "$r" "$one") calls. The choice does not
+run in lanes yet.
 
 ## Where the rows start to repeat (\`bench/transients.cpp\`)
 

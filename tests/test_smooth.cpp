@@ -294,7 +294,9 @@ TEST(smooth, LanesTheSameBitsAsEachSeriesAlone)
                     }
                 unsetenv("GIVQR_LANES");
             }
-    EXPECT_GE(widest, 2);
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__aarch64__))
+    EXPECT_GE(widest, 2);       /* lanes were there to test */
+#endif
 }
 
 TEST(givsmooth_gateway, FailuresAndOutputs)

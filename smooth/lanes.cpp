@@ -35,10 +35,18 @@ namespace givqr {
 namespace lanes2 {
 constexpr int K = 2;
 typedef double V __attribute__((vector_size(16), __may_alias__));
-typedef long long M __attribute__((vector_size(16)));
+typedef long long I __attribute__((vector_size(16)));
 #if defined(__x86_64__)
+typedef __m128d M;
+GIVQR_STEP M vgt(V a, V b) { return _mm_cmpgt_pd((__m128d)a, (__m128d)b); }
+GIVQR_STEP M veq0(V a) { return _mm_cmpeq_pd((__m128d)a, _mm_setzero_pd()); }
+GIVQR_STEP V sel(M m, V a, V b) { return (V)_mm_or_pd(_mm_and_pd(m, (__m128d)a), _mm_andnot_pd(m, (__m128d)b)); }
 GIVQR_STEP V vsqrt(V v) { return (V)_mm_sqrt_pd((__m128d)v); }
 #else
+typedef uint64x2_t M;
+GIVQR_STEP M vgt(V a, V b) { return vcgtq_f64((float64x2_t)a, (float64x2_t)b); }
+GIVQR_STEP M veq0(V a) { return vceqzq_f64((float64x2_t)a); }
+GIVQR_STEP V sel(M m, V a, V b) { return (V)vbslq_f64(m, (float64x2_t)a, (float64x2_t)b); }
 GIVQR_STEP V vsqrt(V v) { return (V)vsqrtq_f64((float64x2_t)v); }
 #endif
 #include "lane_steps.h"
@@ -55,7 +63,11 @@ GIVQR_STEP V vsqrt(V v) { return (V)vsqrtq_f64((float64x2_t)v); }
 namespace lanes4 {
 constexpr int K = 4;
 typedef double V __attribute__((vector_size(32), __may_alias__));
-typedef long long M __attribute__((vector_size(32)));
+typedef long long I __attribute__((vector_size(32)));
+typedef __m256d M;
+GIVQR_STEP M vgt(V a, V b) { return _mm256_cmp_pd((__m256d)a, (__m256d)b, _CMP_GT_OQ); }
+GIVQR_STEP M veq0(V a) { return _mm256_cmp_pd((__m256d)a, _mm256_setzero_pd(), _CMP_EQ_OQ); }
+GIVQR_STEP V sel(M m, V a, V b) { return (V)_mm256_blendv_pd((__m256d)b, (__m256d)a, m); }
 GIVQR_STEP V vsqrt(V v) { return (V)_mm256_sqrt_pd((__m256d)v); }
 #include "lane_steps.h"
 } // namespace lanes4
@@ -70,7 +82,11 @@ GIVQR_STEP V vsqrt(V v) { return (V)_mm256_sqrt_pd((__m256d)v); }
 namespace lanes8 {
 constexpr int K = 8;
 typedef double V __attribute__((vector_size(64), __may_alias__));
-typedef long long M __attribute__((vector_size(64)));
+typedef long long I __attribute__((vector_size(64)));
+typedef __mmask8 M;
+GIVQR_STEP M vgt(V a, V b) { return _mm512_cmp_pd_mask((__m512d)a, (__m512d)b, _CMP_GT_OQ); }
+GIVQR_STEP M veq0(V a) { return _mm512_cmp_pd_mask((__m512d)a, _mm512_setzero_pd(), _CMP_EQ_OQ); }
+GIVQR_STEP V sel(M m, V a, V b) { return (V)_mm512_mask_blend_pd(m, (__m512d)b, (__m512d)a); }
 GIVQR_STEP V vsqrt(V v) { return (V)_mm512_mask_sqrt_pd((__m512d)v, 0xff, (__m512d)v); }
 #include "lane_steps.h"
 } // namespace lanes8

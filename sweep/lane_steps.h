@@ -4,11 +4,15 @@
  * No include guard: smooth/lanes.cpp includes this once for each vector
  * width, each time in a namespace of its own that defines
  *
- *      V        K doubles, a GCC/Clang vector
- *      M        K 64-bit integers, a lane mask (what V's comparisons give)
+ *      V        K doubles, a GCC/Clang vector, and I, K 64-bit integers
+ *      M        a lane mask, what vgt and veq0 give and sel takes
+ *      vgt (a, b), veq0 (a)    a > b, a == 0 in each lane (false for NaN)
+ *      sel (m, a, b)           a where m is set, else b, bit for bit
  *      vsqrt    the correctly rounded square root of each lane
  *
- * and, on x86-64, under the target of that width.  Lane l of every V is one
+ * (the comparisons from the target's own instructions: GCC 12 fails on
+ * some vector comparisons of its own at -O2) and, on x86-64, under the
+ * target of that width.  Lane l of every V is one
  * series, and each lane computes exactly the scalar operations of
  * smooth_forward (want forward_c2) and smooth_backward in their order
  * (sweep/step.h, core/rotations.h): IEEE division and square root round
@@ -18,15 +22,9 @@
  * bit, leaves the same bits).
  */
 
-/* where m is set, a; else b: lane by lane, bit for bit */
-GIVQR_STEP V sel(M m, V a, V b)
-{
-    return (V)((m & (M)a) | (~m & (M)b));
-}
-
 GIVQR_STEP V vabs(V a)
 {
-    return (V)((M)a & 0x7fffffffffffffffLL);
+    return (V)((I)a & 0x7fffffffffffffffLL);
 }
 
 /* rotg (core/rotations.h) in each lane: the same four cases, the same
@@ -35,11 +33,11 @@ GIVQR_STEP V vabs(V a)
 GIVQR_STEP void rotg(V &a, V &b, V &c, V &s)
 {
     const V a0 = a, b0 = b, zero = {}, one = zero + 1.0;
-    const M big = vabs(a0) > vabs(b0);
+    const M big = vgt(vabs(a0), vabs(b0)), az = veq0(a0), bz = veq0(b0);
     const V t = -(sel(big, b0, a0) / sel(big, a0, b0));
     const V u = one / vsqrt(t * t + 1.0), v = t * u;
-    const V cc = sel(b0 == 0.0, one, sel(a0 == 0.0, zero, sel(big, u, v)));
-    const V ss = sel(b0 == 0.0, zero, sel(a0 == 0.0, one, sel(big, v, u)));
+    const V cc = sel(bz, one, sel(az, zero, sel(big, u, v)));
+    const V ss = sel(bz, zero, sel(az, one, sel(big, v, u)));
     c = cc;
     s = ss;
     a = cc * a0 - ss * b0;

@@ -51,28 +51,65 @@ void banded(idx n, const stencil &S, double s2, const double *w, const double *y
     }
 }
 
+/* The weights l(0..k-1) of Lagrange's form at xi for the points j(0..k-1)
+ * on the abscissae x (null: j itself). */
+void lagrange(double xi, const idx *j, int k, const double *x, double *l)
+{
+    auto at = [x](idx i) { return x ? x[i] : double(i); };
+    for (int e = 0; e < k; e++) {
+        bool first = true;
+        for (int f = 0; f < k; f++) {
+            if (f == e) continue;
+            const double r = (xi - at(j[f])) / (at(j[e]) - at(j[f]));
+            l[e] = first ? r : l[e] * r;
+            first = false;
+        }
+    }
+}
+
+/* z(i) from z at the points j(0..k-1) by the weights l. */
+void weighed(idx i, const idx *j, int k, const double *l, double *z)
+{
+    double v = 0.0;
+    for (int e = 0; e < k; e++) v = e == 0 ? z[j[e]] * l[e] : v + z[j[e]] * l[e];
+    z[i] = k == 1 ? z[j[0]] : v;
+}
+
 /* z(i) for a <= i <= b from the points j(0..k-1) about them: the polynomial
  * through those k, in Lagrange's form, on the abscissae x (null: i itself). */
 void polynomial(idx a, idx b, const idx *j, int k, const double *x, double *z)
 {
-    auto at = [x](idx i) { return x ? x[i] : double(i); };
     for (idx i = a; i <= b; i++) {
-        const double xi = at(i);
-        double v = 0.0;
-        for (int e = 0; e < k; e++) {
-            double l = 1.0;
-            bool first = true;
-            for (int f = 0; f < k; f++) {
-                if (f == e) continue;
-                const double r = (xi - at(j[f])) / (at(j[e]) - at(j[f]));
-                l = first ? r : l * r;
-                first = false;
-            }
-            v = e == 0 ? z[j[e]] * l : v + z[j[e]] * l;
-        }
-        z[i] = k == 1 ? z[j[0]] : v;
+        double l[2 * d_max];
+        lagrange(x ? x[i] : double(i), j, k, x, l);
+        weighed(i, j, k, l, z);
     }
 }
+
+/* The weights of the polynomial across a gap inside an equal grid, the d
+ * points either side, for gaps of up to `most` points: at point o of a gap
+ * of len, those lagrange gives with the gap from 0, which are those of any
+ * other place to the bit (every difference of abscissae an exact integer). */
+struct gap_weights {
+    static constexpr int most = 8;
+    int d;
+    unsigned made = 0;                  /* bit len-1: that length's weights made */
+    double l[most][most][2 * d_max];
+
+    const double *at(idx len, idx o)
+    {
+        if (!(made >> (len - 1) & 1u)) {
+            idx j[2 * d_max];
+            for (int k = 0; k < d; k++) {
+                j[k] = k - d;
+                j[d + k] = len + k;
+            }
+            for (idx p = 0; p < len; p++) lagrange(double(p), j, 2 * d, nullptr, l[len - 1][p]);
+            made |= 1u << (len - 1);
+        }
+        return l[len - 1][o];
+    }
+};
 
 /* z at the points s(0..ns-1), none with weight: min |D*z| over them, the
  * others held.  The rows of D that touch them, s(0)-d..s(ns-1), are
@@ -127,6 +164,8 @@ void smooth_fill(idx n, const stencil &S, const double *t, double sigma, const d
                  const idx *s, idx ns, double *z, double *work)
 {
     const int d = S.d;
+    gap_weights equal;
+    equal.d = d;
     for (idx a0 = 0, a1; a0 < ns; a0 = a1) {
         bool run = w[s[a0]] == 0.0, none = run;      /* one run of points without weight; none with */
         for (a1 = a0 + 1; a1 < ns && s[a1] - s[a1 - 1] <= d; a1++) {
@@ -140,7 +179,9 @@ void smooth_fill(idx n, const stencil &S, const double *t, double sigma, const d
             j[d + k] = b + 1 + k;   /* and after */
         }
         const bool before = a >= d, after = b <= n - 1 - d;
-        if (run && before && after && !S.D) polynomial(a, b, j, 2 * d, nullptr, z);
+        if (run && before && after && !S.D && b - a < gap_weights::most)
+            for (idx i = a; i <= b; i++) weighed(i, j, 2 * d, equal.at(b - a + 1, i - a), z);
+        else if (run && before && after && !S.D) polynomial(a, b, j, 2 * d, nullptr, z);
         else if (run && a == 0 && after) polynomial(a, b, j + d, d, S.D ? t : nullptr, z);
         else if (run && b == n - 1 && before) polynomial(a, b, j, d, S.D ? t : nullptr, z);
         /* the normal equations for the rest at d = 2 and equal spacing, as

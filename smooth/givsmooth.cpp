@@ -38,10 +38,11 @@ int lanes_for(const smooth_call &c, bool info)
     return double(2 * c.d + 4) * double(c.n) * K <= 0x1p23 ? K : 1;
 }
 
-/* The lanes' memory for K lanes: rho, x and T, aligned. */
+/* The lanes' memory for K lanes: rho, x and T, aligned, and an idle
+ * lane's rho and b. */
 idx lane_doubles(idx n, int d, int K)
 {
-    return idx(K) * (2 * n + (2 * d + 2) * (n - d)) + 3 * 8;
+    return idx(K) * (2 * n + (2 * d + 2) * (n - d)) + 2 * n + 8;
 }
 
 } // namespace
@@ -256,15 +257,20 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
         std::vector<weighted_work> lw(K > 1 ? K : 0);
         std::vector<idx> lj;    /* the series in the lanes so far */
         memory lanes;
-        double *lrho = nullptr, *lx = nullptr, *lT = nullptr;
+        double *lrho = nullptr, *lx = nullptr, *lT = nullptr, *lidle = nullptr;
         auto flush = [&] {
             const int used = int(lj.size());
             double sig[8];
             for (int l = 0; l < K; l++) sig[l] = l < used ? std::ldexp(c.sigma, lw[l].g.a + base.bd) : 1.0;
+            const double *rho[8], *b[8];        /* an idle lane: rho 1, b 0 */
+            for (int l = 0; l < K; l++) {
+                rho[l] = l < used ? lw[l].g.rho : lidle;
+                b[l] = l < used ? lw[l].g.b : lidle + n;
+            }
             for (idx i = 0; i < n; i++)
                 for (int l = 0; l < K; l++) {
-                    lrho[K * i + l] = l < used ? lw[l].g.rho[i] : 1.0;
-                    lx[K * i + l] = l < used ? lw[l].g.b[i] : 0.0;
+                    lrho[K * i + l] = rho[l][i];
+                    lx[K * i + l] = b[l][i];
                 }
             smooth_lanes(K, n, S, sig, lrho, lx, lT);
             for (int l = 0; l < used; l++) {
@@ -284,10 +290,24 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
                 lrho = reinterpret_cast<double *>((reinterpret_cast<std::uintptr_t>(b) + a - 1) / a * a);
                 lx = lrho + K * n;
                 lT = lx + K * n;
+                lidle = lT + (2 * d + 2) * (n - d) * K;
+                std::fill(lidle, lidle + n, 1.0);
+                std::fill(lidle + n, lidle + 2 * n, 0.0);
             }
             for (idx j = next++; j < c.k && !stop.load(); j = next++) {
                 const double *yj = y + j * n, *wj = weights_of(j);
-                if (observed_times(n, yj, wj, t) < need) {
+                if (K > 1) {    /* no ties here: weigh counts the times with weight */
+                    weights &g = lw[lj.size()].g;
+                    weigh(n, d, yj, wj, nullptr, g);
+                    if (g.observed < need) {
+                        unobserved(c, j, out);
+                    } else if (g.observed <= d) {
+                        if (!weighted_series(c, S, j, y, wj, out, ww, ws, ic, base)) return;
+                    } else {
+                        lj.push_back(j);
+                        if (int(lj.size()) == K && !flush()) return;
+                    }
+                } else if (observed_times(n, yj, wj, t) < need) {
                     unobserved(c, j, out);
                 } else if (!ties.at.empty()) {
                     double *ym = scratch.reserve(6 * nt), *wm = ym + nt;
@@ -311,15 +331,6 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
                     p.u.c = value_scale(n, yj, g ? g->w : nullptr);
                     if (!series(c, p, j, pick(c, p, j, out.z + j * n, ws, ic, out), out, leverage_of(j), ws, ic))
                         return;
-                } else if (K > 1) {
-                    weights &g = lw[lj.size()].g;
-                    weigh(n, d, yj, wj, nullptr, g);
-                    if (g.observed <= d) {
-                        if (!weighted_series(c, S, j, y, wj, out, ww, ws, ic, base)) return;
-                    } else {
-                        lj.push_back(j);
-                        if (int(lj.size()) == K && !flush()) return;
-                    }
                 } else if (w || c.robust || gaps(j)) {
                     if (!weighted_series(c, S, j, y, wj, out, ww, ws, ic, base)) return;
                 } else {

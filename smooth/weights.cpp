@@ -4,10 +4,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 namespace givqr {
 
 namespace {
+
+const double g_one = 1.0;
 
 /* The step from which rho(i+d) no longer changes; smooth_fill's work. */
 void weigh_steady(idx n, int d, weights &g)
@@ -28,17 +32,29 @@ void weigh(idx n, int d, const double *y, const double *w, const double *v, weig
     g.rho = s + n;
     g.b = s + 2 * n;
     if (!w && !v) {     /* weights 1 where y is not NaN: what follows gives a = 0, rho = 1, b = y there */
-        g.observed = 0;
-        g.weak.clear();
-        for (idx i = 0; i < n; i++) {
-            const bool has = !std::isnan(y[i]);
-            g.w[i] = has ? 1.0 : 0.0;
-            g.rho[i] = has ? 1.0 : missing_scale;
-            g.b[i] = has ? y[i] : 0.0;
-            g.observed += has;
-            if (!has) g.weak.push_back(i);
+        idx seen = 0, gaps = 0;
+        std::uint64_t one, miss;
+        std::memcpy(&one, &g_one, 8);
+        std::memcpy(&miss, &missing_scale, 8);
+        for (idx i = 0; i < n; i++) {       /* by masks: gaps fall at random, where a branch would guess */
+            const double yi = y[i];
+            const bool has = yi == yi;
+            const std::uint64_t m = 0 - std::uint64_t(has);
+            std::uint64_t b, r = (one & m) | (miss & ~m);
+            std::memcpy(&b, &yi, 8);
+            b &= m;
+            g.w[i] = double(has);
+            std::memcpy(&g.rho[i], &r, 8);
+            std::memcpy(&g.b[i], &b, 8);
+            seen += has;
         }
-        if (g.observed == 0) g.weak.clear();    /* no weight at all: none is weak */
+        g.observed = seen;
+        g.weak.resize(n - seen + 1);                /* each point written, kept where it is a gap */
+        for (idx i = 0; i < n; i++) {
+            g.weak[gaps] = i;
+            gaps += g.w[i] == 0.0;
+        }
+        g.weak.resize(seen > 0 ? gaps : 0);         /* no weight at all: none is weak */
         g.a = 0;
         weigh_steady(n, d, g);
         return;

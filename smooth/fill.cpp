@@ -18,13 +18,13 @@ void banded(idx n, const stencil &S, double s2, const double *w, const double *y
     double *p = work, *l = work;            /* the pivots, then L(a,a-k) at l[k*ns + a] */
 
     /* M = L*diag(p)*L' row by row, and L*g = f into z(s(a)) */
-    for (idx a = 0; a < ns; a++) {
+    for (idx a = 0, q = 0; a < ns; a++) {
         const idx i = s[a];
         double f = w[i] > 0.0 ? s2 * w[i] * y[i] : 0.0;
-        for (idx j = i - d; j <= i + d; j++) {              /* the known z(j) to the right */
-            bool in_s = false;
-            for (int k = 1; k <= d; k++) in_s = in_s || (a >= k && s[a - k] == j) || (a + k < ns && s[a + k] == j);
-            if (j < 0 || j >= n || j == i || in_s) continue;
+        while (s[q] < i - d) q++;                           /* the first of s within d of i */
+        for (idx j = i - d, r = q; j <= i + d; j++) {       /* the known z(j) to the right */
+            while (r < ns && s[r] < j) r++;
+            if (j < 0 || j >= n || (r < ns && s[r] == j)) continue;     /* j in s (i among them) */
             f = f - DtD(n, S, j, i) * z[j];
         }
         for (int k = d; k >= 1; k--) {                      /* L(a,a-k), the farthest first */

@@ -97,14 +97,13 @@ stencil make_stencil(idx n, int d, const double *t, double *rows)
     return inner(S);
 }
 
-double DtD(idx n, const stencil &S, idx i, idx j)
+double DtD_sum(idx n, const stencil &S, idx i, idx j)
 {
     if (i > j) {
         const idx k = i;
         i = j;
         j = k;
     }
-    if (S.inner && j - S.d >= 0 && i <= n - 1 - S.d) return S.dtd[j - i];
     double v = 0.0;
     for (idx k = j - S.d > 0 ? j - S.d : 0; k <= i && k <= n - 1 - S.d; k++)
         v += coef(S, k, int(i - k)) * coef(S, k, int(j - k));

@@ -58,8 +58,14 @@ inline double coef(const stencil &S, idx j, int l)
 stencil make_stencil(idx n, int d, const double *t, double *rows);
 
 /* (D'*D)(i,j) for |i - j| <= d, the sum over the rows k of D that hold both,
- * in the order of k. */
-double DtD(idx n, const stencil &S, idx i, idx j);
+ * in the order of k: DtD_sum, or the inner entry that sum gives. */
+double DtD_sum(idx n, const stencil &S, idx i, idx j);
+inline double DtD(idx n, const stencil &S, idx i, idx j)
+{
+    const idx lo = i < j ? i : j, hi = i < j ? j : i;
+    if (S.inner && hi - S.d >= 0 && lo <= n - 1 - S.d) return S.dtd[hi - lo];
+    return DtD_sum(n, S, i, j);
+}
 
 } // namespace givqr
 

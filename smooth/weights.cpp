@@ -13,14 +13,15 @@ namespace {
 
 const double g_one = 1.0;
 
-/* The step from which rho(i+d) no longer changes; smooth_fill's work. */
+/* The step from which rho(i+d) no longer changes; room for smooth_fill's work. */
 void weigh_steady(idx n, int d, weights &g)
 {
     idx last = -1;                                  /* the last rho(i) unlike rho(n-1) */
     for (idx i = n - 2; i >= 0 && last < 0; i--)
         if (g.rho[i] != g.rho[n - 1]) last = i;
     g.steady = std::max<idx>(0, last - d + 1);      /* rho(i+d) the same from step steady on */
-    g.work.resize((d + 2) * g.weak.size());
+    const std::size_t need = (d + 2) * g.weak.size();
+    if (g.work.size() < need) g.work.resize(need);     /* grown only: what it held is never read */
 }
 
 } // namespace

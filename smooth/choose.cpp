@@ -108,14 +108,35 @@ struct criterion_search {
     const search_grid &g;
     bool halted = false;
     double top = std::nan("");      /* reml: log |det R| at the range's end, when it is needed */
+    int lanes = 1;                  /* the grid's steps made this many at once (squares_at) */
+    int held = 0;                   /* and those made ahead of the scan: their x and sums */
+    double ahead_x[8];
+    sums ahead[8];
 
     bool stopped() const { return halted; }
 
-    /* the sums at x: for the restricted likelihood the forward pass alone */
+    /* the sums at x: for the restricted likelihood the forward pass alone;
+     * at a step of the grid, with the lanes, the steps the scan comes to
+     * next (away from 0) made with it */
     point at(double x)
     {
         point q = {x, inf, {}};
-        if (halted || !smooth(p, g.sigma(x), criterion == reml ? want_squares : want_sums, z, nullptr, q.s, w, ic)) {
+        bool made = false;
+        if (!halted && lanes > 1 && criterion == reml && x == std::floor(x) && x >= double(g.lo) && x <= double(g.hi)) {
+            for (int k = 0; k < held && !made; k++)
+                if (ahead_x[k] == x) q.s = ahead[k], made = true;
+            if (!made) {
+                double sigma[8];
+                held = 0;
+                for (double u = x; held < lanes && u >= double(g.lo) && u <= double(g.hi); u += x < 0.0 ? -1.0 : 1.0)
+                    ahead_x[held++] = u;
+                for (int k = 0; k < lanes; k++) sigma[k] = g.sigma(ahead_x[k < held ? k : 0]);
+                halted = !squares_at(p, lanes, sigma, ahead, w, ic);
+                q.s = ahead[0];
+                made = true;
+            }
+        }
+        if (halted || (!made && !smooth(p, g.sigma(x), criterion == reml ? want_squares : want_sums, z, nullptr, q.s, w, ic))) {
             halted = true;
             q.f = std::nan("");
             return q;
@@ -159,6 +180,7 @@ choice choose(const problem &p, int criterion, double edf, double *x, workspace 
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const search_grid g = grid_of(p);
     criterion_search s = {p, x, w, ic, criterion, p.g ? double(p.g->observed) : double(p.n), g};
+    s.lanes = lanes_for_squares(p);
     criterion_search::point best;
     int end = 0;
     if (!minimize(s, g.lo, g.J, g.hi, 1e-3 / g.step, best, end)) return {nan, 0, {nan, false}};

@@ -68,6 +68,7 @@ struct interrupts {
 struct workspace {
     memory T, R;
     table t;
+    memory lanes;       /* squares_at's */
 
     static int width(const stencil &S) { return 2 * S.d + (S.low ? 4 : 2); }
     static idx doubles(idx rows, int width) { return (width + 1) * rows; }
@@ -122,6 +123,14 @@ bool smooth(const problem &p, double sigma, want what, double *x, double *h, sum
 /* z = rho.*x (x the weighted smooth sqrt(w).*z), filled at p's weak
  * points from the others, at sigma. */
 void unweigh(const problem &p, double sigma, double *x);
+
+/* The lanes squares_at runs p in (smooth.h, lane_width), or 1: none. */
+int lanes_for_squares(const problem &p);
+
+/* smooth (p, sigma[l], want_squares, ...) for l < K = lanes_for_squares
+ * (p), all at once, one in each lane, the same bits: f[l].squares and
+ * f[l].logdet (the rest of f[l] 0).  Returns false where stopped. */
+bool squares_at(const problem &p, int K, const double *sigma, sums *f, workspace &w, const interrupts &c);
 
 /* The one-sided smooth of p at sigma into z: z(t) the last point of the
  * smooth of y(1:t), the leverage of each point as its prefix's last in h

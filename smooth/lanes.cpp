@@ -115,6 +115,21 @@ int lane_width()
     return widest;
 }
 
+void squares_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, const double *b, double ys,
+                   double *sq, double *block, double *Rd, double *Ls, idx from)
+{
+    switch (K) {
+#if GIVQR_LANES_WIDE
+    case 8: lanes8::squares_lanes(n, S, sigma, rho, b, ys, sq, block, Rd, Ls, from); break;
+    case 4: lanes4::squares_lanes(n, S, sigma, rho, b, ys, sq, block, Rd, Ls, from); break;
+#endif
+#if GIVQR_LANES
+    case 2: lanes2::squares_lanes(n, S, sigma, rho, b, ys, sq, block, Rd, Ls, from); break;
+#endif
+    default: break;
+    }
+}
+
 void smooth_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, double *x, double *T)
 {
     switch (K) {

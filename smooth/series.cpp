@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -103,6 +104,59 @@ bool smooth(const problem &p, double sigma, want what, double *x, double *h, sum
     }
     if (p.g && what != want_squares) unweigh(p, sigma, x);
     return true;
+}
+
+int lanes_for_squares(const problem &p)
+{
+    const int K = lane_width();
+    const double m = double(p.n - p.S.d), N = double(p.S.d * (p.S.d + 1) / 2);
+    return K > 1 && !p.S.low && !p.factored && (N + 1.0) * m * K <= 0x1p23 ? K : 1;
+}
+
+bool squares_at(const problem &p, int K, const double *sigma, sums *f, workspace &w, const interrupts &c)
+{
+    const idx n = p.n, m = n - p.S.d;
+    const int d = p.S.d, N = d * (d + 1) / 2;
+    /* the states compared from where the rows may repeat, as smooth_forward does */
+    const idx from = p.S.D ? m : std::max(p.g ? p.g->steady : 0, p.S.low_steady);
+    const std::size_t a = 8 * std::size_t(K);
+    double *start = w.lanes.reserve(idx(K) * (m + N * (m - from)) + 8);
+    double *Rd = reinterpret_cast<double *>((reinterpret_cast<std::uintptr_t>(start) + a - 1) / a * a);
+    double *Ls = Rd + K * m, sq[8], block[8];
+    squares_lanes(K, n, p.S, sigma, p.g ? p.g->rho : nullptr, p.g ? p.g->b : p.y, std::ldexp(1.0, -p.u.c), sq, block,
+                  Rd, Ls, from);
+    auto same = [&](int l, idx i, idx j) {      /* the states at the start of steps i and j, as bits */
+        for (int k = 0; k < N; k++)
+            if (std::memcmp(&Ls[K * (N * (i - from) + k) + l], &Ls[K * (N * (j - from) + k) + l], sizeof(double)))
+                return false;
+        return true;
+    };
+    for (int l = 0; l < K; l++) {
+        forward_sums k;
+        k.sq = sq[l];
+        k.block = block[l];
+        k.count = m;
+        /* where the state repeats the one a step or two before (the cycle
+         * of period 1 or 2 that smooth_forward finds: a longer period it
+         * finds first has none of these), the factors it counts apart */
+        idx s = m, per = 0;
+        for (idx i = from + 1; i < m - d && per == 0; i++) {
+            if (same(l, i, i - 1)) per = 1;
+            else if (i - 2 >= from && same(l, i, i - 2)) per = 2;
+            if (per) s = i;
+        }
+        for (idx i = 0; i < s; i++) k.factor(Rd[K * i + l]);
+        if (per) {
+            const idx steps = m - d - s, odd = per == 1 ? 0 : steps / 2;
+            k.odd = odd;
+            k.even = steps - odd;
+            k.r_even = Rd[K * (s - per) + l];
+            k.r_odd = Rd[K * (s - 1) + l];
+            for (idx i = m - d; i < m; i++) k.factor(Rd[K * i + l]);
+        }
+        f[l] = {0.0, 0.0, 0.0, 0.0, k.squares(), log_det(p, k)};
+    }
+    return c.go();
 }
 
 bool smooth_onesided(const problem &p, double sigma, double *z, double *h, workspace &w, const interrupts &c)

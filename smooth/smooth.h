@@ -134,6 +134,16 @@ int lane_width();
  * aligned to 8*K bytes. */
 void smooth_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, double *x, double *T);
 
+/* One series b (rho: its rho, or null) at K sigmas (K from lane_width),
+ * each in a lane, through smooth_forward's factorization and Q' on [b; 0]
+ * as far as forward_sums needs: in lane l, |c1|^2 (c1 times ys) as
+ * forward_sums::square sums it over the m = n-d steps, into sq[l] and
+ * block[l]; R(i,i) of step i to Rd[K*i + l]; and the state L at the start
+ * of each step i >= from, d(d+1)/2 numbers, to Ls[K*(d(d+1)/2*(i-from) + k)
+ * + l].  Rd and Ls are aligned to 8*K bytes. */
+void squares_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, const double *b, double ys,
+                   double *sq, double *block, double *Rd, double *Ls, idx from);
+
 } // namespace givqr
 
 #endif

@@ -65,50 +65,98 @@ struct lane_rows {
     }
 };
 
-/* The factorization of [diag(rho)*D'; sigma*I] fused with Q' on [b; 0]:
- * x from b to (c(m..m+d-1), c(n), ..., c(n+m-1)), the rows of Q in T, row i
- * at T + (2d+2)*i.  Step i is QR_step's, then replay_step's. */
+/* Step i of the factorization of [diag(rho)*D'; sigma*I] (QR_step), r =
+ * rho(i+d), fused with Q' on [b; 0] (replay_step), c = b(i+d): the
+ * rotations into q, R(i,i) into rii, the entry of Q'*[b; 0] that R reaches
+ * (row i) into c1 and the sigma row's (row n+i) into w. */
+template <int d>
+GIVQR_STEP void step_lanes(idx i, idx m, const lane_rows &D, V sigma, V r, V c, V L[], V a[], V q[], V &rii, V &c1,
+                           V &w)
+{
+    const int cols = i < m - d ? d : int(m - 1 - i);
+    V R[d + 1], f[d + 1];
+    for (int l = 0; l <= d; l++) f[l] = D(i + l, d - l) * r;
+    R[0] = L[0];
+    for (int l = 1; l <= d; l++) R[l] = V{};
+    V t = sigma;                                        /* weight */
+    rotg(R[0], t, q[0], q[1]);
+    for (int k = 1; k < d; k++) {                       /* carry k */
+        V *row = L + k * (k + 1) / 2;
+        rotg(R[0], row[0], q[2 * k], q[2 * k + 1]);
+        for (int l = 1; l <= k; l++)
+            if (l <= cols) rot(R[l], row[l], q[2 * k], q[2 * k + 1]);
+    }
+    rotg(R[0], f[0], q[2 * d], q[2 * d + 1]);           /* stencil */
+    for (int l = 1; l <= d; l++)
+        if (l <= cols) rot(R[l], f[l], q[2 * d], q[2 * d + 1]);
+    for (int k = 1; k < d; k++)
+        for (int l = 1; l <= k; l++) L[(k - 1) * k / 2 + l - 1] = L[k * (k + 1) / 2 + l];
+    for (int l = 1; l <= d; l++) L[(d - 1) * d / 2 + l - 1] = f[l];
+    rii = R[0];
+
+    w = V{};                                            /* Q' on [b; 0] */
+    rot(a[0], w, q[0], q[1]);
+    for (int k = 1; k < d; k++) rot(a[0], a[k], q[2 * k], q[2 * k + 1]);
+    rot(a[0], c, q[2 * d], q[2 * d + 1]);
+    c1 = a[0];
+    for (int k = 1; k < d; k++) a[k - 1] = a[k];
+    a[d - 1] = c;
+}
+
+/* The sweep's first state, stencil rows 0..d-1 in columns 0..d-1, and
+ * b(0..d-1) */
+template <int d>
+GIVQR_STEP void start_lanes(const lane_rows &D, const V rho[], const V b[], V L[], V a[])
+{
+    for (int k = 0; k < d; k++) {
+        for (int l = 0; l <= k; l++) L[k * (k + 1) / 2 + l] = D(l, k - l) * rho[k];
+        a[k] = b[k];
+    }
+}
+
+/* K series through the sweep fused with Q' on [b; 0]: x from b to (c(m..
+ * m+d-1), c(n), ..., c(n+m-1)), the rows of Q in T, row i at T + (2d+2)*i. */
 template <int d>
 void forward_lanes(idx n, const lane_rows &D, V sigma, const V *rho, V *x, V *T)
 {
-    constexpr int N = d * (d + 1) / 2, width = 2 * d + 2;
     const idx m = n - d;
-    V L[N], a[d];
-    for (int k = 0; k < d; k++) {
-        for (int l = 0; l <= k; l++) L[k * (k + 1) / 2 + l] = D(l, k - l) * rho[k];
-        a[k] = x[k];
-    }
-    for (idx i = 0; i < m; i++) {
-        const int cols = i < m - d ? d : int(m - 1 - i);
-        V *q = T + width * i, R[d + 1], f[d + 1];
-        const V r = rho[i + d];
-        for (int l = 0; l <= d; l++) f[l] = D(i + l, d - l) * r;
-        R[0] = L[0];
-        for (int l = 1; l <= d; l++) R[l] = V{};
-        V t = sigma;                                    /* weight */
-        rotg(R[0], t, q[0], q[1]);
-        for (int k = 1; k < d; k++) {                   /* carry k */
-            V *row = L + k * (k + 1) / 2;
-            rotg(R[0], row[0], q[2 * k], q[2 * k + 1]);
-            for (int l = 1; l <= k; l++)
-                if (l <= cols) rot(R[l], row[l], q[2 * k], q[2 * k + 1]);
-        }
-        rotg(R[0], f[0], q[2 * d], q[2 * d + 1]);       /* stencil */
-        for (int l = 1; l <= d; l++)
-            if (l <= cols) rot(R[l], f[l], q[2 * d], q[2 * d + 1]);
-        for (int k = 1; k < d; k++)
-            for (int l = 1; l <= k; l++) L[(k - 1) * k / 2 + l - 1] = L[k * (k + 1) / 2 + l];
-        for (int l = 1; l <= d; l++) L[(d - 1) * d / 2 + l - 1] = f[l];
-
-        V w = {}, c = x[i + d];                         /* Q' on [b; 0] */
-        rot(a[0], w, q[0], q[1]);
-        for (int k = 1; k < d; k++) rot(a[0], a[k], q[2 * k], q[2 * k + 1]);
-        rot(a[0], c, q[2 * d], q[2 * d + 1]);
-        x[i + d] = w;
-        for (int k = 1; k < d; k++) a[k - 1] = a[k];
-        a[d - 1] = c;
-    }
+    V L[d * (d + 1) / 2], a[d], rii, c1;
+    start_lanes<d>(D, rho, x, L, a);
+    for (idx i = 0; i < m; i++) step_lanes<d>(i, m, D, sigma, rho[i + d], x[i + d], L, a, T + (2 * d + 2) * i, rii, c1, x[i + d]);
     for (int j = 0; j < d; j++) x[j] = a[j];
+}
+
+/* One series b (rho null: 1) at K sigmas, one in each lane, through the
+ * sweep fused with Q' on [b; 0], as far as the restricted likelihood needs:
+ * |c1|^2 (c1 times ys) summed in each lane as forward_sums::square sums it,
+ * into sq and block; R(i,i) of each step to Rd[i]; the state at the start
+ * of each step from `from` on to Ls, N a step. */
+template <int d>
+void squares_lanes(idx n, const lane_rows &D, V sigma, const double *rho, const double *b, double ys, V &sq,
+                   V &block, V *Rd, V *Ls, idx from)
+{
+    constexpr int N = d * (d + 1) / 2;
+    const idx m = n - d;
+    const V zero = {};
+    V L[N], a[d], r[d], y[d], q[2 * d + 2], c1, w;
+    for (int k = 0; k < d; k++) {
+        r[k] = zero + (rho ? rho[k] : 1.0);
+        y[k] = zero + b[k];
+    }
+    start_lanes<d>(D, r, y, L, a);
+    sq = zero;
+    block = zero;
+    for (idx i = 0; i < m; i++) {
+        if (i >= from)
+            for (int k = 0; k < N; k++) Ls[N * (i - from) + k] = L[k];
+        step_lanes<d>(i, m, D, sigma, zero + (rho ? rho[i + d] : 1.0), zero + b[i + d], L, a, q, Rd[i], c1, w);
+        const V e = c1 * ys;
+        block += e * e;
+        if ((i + 1) % sum_block == 0) {
+            sq += block;
+            block = zero;
+        }
+    }
 }
 
 /* Q on [0; c2], in place: x from what forward_lanes leaves to sqrt(w).*z,
@@ -140,6 +188,25 @@ void smooth_lanes_d(idx n, const lane_rows &D, const double *sigma, const double
     for (int l = 0; l < K; l++) s[l] = sigma[l];
     forward_lanes<d>(n, D, s, (const V *)rho, (V *)x, (V *)T);
     backward_lanes<d>(n, (const V *)T, (V *)x);
+}
+
+/* squares_lanes (smooth.h) for this width */
+void squares_lanes(idx n, const stencil &S, const double *sigma, const double *rho, const double *b, double ys,
+                   double *sq, double *block, double *Rd, double *Ls, idx from)
+{
+    const lane_rows D = {S.D, S.c, n - S.d, S.d};
+    V s, q, k;
+    for (int l = 0; l < K; l++) s[l] = sigma[l];
+    switch (S.d) {
+    case 1: squares_lanes<1>(n, D, s, rho, b, ys, q, k, (V *)Rd, (V *)Ls, from); break;
+    case 2: squares_lanes<2>(n, D, s, rho, b, ys, q, k, (V *)Rd, (V *)Ls, from); break;
+    case 3: squares_lanes<3>(n, D, s, rho, b, ys, q, k, (V *)Rd, (V *)Ls, from); break;
+    default: squares_lanes<4>(n, D, s, rho, b, ys, q, k, (V *)Rd, (V *)Ls, from); break;
+    }
+    for (int l = 0; l < K; l++) {
+        sq[l] = q[l];
+        block[l] = k[l];
+    }
 }
 
 /* smooth_lanes (smooth.h) for this width */

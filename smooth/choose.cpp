@@ -108,7 +108,7 @@ struct criterion_search {
     const search_grid &g;
     bool halted = false;
     double top = std::nan("");      /* reml: log |det R| at the range's end, when it is needed */
-    int lanes = 1;                  /* the grid's steps made this many at once (squares_at) */
+    int lanes = 1;                  /* the grid's steps made this many at once (sums_at) */
     int held = 0;                   /* and those made ahead of the scan: their x and sums */
     double ahead_x[8];
     sums ahead[8];
@@ -122,7 +122,7 @@ struct criterion_search {
     {
         point q = {x, inf, {}};
         bool made = false;
-        if (!halted && lanes > 1 && criterion == reml && x == std::floor(x) && x >= double(g.lo) && x <= double(g.hi)) {
+        if (!halted && lanes > 1 && x == std::floor(x) && x >= double(g.lo) && x <= double(g.hi)) {
             for (int k = 0; k < held && !made; k++)
                 if (ahead_x[k] == x) q.s = ahead[k], made = true;
             if (!made) {
@@ -131,7 +131,7 @@ struct criterion_search {
                 for (double u = x; held < lanes && u >= double(g.lo) && u <= double(g.hi); u += x < 0.0 ? -1.0 : 1.0)
                     ahead_x[held++] = u;
                 for (int k = 0; k < lanes; k++) sigma[k] = g.sigma(ahead_x[k < held ? k : 0]);
-                halted = !squares_at(p, lanes, sigma, ahead, w, ic);
+                halted = !sums_at(p, lanes, sigma, criterion != reml, ahead, w, ic);
                 q.s = ahead[0];
                 made = true;
             }
@@ -180,7 +180,7 @@ choice choose(const problem &p, int criterion, double edf, double *x, workspace 
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const search_grid g = grid_of(p);
     criterion_search s = {p, x, w, ic, criterion, p.g ? double(p.g->observed) : double(p.n), g};
-    s.lanes = lanes_for_squares(p);
+    s.lanes = lanes_for_sums(p);
     criterion_search::point best;
     int end = 0;
     if (!minimize(s, g.lo, g.J, g.hi, 1e-3 / g.step, best, end)) return {nan, 0, {nan, false}};

@@ -34,8 +34,9 @@ int lanes_for(const smooth_call &c, bool info)
 {
     const bool plain = !c.automatic && !c.robust && !c.onesided && !c.spline && !info && !std::isinf(c.sigma);
     if (!plain || c.k < 2) return 1;
-    const int K = lane_width();
-    return double(2 * c.d + 4) * double(c.n) * K <= 0x1p23 ? K : 1;
+    int K = lane_width();
+    while (K > 1 && double(2 * c.d + 4) * double(c.n) * K > 0x1p23) K /= 2;    /* within 64 MB */
+    return K;
 }
 
 /* The lanes' memory for K lanes: rho, x and T, aligned, and an idle

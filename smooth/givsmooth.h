@@ -124,13 +124,14 @@ bool smooth(const problem &p, double sigma, want what, double *x, double *h, sum
  * points from the others, at sigma. */
 void unweigh(const problem &p, double sigma, double *x);
 
-/* The lanes squares_at runs p in (smooth.h, lane_width), or 1: none. */
-int lanes_for_squares(const problem &p);
+/* The lanes sums_at runs p in (smooth.h, lane_width), or 1: none. */
+int lanes_for_sums(const problem &p);
 
-/* smooth (p, sigma[l], want_squares, ...) for l < K = lanes_for_squares
- * (p), all at once, one in each lane, the same bits: f[l].squares and
- * f[l].logdet (the rest of f[l] 0).  Returns false where stopped. */
-bool squares_at(const problem &p, int K, const double *sigma, sums *f, workspace &w, const interrupts &c);
+/* smooth (p, sigma[l], want_squares, ...), or where backward want_sums,
+ * for l < K = lanes_for_sums (p), all at once, one in each lane, the same
+ * bits: f[l] (want_squares: squares and logdet, the rest 0).  Returns
+ * false where stopped. */
+bool sums_at(const problem &p, int K, const double *sigma, bool backward, sums *f, workspace &w, const interrupts &c);
 
 /* The one-sided smooth of p at sigma into z: z(t) the last point of the
  * smooth of y(1:t), the leverage of each point as its prefix's last in h

@@ -1,5 +1,6 @@
 /* lanes: K series through the sweep at once, one in each lane of this machine's widest vectors */
 #include "fp.h"
+#include "leverage.h"
 #include "smooth.h"
 
 #include <cstdlib>
@@ -34,7 +35,7 @@ namespace givqr {
 #if GIVQR_LANES
 namespace lanes2 {
 constexpr int K = 2;
-typedef double V __attribute__((vector_size(16), __may_alias__));
+typedef double V __attribute__((vector_size(16)));
 typedef long long I __attribute__((vector_size(16)));
 #if defined(__x86_64__)
 typedef __m128d M;
@@ -62,7 +63,7 @@ GIVQR_STEP V vsqrt(V v) { return (V)vsqrtq_f64((float64x2_t)v); }
 #endif
 namespace lanes4 {
 constexpr int K = 4;
-typedef double V __attribute__((vector_size(32), __may_alias__));
+typedef double V __attribute__((vector_size(32)));
 typedef long long I __attribute__((vector_size(32)));
 typedef __m256d M;
 GIVQR_STEP M vgt(V a, V b) { return _mm256_cmp_pd((__m256d)a, (__m256d)b, _CMP_GT_OQ); }
@@ -81,7 +82,7 @@ GIVQR_STEP V vsqrt(V v) { return (V)_mm256_sqrt_pd((__m256d)v); }
 #endif
 namespace lanes8 {
 constexpr int K = 8;
-typedef double V __attribute__((vector_size(64), __may_alias__));
+typedef double V __attribute__((vector_size(64)));
 typedef long long I __attribute__((vector_size(64)));
 typedef __mmask8 M;
 GIVQR_STEP M vgt(V a, V b) { return _mm512_cmp_pd_mask((__m512d)a, (__m512d)b, _CMP_GT_OQ); }
@@ -125,6 +126,22 @@ void squares_lanes(int K, idx n, const stencil &S, const double *sigma, const do
 #endif
 #if GIVQR_LANES
     case 2: lanes2::squares_lanes(n, S, sigma, rho, b, ys, sq, block, Rd, Ls, from); break;
+#endif
+    default: break;
+    }
+}
+
+void sums_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, const double *b, const double *w,
+                double ys, double *sq, double *block, double *Rd, double *Ls, idx from, double *T, double *x,
+                double *totals)
+{
+    switch (K) {
+#if GIVQR_LANES_WIDE
+    case 8: lanes8::sums_lanes(n, S, sigma, rho, b, w, ys, sq, block, Rd, Ls, from, T, x, totals); break;
+    case 4: lanes4::sums_lanes(n, S, sigma, rho, b, w, ys, sq, block, Rd, Ls, from, T, x, totals); break;
+#endif
+#if GIVQR_LANES
+    case 2: lanes2::sums_lanes(n, S, sigma, rho, b, w, ys, sq, block, Rd, Ls, from, T, x, totals); break;
 #endif
     default: break;
     }

@@ -33,9 +33,11 @@ namespace givqr {
  * -s_j; M's rows take their products from the left, u's from the right (for
  * d = 2 these are M = [s1*c0, c1; (s2*c1)*c0, s2*(-s1)] and u =
  * (c2*(c1*c0), c2*(-s1))).  G and K are kept as upper triangles, row by
- * row: G in g[0..N-1], K in g[N..2N-1], N = d(d+1)/2.
+ * row: G in g[0..N-1], K in g[N..2N-1], N = d(d+1)/2.  T is double, or
+ * a vector of doubles whose lanes each take the same operations
+ * (sweep/lane_steps.h).
  */
-template <int d>
+template <int d, class T = double>
 struct leverage_recurrence {
     static constexpr int N = d * (d + 1) / 2;
 
@@ -43,39 +45,39 @@ struct leverage_recurrence {
     static constexpr int at(int i, int j) { return i * d - i * (i - 1) / 2 + (j - i); }
 
     /* h(i+d) and q(i+d) from G(i+1), K(i+1) in g and the rotations r of column i. */
-    GIVQR_STEP static void leverage(const double *r, const double *g, double &h, double &k)
+    GIVQR_STEP static void leverage(const T *r, const T *g, T &h, T &k)
     {
-        const double c = r[2 * d], s = r[2 * d + 1];
+        const T c = r[2 * d], s = r[2 * d + 1];
         h = c * c * g[at(d - 1, d - 1)];
         k = s * s + c * c * g[N + at(d - 1, d - 1)];
     }
 
     /* X = M'*X*M for X symmetric, its upper triangle in x, in the order written */
-    GIVQR_STEP static void congruence(const double M[d][d], double *x)
+    GIVQR_STEP static void congruence(const T M[d][d], T *x)
     {
-        double A[d][d];             /* X*M */
+        T A[d][d];             /* X*M */
         for (int i = 0; i < d; i++)
             for (int j = 0; j < d; j++) {
-                double v = x[i <= 0 ? at(i, 0) : at(0, i)] * M[0][j];
+                T v = x[i <= 0 ? at(i, 0) : at(0, i)] * M[0][j];
                 for (int k = 1; k < d; k++) v = v + x[i <= k ? at(i, k) : at(k, i)] * M[k][j];
                 A[i][j] = v;
             }
         for (int i = 0; i < d; i++)
             for (int j = i; j < d; j++) {
-                double v = M[0][i] * A[0][j];
+                T v = M[0][i] * A[0][j];
                 for (int k = 1; k < d; k++) v = v + M[k][i] * A[k][j];
                 x[at(i, j)] = v;
             }
     }
 
     /* G(i), K(i) in g from G(i+1), K(i+1) and the rotations r of column i. */
-    GIVQR_STEP static void recur(const double *r, double *g)
+    GIVQR_STEP static void recur(const T *r, T *g)
     {
-        double M[d][d] = {}, alpha[d];
+        T M[d][d] = {}, alpha[d];
         alpha[0] = r[0];                                    /* x_0 = c0 */
         for (int j = 1; j < d; j++) alpha[j] = -r[2 * j + 1];   /* x_j = -s_j */
         for (int k = 1; k <= d; k++) {                      /* row k-1 of M */
-            double gamma = r[2 * k + 1];
+            T gamma = r[2 * k + 1];
             for (int j = k - 1; j >= 0; j--) {
                 M[k - 1][j] = gamma * alpha[j];
                 if (j >= 1) gamma = gamma * r[2 * j];
@@ -88,7 +90,7 @@ struct leverage_recurrence {
         congruence(M, g);
         g[0] = g[0] + r[1] * r[1];
         congruence(M, g + N);
-        double o[d];
+        T o[d];
         for (int j = 0; j < d; j++) o[j] = r[2 * d] * alpha[j];
         for (int i = 0; i < d; i++)
             for (int j = i; j < d; j++) g[N + at(i, j)] = g[N + at(i, j)] + o[i] * o[j];

@@ -106,25 +106,29 @@ bool smooth(const problem &p, double sigma, want what, double *x, double *h, sum
     return true;
 }
 
-int lanes_for_squares(const problem &p)
+int lanes_for_sums(const problem &p)
 {
-    const int K = lane_width();
-    const double m = double(p.n - p.S.d), N = double(p.S.d * (p.S.d + 1) / 2);
-    return K > 1 && !p.S.low && !p.factored && (N + 1.0) * m * K <= 0x1p23 ? K : 1;
+    const int d = p.S.d;
+    const double m = double(p.n - d), N = double(d * (d + 1) / 2);
+    int K = p.S.low || p.factored ? 1 : lane_width();
+    while (K > 1 && (N + 2 * d + 5.0) * m * K > 0x1p23) K /= 2;     /* within 64 MB */
+    return K;
 }
 
-bool squares_at(const problem &p, int K, const double *sigma, sums *f, workspace &w, const interrupts &c)
+bool sums_at(const problem &p, int K, const double *sigma, bool backward, sums *f, workspace &w, const interrupts &c)
 {
     const idx n = p.n, m = n - p.S.d;
     const int d = p.S.d, N = d * (d + 1) / 2;
     /* the states compared from where the rows may repeat, as smooth_forward does */
     const idx from = p.S.D ? m : std::max(p.g ? p.g->steady : 0, p.S.low_steady);
+    const idx T = backward ? idx(K) * ((2 * d + 2) * m + n) : 0;
     const std::size_t a = 8 * std::size_t(K);
-    double *start = w.lanes.reserve(idx(K) * (m + N * (m - from)) + 8);
+    double *start = w.lanes.reserve(idx(K) * (m + N * (m - from)) + T + 8);
     double *Rd = reinterpret_cast<double *>((reinterpret_cast<std::uintptr_t>(start) + a - 1) / a * a);
-    double *Ls = Rd + K * m, sq[8], block[8];
-    squares_lanes(K, n, p.S, sigma, p.g ? p.g->rho : nullptr, p.g ? p.g->b : p.y, std::ldexp(1.0, -p.u.c), sq, block,
-                  Rd, Ls, from);
+    double *Ls = Rd + K * m, *Tq = Ls + K * N * (m - from), *x = Tq + K * (2 * d + 2) * m, sq[8], block[8], t[32];
+    const double *rho = p.g ? p.g->rho : nullptr, *b = p.g ? p.g->b : p.y, ys = std::ldexp(1.0, -p.u.c);
+    if (backward) sums_lanes(K, n, p.S, sigma, rho, b, p.g ? p.g->w : nullptr, ys, sq, block, Rd, Ls, from, Tq, x, t);
+    else squares_lanes(K, n, p.S, sigma, rho, b, ys, sq, block, Rd, Ls, from);
     auto same = [&](int l, idx i, idx j) {      /* the states at the start of steps i and j, as bits */
         for (int k = 0; k < N; k++)
             if (std::memcmp(&Ls[K * (N * (i - from) + k) + l], &Ls[K * (N * (j - from) + k) + l], sizeof(double)))
@@ -155,6 +159,7 @@ bool squares_at(const problem &p, int K, const double *sigma, sums *f, workspace
             for (idx i = m - d; i < m; i++) k.factor(Rd[K * i + l]);
         }
         f[l] = {0.0, 0.0, 0.0, 0.0, k.squares(), log_det(p, k)};
+        if (backward) f[l].rss = t[4 * l], f[l].edf = t[4 * l + 1], f[l].rest = t[4 * l + 2], f[l].loo = t[4 * l + 3];
     }
     return c.go();
 }

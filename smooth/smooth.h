@@ -144,6 +144,14 @@ void smooth_lanes(int K, idx n, const stencil &S, const double *sigma, const dou
 void squares_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, const double *b, double ys,
                    double *sq, double *block, double *Rd, double *Ls, idx from);
 
+/* The same, and smooth_backward's sums (backward_state.sums) at each sigma:
+ * the rows of Q in T ((2d+2)*m*K), z in x (K*n, lane-major, scratch), and
+ * against b with the weights w (null: all 1) the totals of point_sums, in
+ * lane l's rss, edf, rest and loo at totals[4l .. 4l+3]. */
+void sums_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, const double *b, const double *w,
+                double ys, double *sq, double *block, double *Rd, double *Ls, idx from, double *T, double *x,
+                double *totals);
+
 } // namespace givqr
 
 #endif

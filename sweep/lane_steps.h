@@ -159,6 +159,86 @@ void squares_lanes(idx n, const lane_rows &D, V sigma, const double *rho, const 
     }
 }
 
+/* The same with the rows of Q kept in T and c2 in x for the way back
+ * (sums_lanes); sq, block, Rd, Ls as squares_lanes makes them. */
+template <int d>
+void squares_kept_lanes(idx n, const lane_rows &D, V sigma, const double *rho, const double *b, double ys, V &sq,
+                        V &block, V *Rd, V *Ls, idx from, V *T, V *x)
+{
+    constexpr int N = d * (d + 1) / 2;
+    const idx m = n - d;
+    const V zero = {};
+    V L[N], a[d], r[d], y[d], c1;
+    for (int k = 0; k < d; k++) {
+        r[k] = zero + (rho ? rho[k] : 1.0);
+        y[k] = zero + b[k];
+    }
+    start_lanes<d>(D, r, y, L, a);
+    sq = zero;
+    block = zero;
+    for (idx i = 0; i < m; i++) {
+        if (i >= from)
+            for (int k = 0; k < N; k++) Ls[N * (i - from) + k] = L[k];
+        step_lanes<d>(i, m, D, sigma, zero + (rho ? rho[i + d] : 1.0), zero + b[i + d], L, a, T + (2 * d + 2) * i,
+                      Rd[i], c1, x[i + d]);
+        const V e = c1 * ys;
+        block += e * e;
+        if ((i + 1) % sum_block == 0) {
+            sq += block;
+            block = zero;
+        }
+    }
+    for (int j = 0; j < d; j++) x[j] = a[j];
+}
+
+/* Q on [0; c2] from x as squares_kept_lanes leaves it, with the leverages'
+ * recurrence (leverage.h) and what point_sums adds up against b (weights w,
+ * or null), residuals times ys: into s the totals of rss, edf, rest and
+ * loo, each lane's as one series' backward pass makes them. */
+template <int d>
+void criteria_lanes(idx n, const V *T, V *x, const double *b, const double *w, double ys, V s[4])
+{
+    typedef leverage_recurrence<d, V> lr;
+    constexpr int N = lr::N;
+    const idx m = n - d;
+    const V zero = {};
+    V p[d], g[2 * N], blk[4];
+    for (int k = 0; k < 2 * N; k++) g[k] = zero;
+    for (int k = 0; k < d; k++) g[lr::at(k, k)] = zero + 1.0;
+    for (int k = 0; k < 4; k++) s[k] = blk[k] = zero;
+    auto put = [&](idx j, V z, V h, V q) {
+        const V e = (b[j] - z) * ys, l = e / q;
+        if (!w || w[j] > 0.0) {
+            blk[0] += e * e;
+            blk[1] += h;
+            blk[2] += q;
+            blk[3] += l * l;
+        }
+        if (j % sum_block == 0)
+            for (int k = 0; k < 4; k++) {
+                s[k] += blk[k];
+                blk[k] = zero;
+            }
+    };
+    for (int k = 0; k < d; k++) p[k] = x[k];
+    for (idx i = m - 1; i >= 0; i--) {
+        const V *r = T + (2 * d + 2) * i;
+        V a = {}, c = x[i + d], h, q;
+        rot(a, p[d - 1], r[2 * d], -r[2 * d + 1]);
+        for (int k = d - 1; k >= 1; k--) rot(a, p[k - 1], r[2 * k], -r[2 * k + 1]);
+        rot(a, c, r[0], -r[1]);
+        const V z = p[d - 1];
+        x[i + d] = z;
+        for (int k = d - 1; k >= 1; k--) p[k] = p[k - 1];
+        p[0] = a;
+        lr::leverage(r, g, h, q);
+        put(i + d, z, h, q);
+        lr::recur(r, g);
+    }
+    for (int k = d - 1; k >= 0; k--) x[k] = p[k];
+    for (int k = d - 1; k >= 0; k--) put(k, p[k], g[lr::at(k, k)], g[N + lr::at(k, k)]);
+}
+
 /* Q on [0; c2], in place: x from what forward_lanes leaves to sqrt(w).*z,
  * column m-1 first.  Step i is replay_back's. */
 template <int d>
@@ -206,6 +286,36 @@ void squares_lanes(idx n, const stencil &S, const double *sigma, const double *r
     for (int l = 0; l < K; l++) {
         sq[l] = q[l];
         block[l] = k[l];
+    }
+}
+
+template <int d>
+void sums_lanes_d(idx n, const lane_rows &D, V s, const double *rho, const double *b, const double *w, double ys,
+                  V &q, V &k, V *Rd, V *Ls, idx from, V *T, V *x, V t[4])
+{
+    squares_kept_lanes<d>(n, D, s, rho, b, ys, q, k, Rd, Ls, from, T, x);
+    criteria_lanes<d>(n, T, x, b, w, ys, t);
+}
+
+/* sums_lanes (smooth.h) for this width */
+void sums_lanes(idx n, const stencil &S, const double *sigma, const double *rho, const double *b, const double *w,
+                double ys, double *sq, double *block, double *Rd, double *Ls, idx from, double *T, double *x,
+                double *totals)
+{
+    const lane_rows D = {S.D, S.c, n - S.d, S.d};
+    V s, q, k, t[4];
+    for (int l = 0; l < K; l++) s[l] = sigma[l];
+    V *R = (V *)Rd, *Lv = (V *)Ls, *Tv = (V *)T, *xv = (V *)x;
+    switch (S.d) {
+    case 1: sums_lanes_d<1>(n, D, s, rho, b, w, ys, q, k, R, Lv, from, Tv, xv, t); break;
+    case 2: sums_lanes_d<2>(n, D, s, rho, b, w, ys, q, k, R, Lv, from, Tv, xv, t); break;
+    case 3: sums_lanes_d<3>(n, D, s, rho, b, w, ys, q, k, R, Lv, from, Tv, xv, t); break;
+    default: sums_lanes_d<4>(n, D, s, rho, b, w, ys, q, k, R, Lv, from, Tv, xv, t); break;
+    }
+    for (int l = 0; l < K; l++) {
+        sq[l] = q[l];
+        block[l] = k[l];
+        for (int j = 0; j < 4; j++) totals[4 * l + j] = t[j][l];
     }
 }
 

@@ -251,9 +251,11 @@ TEST(smooth, SameBitsWhateverTheMemoryHeld)
 // uneven times, with lanes of mixed cases: gaps in some columns only, each
 // column's weights at their own scale (so its own sigma), a column without
 // weight (its lane left to the next) and one with d points (interpolated),
-// and more columns than fill the last group of lanes.
+// and more columns than fill the last group of lanes.  Then each criterion's
+// choice, whose scan runs in lanes, as without lanes: z and the info.
 TEST(smooth, LanesTheSameBitsAsEachSeriesAlone)
 {
+    unsetenv("GIVQR_LANES");
     const idx n = 300, k = 19;
     std::vector<double> Y = lcg(n * k, 17), W = lcg(n * k, 19), t = uneven(n);
     for (idx j = 0; j < k; j++)
@@ -293,6 +295,27 @@ TEST(smooth, LanesTheSameBitsAsEachSeriesAlone)
                         EXPECT_EQ(unobserved[4], 1);
                     }
                 unsetenv("GIVQR_LANES");
+                c.automatic = true, c.k = 3, c.shared = true;   /* columns 0, 1 (gaps) and 2 */
+                for (int criterion : {givqr::gcv, givqr::loocv, givqr::reml}) {
+                    c.criterion = criterion;
+                    std::vector<double> first;
+                    for (int lanes = 1; lanes <= widest; lanes *= 2) {
+                        setenv("GIVQR_LANES", std::to_string(lanes).c_str(), 1);
+                        std::vector<double> z(n * 3), info(6 * 3);
+                        givqr::smooth_out o = {z.data()};
+                        o.info = true, o.sigma = &info[0], o.lambda = &info[3], o.edf = &info[6], o.gcv = &info[9];
+                        o.loocv = &info[12], o.reml = &info[15];
+                        std::vector<double> h(n * 3), se(n * 3), end(3);
+                        o.leverage = h.data(), o.stderror = se.data(), o.range_end = end.data();
+                        ASSERT_EQ(givqr::givsmooth(c, Y.data(), w, ts, o, 1, nullptr), givqr::smoothed);
+                        z.insert(z.end(), info.begin(), info.end());
+                        if (lanes == 1) first = z;
+                        EXPECT_TRUE(same(z, first)) << "d = " << d << (times ? ", uneven" : "")
+                                                    << (weighted ? ", weighted" : "") << ", criterion " << criterion
+                                                    << ", lanes " << lanes;
+                    }
+                    unsetenv("GIVQR_LANES");
+                }
             }
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__aarch64__))
     EXPECT_GE(widest, 2);       /* lanes were there to test */

@@ -100,12 +100,15 @@ for c in "d = 1:1/0/1/0" "d = 2:2/0/1/0" "d = 3:3/0/1/0" "d = 4:4/0/1/0" "d = 2,
 done
 one=$(series "BM_panel/365/100000/2/0/1/0" lanes1.txt)
 g=$(series "BM_panel/365/10000/2/0/1/1" kernels.txt); r=$(series "BM_panel/365/10000/2/0/1/2" kernels.txt)
+g1=$(series "BM_panel/365/10000/2/0/1/1" lanes1.txt); r1=$(series "BM_panel/365/10000/2/0/1/2" lanes1.txt)
 cat <<EOT
 
 The LDL' lies ${ldl_apart} from givsmooth's z at d = 2 (relative to max |y|). With a
 choice of lambda (d = 2): GCV $g us a series, $(ratio "$g" "$one") fixed-lambda calls
-without lanes ($one us); REML $r us, $(ratio "$r" "$one") calls. The choice does not
-run in lanes yet.
+without lanes ($one us), and $(ratio "$g1" "$one") with no lanes at all ($g1 us); REML
+$r us, $(ratio "$r" "$one") calls ($(ratio "$r1" "$one") without lanes, $r1 us). The scan over
+lambda's grid runs in lanes, K steps at once; the refinement after it does
+not, each of its probes placed from the values before it.
 
 ## Where the rows start to repeat (\`bench/transients.cpp\`)
 

@@ -212,9 +212,10 @@
 %   on (MATLAB's maxNumCompThreads); each comes out as if alone.  With sigma
 %   given and weights that vary (such as NaN in y), and no info asked for,
 %   they also go through the sweep several at once, one in each lane of the
-%   processor's vectors (8 with AVX-512, 4 with AVX2, 2 with SSE2 or NEON):
-%   lanes change no bits.  A long call can be interrupted with Ctrl-C (the
-%   oct-file in Octave).
+%   processor's vectors (8 with AVX-512, 4 with AVX2, 2 with SSE2 or NEON);
+%   where sigma is chosen, the scan over lambda's grid runs its steps in
+%   lanes alike.  Lanes change no bits.  A long call can be interrupted with
+%   Ctrl-C (the oct-file in Octave).
 %
 %   Errors, with their identifiers
 %     needs at least one input argument, y.              givqr:givsmooth:nargin

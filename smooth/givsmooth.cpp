@@ -57,6 +57,8 @@ double smooth_work_bytes(const smooth_call &c, const smooth_args &g, const doubl
     if (weighted) each += double(weighted_work::doubles(n, c.d)) + 6.0 * double(n);   /* and merged ties */
     const int K = lanes_for(c, false);
     if (K > 1) each += double(lane_doubles(n, c.d, K)) + K * 3.0 * double(n);          /* and K series' weights */
+    if (c.automatic && !c.spline && lane_width() > 1)       /* the scan's lanes (lanes_for_sums), at most 64 MB */
+        each += std::min(0x1p23, double(c.d * (c.d + 1) / 2 + 2 * c.d + 5) * double(n) * lane_width());
     return 8.0 * (each * double(threads) + (g.times || c.spline ? double(c.d + 2 + 2 * c.spline) * double(n) : 0.0));
 }
 

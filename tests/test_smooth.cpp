@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -246,6 +247,17 @@ TEST(smooth, SameBitsWhateverTheMemoryHeld)
     givqr::fill_reserved = false;
 }
 
+// GIVQR_LANES = k (0: unset), which lane_width reads at each call.
+void lanes_asked(int k)
+{
+#if defined(_WIN32)
+    _putenv_s("GIVQR_LANES", k ? std::to_string(k).c_str() : "");
+#else
+    if (k) setenv("GIVQR_LANES", std::to_string(k).c_str(), 1);
+    else unsetenv("GIVQR_LANES");
+#endif
+}
+
 // Series in lanes (a sigma given, weights that vary) give each series' own
 // bits, alone: at every width this machine runs, every order, equal and
 // uneven times, with lanes of mixed cases: gaps in some columns only, each
@@ -255,7 +267,7 @@ TEST(smooth, SameBitsWhateverTheMemoryHeld)
 // choice, whose scan runs in lanes, as without lanes: z and the info.
 TEST(smooth, LanesTheSameBitsAsEachSeriesAlone)
 {
-    unsetenv("GIVQR_LANES");
+    lanes_asked(0);
     const idx n = 300, k = 19;
     std::vector<double> Y = lcg(n * k, 17), W = lcg(n * k, 19), t = uneven(n);
     for (idx j = 0; j < k; j++)
@@ -282,7 +294,7 @@ TEST(smooth, LanesTheSameBitsAsEachSeriesAlone)
                 }
                 for (int lanes = widest; lanes >= 1; lanes /= 2)
                     for (int threads : {1, 2}) {
-                        setenv("GIVQR_LANES", std::to_string(lanes).c_str(), 1);
+                        lanes_asked(lanes);
                         std::vector<double> z(n * k);
                         givqr::smooth_out o = {z.data()};
                         std::vector<unsigned char> unobserved(k);
@@ -294,13 +306,13 @@ TEST(smooth, LanesTheSameBitsAsEachSeriesAlone)
                                 << ", lanes " << lanes << ", threads " << threads << ", column " << j;
                         EXPECT_EQ(unobserved[4], 1);
                     }
-                unsetenv("GIVQR_LANES");
+                lanes_asked(0);
                 c.automatic = true, c.k = 3, c.shared = true;   /* columns 0, 1 (gaps) and 2 */
                 for (int criterion : {givqr::gcv, givqr::loocv, givqr::reml}) {
                     c.criterion = criterion;
                     std::vector<double> first;
                     for (int lanes = 1; lanes <= widest; lanes *= 2) {
-                        setenv("GIVQR_LANES", std::to_string(lanes).c_str(), 1);
+                        lanes_asked(lanes);
                         std::vector<double> z(n * 3), info(6 * 3);
                         givqr::smooth_out o = {z.data()};
                         o.info = true, o.sigma = &info[0], o.lambda = &info[3], o.edf = &info[6], o.gcv = &info[9];
@@ -314,7 +326,7 @@ TEST(smooth, LanesTheSameBitsAsEachSeriesAlone)
                                                     << (weighted ? ", weighted" : "") << ", criterion " << criterion
                                                     << ", lanes " << lanes;
                     }
-                    unsetenv("GIVQR_LANES");
+                    lanes_asked(0);
                 }
             }
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__aarch64__))

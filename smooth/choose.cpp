@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace givqr {
 
@@ -92,6 +93,19 @@ namespace {
 
 const double inf = std::numeric_limits<double>::infinity();
 
+/* The values a series' search has had made (choose_many), and the one it
+ * waits for. */
+struct made_values {
+    struct value {
+        want what;
+        double sigma;
+        sums s;
+    };
+    std::vector<value> made;
+    bool waiting = false;
+    value next;
+};
+
 /* The criterion of a series at x on its grid: its value (Inf where it is
  * NaN) and the sums behind it, for the minimizer (minimize.h). */
 struct criterion_search {
@@ -112,8 +126,23 @@ struct criterion_search {
     int held = 0;                   /* and those made ahead of the scan: their x and sums */
     double ahead_x[8];
     sums ahead[8];
+    made_values *values = nullptr; /* where set, the sums come from it, and a value it lacks stops the search */
 
     bool stopped() const { return halted; }
+
+    /* smooth (p, sigma, what, ...)'s sums into f: made here, or from values */
+    bool make(double sigma, want what, sums &f)
+    {
+        if (!values) return smooth(p, sigma, what, what == want_logdet ? nullptr : z, nullptr, f, w, ic);
+        for (const made_values::value &v : values->made)
+            if (v.what == what && v.sigma == sigma) {
+                f = v.s;
+                return true;
+            }
+        values->waiting = true;
+        values->next = {what, sigma, {}};
+        return false;
+    }
 
     /* the sums at x: for the restricted likelihood the forward pass alone;
      * at a step of the grid, with the lanes, the steps the scan comes to
@@ -136,7 +165,7 @@ struct criterion_search {
                 made = true;
             }
         }
-        if (halted || (!made && !smooth(p, g.sigma(x), criterion == reml ? want_squares : want_sums, z, nullptr, q.s, w, ic))) {
+        if (halted || (!made && !make(g.sigma(x), criterion == reml ? want_squares : want_sums, q.s))) {
             halted = true;
             q.f = std::nan("");
             return q;
@@ -150,7 +179,7 @@ struct criterion_search {
     {
         if (criterion == reml && !b && std::isnan(top)) {   /* log |det R| at the range's end, nothing kept */
             sums e = {};
-            if (!halted && !smooth(p, g.sigma(double(g.J)), want_logdet, nullptr, nullptr, e, w, ic)) halted = true;
+            if (!halted && !make(g.sigma(double(g.J)), want_logdet, e)) halted = true;
             top = halted ? std::nan("") : e.logdet;
         }
         return criterion_bound(criterion, a.s, b ? &b->s : nullptr, top, no, p.S.d);
@@ -164,7 +193,7 @@ struct criterion_search {
     bool above(const point &q)
     {
         sums s = q.s;
-        if (criterion == reml && !halted && !smooth(p, g.sigma(q.x), want_sums, z, nullptr, s, w, ic)) halted = true;
+        if (criterion == reml && !halted && !make(g.sigma(q.x), want_sums, s)) halted = true;
         return !halted && s.edf - double(p.S.d) > 0.01;
     }
 
@@ -185,6 +214,50 @@ choice choose(const problem &p, int criterion, double edf, double *x, workspace 
     int end = 0;
     if (!minimize(s, g.lo, g.J, g.hi, 1e-3 / g.step, best, end)) return {nan, 0, {nan, false}};
     return {g.sigma(best.x), end, {nan, false}};
+}
+
+bool choose_many(const problem *const *ps, int count, int K, int criterion, choice *out, double *x, workspace &w,
+                 const interrupts &ic)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    std::vector<made_values> values(count);
+    std::vector<search_grid> grids;
+    for (int l = 0; l < count; l++) grids.push_back(grid_of(*ps[l]));
+    std::vector<bool> done(count, false);
+    for (;;) {
+        const problem *asking[8];
+        want what[8];
+        double sigma[8];
+        int asked = 0, at[8];
+        for (int l = 0; l < count; l++) {
+            if (done[l]) continue;
+            const problem &p = *ps[l];
+            const search_grid &g = grids[l];
+            criterion_search s = {p, x, w, ic, criterion, p.g ? double(p.g->observed) : double(p.n), g};
+            s.values = &values[l];
+            values[l].waiting = false;
+            criterion_search::point best;
+            int end = 0;
+            const bool found = minimize(s, g.lo, g.J, g.hi, 1e-3 / g.step, best, end);
+            if (values[l].waiting) {
+                asking[asked] = &p;
+                what[asked] = values[l].next.what;
+                sigma[asked] = values[l].next.sigma;
+                at[asked++] = l;
+                continue;
+            }
+            done[l] = true;
+            out[l] = found ? choice{g.sigma(best.x), end, {nan, false}} : choice{nan, 0, {nan, false}};
+        }
+        if (asked == 0) return true;
+        sums f[8];
+        if (!sums_of_many(asking, what, sigma, asked, K, f, w, ic)) return false;
+        for (int k = 0; k < asked; k++) {
+            made_values &v = values[at[k]];
+            v.made.push_back(v.next);
+            v.made.back().s = f[k];
+        }
+    }
 }
 
 } // namespace givqr

@@ -253,6 +253,10 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
      * then each unweighed; a series without enough points with weight
      * leaves its lane to the next */
     const int K = ties.at.empty() && !shared ? lanes_for(c, out.info) : 1;
+    /* where sigma is chosen (by a criterion, not robust), the choices of
+     * KC series at once (choose_many); their smooths then each alone */
+    int KC = c.automatic && c.edf == 0.0 && !c.robust && !c.spline && ties.at.empty() && c.k > 1 ? lane_width() : 1;
+    while (KC > 1 && double(d * (d + 1) / 2 + 2 * d + 8) * double(n) * KC > 0x1p23) KC /= 2;
     auto work = [&](const interrupts &ic) {
         workspace ws;
         weighted_work ww;
@@ -261,6 +265,31 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
         std::vector<idx> lj;    /* the series in the lanes so far */
         memory lanes;
         double *lrho = nullptr, *lx = nullptr, *lT = nullptr, *lidle = nullptr;
+        std::vector<weighted_work> cw(KC > 1 ? KC : 0);
+        std::vector<problem> cp;    /* the series whose choice waits, and their columns */
+        std::vector<idx> cj;
+        auto chosen = [&] {
+            const int count = int(cj.size());
+            choice ch[8];
+            const problem *ps[8];
+            for (int l = 0; l < count; l++) ps[l] = &cp[l];
+            if (count > 1 && !choose_many(ps, count, KC, c.criterion, ch, out.z + cj[0] * n, ws, ic)) return false;
+            for (int l = 0; l < count; l++) {
+                const idx j = cj[l];
+                double sigma;
+                if (count == 1) {
+                    sigma = pick(c, cp[l], j, out.z + j * n, ws, ic, out);
+                } else {            /* as pick gives it */
+                    sigma = ch[l].sigma;
+                    if (out.missed) out.missed[j] = ch[l].missed;
+                    if (out.range_end) out.range_end[j] = std::isnan(sigma) ? std::nan("") : double(ch[l].end);
+                }
+                if (ic.stop->load() || !series(c, cp[l], j, sigma, out, leverage_of(j), ws, ic)) return false;
+            }
+            cp.clear();
+            cj.clear();
+            return true;
+        };
         auto flush = [&] {
             const int used = int(lj.size());
             double sig[8];
@@ -334,6 +363,14 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
                     p.u.c = value_scale(n, yj, g ? g->w : nullptr);
                     if (!series(c, p, j, pick(c, p, j, out.z + j * n, ws, ic, out), out, leverage_of(j), ws, ic))
                         return;
+                } else if (KC > 1) {
+                    weights *g = w || gaps(j) ? &cw[cj.size()].g : nullptr;
+                    if (g) weigh(n, d, yj, wj, nullptr, *g);
+                    cp.push_back({n, S, g, yj, nullptr, base});
+                    cp.back().u.a = g ? g->a : 0;
+                    cp.back().u.c = value_scale(n, yj, g ? g->w : nullptr);
+                    cj.push_back(j);
+                    if (int(cj.size()) == KC && !chosen()) return;
                 } else if (w || c.robust || gaps(j)) {
                     if (!weighted_series(c, S, j, y, wj, out, ww, ws, ic, base)) return;
                 } else {
@@ -344,6 +381,7 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
                 }
             }
             if (!lj.empty() && !stop.load()) flush();
+            if (!cj.empty() && !stop.load()) chosen();
         } catch (const std::bad_alloc &) {
             lacked_memory = true;
             stop = true;

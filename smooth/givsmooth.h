@@ -133,6 +133,14 @@ int lanes_for_sums(const problem &p);
  * false where stopped. */
 bool sums_at(const problem &p, int K, const double *sigma, bool backward, sums *f, workspace &w, const interrupts &c);
 
+/* smooth (*ps[l], sigma[l], what[l], ...) for l < count <= K (want_logdet,
+ * want_squares or want_sums), K series of the same n and stencil at once,
+ * one in each lane (lanes_for_sums of the first), the same bits: f[l].
+ * Returns false where stopped. */
+bool sums_of_many(const problem *const *ps, const want *what, const double *sigma, int count, int K, sums *f,
+                  workspace &w, const interrupts &c);
+
+
 /* The one-sided smooth of p at sigma into z: z(t) the last point of the
  * smooth of y(1:t), the leverage of each point as its prefix's last in h
  * (or null).  Returns false where stopped. */
@@ -169,6 +177,14 @@ search_grid grid_of(const problem &p);
  * x is scratch of n entries. */
 choice choose(const problem &p, int criterion, double edf, double *x, workspace &w, const interrupts &c);
 choice choose_edf(const problem &p, double edf, double *x, workspace &w, const interrupts &c);
+
+/* choose (*ps[l], criterion, 0, ...) for l < count <= K, the series of
+ * the same n and stencil, into out[l], the same bits: each series' search
+ * is run again from its start whenever the values it has asked for are
+ * made, which the lanes make for all of them at once (sums_of_many).  x is
+ * scratch of n entries.  Returns false where stopped. */
+bool choose_many(const problem *const *ps, int count, int K, int criterion, choice *out, double *x, workspace &w,
+                 const interrupts &c);
 
 /* Series j of c at sigma (of the scaled series), two-sided or one-sided,
  * with the info of series j where o asks (its leverages in h: the series'

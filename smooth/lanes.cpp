@@ -116,21 +116,6 @@ int lane_width()
     return widest;
 }
 
-void squares_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, const double *b, double ys,
-                   double *sq, double *block, double *Rd, double *Ls, idx from)
-{
-    switch (K) {
-#if GIVQR_LANES_WIDE
-    case 8: lanes8::squares_lanes(n, S, sigma, rho, b, ys, sq, block, Rd, Ls, from); break;
-    case 4: lanes4::squares_lanes(n, S, sigma, rho, b, ys, sq, block, Rd, Ls, from); break;
-#endif
-#if GIVQR_LANES
-    case 2: lanes2::squares_lanes(n, S, sigma, rho, b, ys, sq, block, Rd, Ls, from); break;
-#endif
-    default: break;
-    }
-}
-
 void sums_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, const double *b, const double *w,
                 double ys, double *sq, double *block, double *Rd, double *Ls, idx from, double *T, double *x,
                 double *totals)
@@ -142,6 +127,22 @@ void sums_lanes(int K, idx n, const stencil &S, const double *sigma, const doubl
 #endif
 #if GIVQR_LANES
     case 2: lanes2::sums_lanes(n, S, sigma, rho, b, w, ys, sq, block, Rd, Ls, from, T, x, totals); break;
+#endif
+    default: break;
+    }
+}
+
+void sums_lanes_many(int K, idx n, const stencil &S, const double *sigma, const double *rho, const double *b,
+                     const double *w, const double *ys, double *sq, double *block, double *Rd, double *Ls, idx from,
+                     double *T, double *x, double *totals)
+{
+    switch (K) {
+#if GIVQR_LANES_WIDE
+    case 8: lanes8::sums_lanes_many(n, S, sigma, rho, b, w, ys, sq, block, Rd, Ls, from, T, x, totals); break;
+    case 4: lanes4::sums_lanes_many(n, S, sigma, rho, b, w, ys, sq, block, Rd, Ls, from, T, x, totals); break;
+#endif
+#if GIVQR_LANES
+    case 2: lanes2::sums_lanes_many(n, S, sigma, rho, b, w, ys, sq, block, Rd, Ls, from, T, x, totals); break;
 #endif
     default: break;
     }

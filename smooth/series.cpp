@@ -111,56 +111,124 @@ int lanes_for_sums(const problem &p)
     const int d = p.S.d;
     const double m = double(p.n - d), N = double(d * (d + 1) / 2);
     int K = p.S.low || p.factored ? 1 : lane_width();
-    while (K > 1 && (N + 2 * d + 5.0) * m * K > 0x1p23) K /= 2;     /* within 64 MB */
+    while (K > 1 && (N + 2 * d + 8.0) * m * K > 0x1p23) K /= 2;     /* within 64 MB */
     return K;
 }
 
-bool sums_at(const problem &p, int K, const double *sigma, bool backward, sums *f, workspace &w, const interrupts &c)
+namespace {
+
+/* The step from which smooth_forward compares p's states (m: never), for
+ * what it makes (want_logdet: it keeps none, so compares none). */
+idx compared_from(const problem &p, want what)
 {
-    const idx n = p.n, m = n - p.S.d;
+    const idx m = p.n - p.S.d;
+    return what == want_logdet || p.S.D ? m : std::max(p.g ? p.g->steady : 0, p.S.low_steady);
+}
+
+/* What the lanes made (sums_lanes) for lane l, K of them, as the sums
+ * smooth (p, ..., what, ...) gives: squares and log |det R| from the
+ * forward pass, with the factors of a cycle of period 1 or 2 counted apart
+ * where the lane's states from step `from` on (kept in Ls from step ls on)
+ * repeat the one a step or two before, as smooth_forward counts them (a
+ * longer period, which it finds first, has none of these); the backward
+ * pass's totals t where want_sums. */
+sums lane_sums(const problem &p, want what, int K, int l, const double *sq, const double *block, const double *Rd,
+               const double *Ls, idx ls, const double *t)
+{
+    const idx m = p.n - p.S.d, from = compared_from(p, what);
     const int d = p.S.d, N = d * (d + 1) / 2;
-    /* the states compared from where the rows may repeat, as smooth_forward does */
-    const idx from = p.S.D ? m : std::max(p.g ? p.g->steady : 0, p.S.low_steady);
-    const idx T = backward ? idx(K) * ((2 * d + 2) * m + n) : 0;
-    const std::size_t a = 8 * std::size_t(K);
-    double *start = w.lanes.reserve(idx(K) * (m + N * (m - from)) + T + 8);
-    double *Rd = reinterpret_cast<double *>((reinterpret_cast<std::uintptr_t>(start) + a - 1) / a * a);
-    double *Ls = Rd + K * m, *Tq = Ls + K * N * (m - from), *x = Tq + K * (2 * d + 2) * m, sq[8], block[8], t[32];
-    const double *rho = p.g ? p.g->rho : nullptr, *b = p.g ? p.g->b : p.y, ys = std::ldexp(1.0, -p.u.c);
-    if (backward) sums_lanes(K, n, p.S, sigma, rho, b, p.g ? p.g->w : nullptr, ys, sq, block, Rd, Ls, from, Tq, x, t);
-    else squares_lanes(K, n, p.S, sigma, rho, b, ys, sq, block, Rd, Ls, from);
-    auto same = [&](int l, idx i, idx j) {      /* the states at the start of steps i and j, as bits */
+    auto same = [&](idx i, idx j) {             /* the states at the start of steps i and j, as bits */
         for (int k = 0; k < N; k++)
-            if (std::memcmp(&Ls[K * (N * (i - from) + k) + l], &Ls[K * (N * (j - from) + k) + l], sizeof(double)))
+            if (std::memcmp(&Ls[K * (N * (i - ls) + k) + l], &Ls[K * (N * (j - ls) + k) + l], sizeof(double)))
                 return false;
         return true;
     };
-    for (int l = 0; l < K; l++) {
-        forward_sums k;
+    forward_sums k;
+    if (what != want_logdet) {          /* that keeps no replay */
         k.sq = sq[l];
         k.block = block[l];
         k.count = m;
-        /* where the state repeats the one a step or two before (the cycle
-         * of period 1 or 2 that smooth_forward finds: a longer period it
-         * finds first has none of these), the factors it counts apart */
-        idx s = m, per = 0;
-        for (idx i = from + 1; i < m - d && per == 0; i++) {
-            if (same(l, i, i - 1)) per = 1;
-            else if (i - 2 >= from && same(l, i, i - 2)) per = 2;
-            if (per) s = i;
-        }
-        for (idx i = 0; i < s; i++) k.factor(Rd[K * i + l]);
-        if (per) {
-            const idx steps = m - d - s, odd = per == 1 ? 0 : steps / 2;
-            k.odd = odd;
-            k.even = steps - odd;
-            k.r_even = Rd[K * (s - per) + l];
-            k.r_odd = Rd[K * (s - 1) + l];
-            for (idx i = m - d; i < m; i++) k.factor(Rd[K * i + l]);
-        }
-        f[l] = {0.0, 0.0, 0.0, 0.0, k.squares(), log_det(p, k)};
-        if (backward) f[l].rss = t[4 * l], f[l].edf = t[4 * l + 1], f[l].rest = t[4 * l + 2], f[l].loo = t[4 * l + 3];
     }
+    idx s = m, per = 0;
+    for (idx i = from + 1; i < m - d && per == 0; i++) {
+        if (same(i, i - 1)) per = 1;
+        else if (i - 2 >= from && same(i, i - 2)) per = 2;
+        if (per) s = i;
+    }
+    for (idx i = 0; i < s; i++) k.factor(Rd[K * i + l]);
+    if (per) {
+        const idx steps = m - d - s, odd = per == 1 ? 0 : steps / 2;
+        k.odd = odd;
+        k.even = steps - odd;
+        k.r_even = Rd[K * (s - per) + l];
+        k.r_odd = Rd[K * (s - 1) + l];
+        for (idx i = m - d; i < m; i++) k.factor(Rd[K * i + l]);
+    }
+    sums f = {0.0, 0.0, 0.0, 0.0, k.squares(), log_det(p, k)};
+    if (what == want_sums) f.rss = t[4 * l], f.edf = t[4 * l + 1], f.rest = t[4 * l + 2], f.loo = t[4 * l + 3];
+    return f;
+}
+
+/* Room in w for the lanes of K series of n points (order d), the states
+ * kept from step ls on: Rd, Ls, T and x (8*K-aligned), and where many,
+ * rho, b and w, lane-major. */
+struct lane_room {
+    double *Rd, *Ls, *T, *x, *rho, *b, *w;
+    lane_room(workspace &ws, idx n, int d, int K, idx ls, bool many)
+    {
+        const idx m = n - d, N = d * (d + 1) / 2;
+        const std::size_t a = 8 * std::size_t(K);
+        double *start = ws.lanes.reserve(idx(K) * (m + N * (m - ls) + (2 * d + 2) * m + n + (many ? 3 * n : 0)) + 8);
+        Rd = reinterpret_cast<double *>((reinterpret_cast<std::uintptr_t>(start) + a - 1) / a * a);
+        Ls = Rd + K * m;
+        T = Ls + K * N * (m - ls);
+        x = T + K * (2 * d + 2) * m;
+        rho = x + K * n;
+        b = rho + K * n;
+        w = b + K * n;
+    }
+};
+
+} // namespace
+
+bool sums_at(const problem &p, int K, const double *sigma, bool backward, sums *f, workspace &w, const interrupts &c)
+{
+    const want what = backward ? want_sums : want_squares;
+    const idx ls = compared_from(p, what);
+    const lane_room r(w, p.n, p.S.d, K, ls, false);
+    double sq[8], block[8], t[32];
+    sums_lanes(K, p.n, p.S, sigma, p.g ? p.g->rho : nullptr, p.g ? p.g->b : p.y, p.g ? p.g->w : nullptr,
+               std::ldexp(1.0, -p.u.c), sq, block, r.Rd, r.Ls, ls, backward ? r.T : nullptr, r.x, t);
+    for (int l = 0; l < K; l++) f[l] = lane_sums(p, what, K, l, sq, block, r.Rd, r.Ls, ls, t);
+    return c.go();
+}
+
+bool sums_of_many(const problem *const *ps, const want *what, const double *sigma, int count, int K, sums *f,
+                  workspace &w, const interrupts &c)
+{
+    const problem &p0 = *ps[0];
+    const idx n = p0.n;
+    idx ls = n;
+    bool backward = false;
+    for (int l = 0; l < count; l++) {
+        ls = std::min(ls, compared_from(*ps[l], what[l]));
+        backward = backward || what[l] == want_sums;
+    }
+    const lane_room r(w, n, p0.S.d, K, ls, true);
+    double sq[8], block[8], t[32], ys[8], s[8];
+    for (int l = 0; l < K; l++) {       /* a lane left idle: the first series' */
+        const problem &p = *ps[l < count ? l : 0];
+        const weights *g = p.g;
+        for (idx i = 0; i < n; i++) {
+            r.rho[K * i + l] = g ? g->rho[i] : 1.0;
+            r.b[K * i + l] = g ? g->b[i] : p.y[i];
+            r.w[K * i + l] = g ? g->w[i] : 1.0;
+        }
+        ys[l] = std::ldexp(1.0, -p.u.c);
+        s[l] = sigma[l < count ? l : 0];
+    }
+    sums_lanes_many(K, n, p0.S, s, r.rho, r.b, r.w, ys, sq, block, r.Rd, r.Ls, ls, backward ? r.T : nullptr, r.x, t);
+    for (int l = 0; l < count; l++) f[l] = lane_sums(*ps[l], what[l], K, l, sq, block, r.Rd, r.Ls, ls, t);
     return c.go();
 }
 

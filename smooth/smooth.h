@@ -140,17 +140,21 @@ void smooth_lanes(int K, idx n, const stencil &S, const double *sigma, const dou
  * forward_sums::square sums it over the m = n-d steps, into sq[l] and
  * block[l]; R(i,i) of step i to Rd[K*i + l]; and the state L at the start
  * of each step i >= from, d(d+1)/2 numbers, to Ls[K*(d(d+1)/2*(i-from) + k)
- * + l].  Rd and Ls are aligned to 8*K bytes. */
-void squares_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, const double *b, double ys,
-                   double *sq, double *block, double *Rd, double *Ls, idx from);
-
-/* The same, and smooth_backward's sums (backward_state.sums) at each sigma:
- * the rows of Q in T ((2d+2)*m*K), z in x (K*n, lane-major, scratch), and
- * against b with the weights w (null: all 1) the totals of point_sums, in
- * lane l's rss, edf, rest and loo at totals[4l .. 4l+3]. */
+ * + l].  Where T is not null, smooth_backward's sums too (backward_state.
+ * sums): the rows of Q in T ((2d+2)*m*K), z in x (K*n, lane-major,
+ * scratch), and against b with the weights w (null: all 1) the totals of
+ * point_sums, lane l's rss, edf, rest and loo in totals[4l .. 4l+3].  Rd,
+ * Ls, T and x are aligned to 8*K bytes. */
 void sums_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, const double *b, const double *w,
                 double ys, double *sq, double *block, double *Rd, double *Ls, idx from, double *T, double *x,
                 double *totals);
+
+/* The same for K series of n points at once, one in each lane, lane-major
+ * as in smooth_lanes: rho and b, the weights w (1 for a series without), and
+ * each series' ys. */
+void sums_lanes_many(int K, idx n, const stencil &S, const double *sigma, const double *rho, const double *b,
+                     const double *w, const double *ys, double *sq, double *block, double *Rd, double *Ls, idx from,
+                     double *T, double *x, double *totals);
 
 } // namespace givqr
 

@@ -126,52 +126,44 @@ void forward_lanes(idx n, const lane_rows &D, V sigma, const V *rho, V *x, V *T)
     for (int j = 0; j < d; j++) x[j] = a[j];
 }
 
-/* One series b (rho null: 1) at K sigmas, one in each lane, through the
- * sweep fused with Q' on [b; 0], as far as the restricted likelihood needs:
- * |c1|^2 (c1 times ys) summed in each lane as forward_sums::square sums it,
- * into sq and block; R(i,i) of each step to Rd[i]; the state at the start
- * of each step from `from` on to Ls, N a step. */
-template <int d>
-void squares_lanes(idx n, const lane_rows &D, V sigma, const double *rho, const double *b, double ys, V &sq,
-                   V &block, V *Rd, V *Ls, idx from)
-{
-    constexpr int N = d * (d + 1) / 2;
-    const idx m = n - d;
-    const V zero = {};
-    V L[N], a[d], r[d], y[d], q[2 * d + 2], c1, w;
-    for (int k = 0; k < d; k++) {
-        r[k] = zero + (rho ? rho[k] : 1.0);
-        y[k] = zero + b[k];
-    }
-    start_lanes<d>(D, r, y, L, a);
-    sq = zero;
-    block = zero;
-    for (idx i = 0; i < m; i++) {
-        if (i >= from)
-            for (int k = 0; k < N; k++) Ls[N * (i - from) + k] = L[k];
-        step_lanes<d>(i, m, D, sigma, zero + (rho ? rho[i + d] : 1.0), zero + b[i + d], L, a, q, Rd[i], c1, w);
-        const V e = c1 * ys;
-        block += e * e;
-        if ((i + 1) % sum_block == 0) {
-            sq += block;
-            block = zero;
-        }
-    }
-}
+/* Where the lanes' series come from: one series at K sigmas (its rho, or
+ * null for 1; b; its weights w, or null; the residuals' scale ys), or K
+ * series, each in its lane (lane-major arrays, weights 1 given as 1). */
+struct one_series {
+    const double *rho, *b, *w;
+    double ys;
+    GIVQR_STEP V r(idx i) const { return V{} + (rho ? rho[i] : 1.0); }
+    GIVQR_STEP V y(idx i) const { return V{} + b[i]; }
+    GIVQR_STEP V scale() const { return V{} + ys; }
+    /* x + v where point j has weight, else x */
+    GIVQR_STEP V add(idx j, V x, V v) const { return !w || w[j] > 0.0 ? x + v : x; }
+};
+struct many_series {
+    const V *rho, *b, *w;
+    V ys;
+    GIVQR_STEP V r(idx i) const { return rho[i]; }
+    GIVQR_STEP V y(idx i) const { return b[i]; }
+    GIVQR_STEP V scale() const { return ys; }
+    GIVQR_STEP V add(idx j, V x, V v) const { return sel(vgt(w[j], V{}), x + v, x); }
+};
 
-/* The same with the rows of Q kept in T and c2 in x for the way back
- * (sums_lanes); sq, block, Rd, Ls as squares_lanes makes them. */
-template <int d>
-void squares_kept_lanes(idx n, const lane_rows &D, V sigma, const double *rho, const double *b, double ys, V &sq,
-                        V &block, V *Rd, V *Ls, idx from, V *T, V *x)
+/* The series of src, through the sweep fused with Q' on [b; 0] (at K
+ * sigmas, one in each lane), as far as forward_sums needs: |c1|^2 (c1 times
+ * the scale) summed in each lane as forward_sums::square sums it, into sq
+ * and block; R(i,i) of each step to Rd[i]; the state at the start of each
+ * step from `from` on to Ls, N a step; and where T is not null, the rows of
+ * Q kept in T and c2 in x for the way back (criteria_lanes). */
+template <int d, class Src>
+void squares_kept_lanes(idx n, const lane_rows &D, V sigma, const Src &src, V &sq, V &block, V *Rd, V *Ls, idx from,
+                        V *T, V *x)
 {
     constexpr int N = d * (d + 1) / 2;
     const idx m = n - d;
-    const V zero = {};
-    V L[N], a[d], r[d], y[d], c1;
+    const V zero = {}, ys = src.scale();
+    V L[N], a[d], r[d], y[d], c1, w, q[2 * d + 2];
     for (int k = 0; k < d; k++) {
-        r[k] = zero + (rho ? rho[k] : 1.0);
-        y[k] = zero + b[k];
+        r[k] = src.r(k);
+        y[k] = src.y(k);
     }
     start_lanes<d>(D, r, y, L, a);
     sq = zero;
@@ -179,8 +171,8 @@ void squares_kept_lanes(idx n, const lane_rows &D, V sigma, const double *rho, c
     for (idx i = 0; i < m; i++) {
         if (i >= from)
             for (int k = 0; k < N; k++) Ls[N * (i - from) + k] = L[k];
-        step_lanes<d>(i, m, D, sigma, zero + (rho ? rho[i + d] : 1.0), zero + b[i + d], L, a, T + (2 * d + 2) * i,
-                      Rd[i], c1, x[i + d]);
+        step_lanes<d>(i, m, D, sigma, src.r(i + d), src.y(i + d), L, a, T ? T + (2 * d + 2) * i : q, Rd[i], c1,
+                      T ? x[i + d] : w);
         const V e = c1 * ys;
         block += e * e;
         if ((i + 1) % sum_block == 0) {
@@ -188,32 +180,31 @@ void squares_kept_lanes(idx n, const lane_rows &D, V sigma, const double *rho, c
             block = zero;
         }
     }
-    for (int j = 0; j < d; j++) x[j] = a[j];
+    if (T)
+        for (int j = 0; j < d; j++) x[j] = a[j];
 }
 
 /* Q on [0; c2] from x as squares_kept_lanes leaves it, with the leverages'
- * recurrence (leverage.h) and what point_sums adds up against b (weights w,
- * or null), residuals times ys: into s the totals of rss, edf, rest and
- * loo, each lane's as one series' backward pass makes them. */
-template <int d>
-void criteria_lanes(idx n, const V *T, V *x, const double *b, const double *w, double ys, V s[4])
+ * recurrence (leverage.h) and what point_sums adds up against the series
+ * (its b, weights and scale): into s the totals of rss, edf, rest and loo,
+ * each lane's as one series' backward pass makes them. */
+template <int d, class Src>
+void criteria_lanes(idx n, const V *T, V *x, const Src &src, V s[4])
 {
     typedef leverage_recurrence<d, V> lr;
     constexpr int N = lr::N;
     const idx m = n - d;
-    const V zero = {};
+    const V zero = {}, ys = src.scale();
     V p[d], g[2 * N], blk[4];
     for (int k = 0; k < 2 * N; k++) g[k] = zero;
     for (int k = 0; k < d; k++) g[lr::at(k, k)] = zero + 1.0;
     for (int k = 0; k < 4; k++) s[k] = blk[k] = zero;
     auto put = [&](idx j, V z, V h, V q) {
-        const V e = (b[j] - z) * ys, l = e / q;
-        if (!w || w[j] > 0.0) {
-            blk[0] += e * e;
-            blk[1] += h;
-            blk[2] += q;
-            blk[3] += l * l;
-        }
+        const V e = (src.y(j) - z) * ys, l = e / q;
+        blk[0] = src.add(j, blk[0], e * e);
+        blk[1] = src.add(j, blk[1], h);
+        blk[2] = src.add(j, blk[2], q);
+        blk[3] = src.add(j, blk[3], l * l);
         if (j % sum_block == 0)
             for (int k = 0; k < 4; k++) {
                 s[k] += blk[k];
@@ -270,53 +261,51 @@ void smooth_lanes_d(idx n, const lane_rows &D, const double *sigma, const double
     backward_lanes<d>(n, (const V *)T, (V *)x);
 }
 
-/* squares_lanes (smooth.h) for this width */
-void squares_lanes(idx n, const stencil &S, const double *sigma, const double *rho, const double *b, double ys,
-                   double *sq, double *block, double *Rd, double *Ls, idx from)
+template <int d, class Src>
+void sums_lanes_d(idx n, const lane_rows &D, V s, const Src &src, V &q, V &k, V *Rd, V *Ls, idx from, V *T, V *x,
+                  V t[4])
 {
-    const lane_rows D = {S.D, S.c, n - S.d, S.d};
-    V s, q, k;
-    for (int l = 0; l < K; l++) s[l] = sigma[l];
-    switch (S.d) {
-    case 1: squares_lanes<1>(n, D, s, rho, b, ys, q, k, (V *)Rd, (V *)Ls, from); break;
-    case 2: squares_lanes<2>(n, D, s, rho, b, ys, q, k, (V *)Rd, (V *)Ls, from); break;
-    case 3: squares_lanes<3>(n, D, s, rho, b, ys, q, k, (V *)Rd, (V *)Ls, from); break;
-    default: squares_lanes<4>(n, D, s, rho, b, ys, q, k, (V *)Rd, (V *)Ls, from); break;
-    }
-    for (int l = 0; l < K; l++) {
-        sq[l] = q[l];
-        block[l] = k[l];
-    }
+    squares_kept_lanes<d>(n, D, s, src, q, k, Rd, Ls, from, T, x);
+    if (T) criteria_lanes<d>(n, T, x, src, t);
 }
 
-template <int d>
-void sums_lanes_d(idx n, const lane_rows &D, V s, const double *rho, const double *b, const double *w, double ys,
-                  V &q, V &k, V *Rd, V *Ls, idx from, V *T, V *x, V t[4])
-{
-    squares_kept_lanes<d>(n, D, s, rho, b, ys, q, k, Rd, Ls, from, T, x);
-    criteria_lanes<d>(n, T, x, b, w, ys, t);
-}
-
-/* sums_lanes (smooth.h) for this width */
-void sums_lanes(idx n, const stencil &S, const double *sigma, const double *rho, const double *b, const double *w,
-                double ys, double *sq, double *block, double *Rd, double *Ls, idx from, double *T, double *x,
-                double *totals)
+template <class Src>
+void sums_lanes_of(idx n, const stencil &S, const double *sigma, const Src &src, double *sq, double *block,
+                   double *Rd, double *Ls, idx from, double *T, double *x, double *totals)
 {
     const lane_rows D = {S.D, S.c, n - S.d, S.d};
-    V s, q, k, t[4];
+    V s, q, k, t[4] = {};
     for (int l = 0; l < K; l++) s[l] = sigma[l];
     V *R = (V *)Rd, *Lv = (V *)Ls, *Tv = (V *)T, *xv = (V *)x;
     switch (S.d) {
-    case 1: sums_lanes_d<1>(n, D, s, rho, b, w, ys, q, k, R, Lv, from, Tv, xv, t); break;
-    case 2: sums_lanes_d<2>(n, D, s, rho, b, w, ys, q, k, R, Lv, from, Tv, xv, t); break;
-    case 3: sums_lanes_d<3>(n, D, s, rho, b, w, ys, q, k, R, Lv, from, Tv, xv, t); break;
-    default: sums_lanes_d<4>(n, D, s, rho, b, w, ys, q, k, R, Lv, from, Tv, xv, t); break;
+    case 1: sums_lanes_d<1>(n, D, s, src, q, k, R, Lv, from, Tv, xv, t); break;
+    case 2: sums_lanes_d<2>(n, D, s, src, q, k, R, Lv, from, Tv, xv, t); break;
+    case 3: sums_lanes_d<3>(n, D, s, src, q, k, R, Lv, from, Tv, xv, t); break;
+    default: sums_lanes_d<4>(n, D, s, src, q, k, R, Lv, from, Tv, xv, t); break;
     }
     for (int l = 0; l < K; l++) {
         sq[l] = q[l];
         block[l] = k[l];
         for (int j = 0; j < 4; j++) totals[4 * l + j] = t[j][l];
     }
+}
+
+/* sums_lanes and sums_lanes_many (smooth.h) for this width */
+void sums_lanes(idx n, const stencil &S, const double *sigma, const double *rho, const double *b, const double *w,
+                double ys, double *sq, double *block, double *Rd, double *Ls, idx from, double *T, double *x,
+                double *totals)
+{
+    sums_lanes_of(n, S, sigma, one_series{rho, b, w, ys}, sq, block, Rd, Ls, from, T, x, totals);
+}
+
+void sums_lanes_many(idx n, const stencil &S, const double *sigma, const double *rho, const double *b,
+                     const double *w, const double *ys, double *sq, double *block, double *Rd, double *Ls, idx from,
+                     double *T, double *x, double *totals)
+{
+    V y;
+    for (int l = 0; l < K; l++) y[l] = ys[l];
+    sums_lanes_of(n, S, sigma, many_series{(const V *)rho, (const V *)b, (const V *)w, y}, sq, block, Rd, Ls, from,
+                  T, x, totals);
 }
 
 /* smooth_lanes (smooth.h) for this width */

@@ -106,9 +106,11 @@ cat <<EOT
 The LDL' lies ${ldl_apart} from givsmooth's z at d = 2 (relative to max |y|). With a
 choice of lambda (d = 2): GCV $g us a series, $(ratio "$g" "$one") fixed-lambda calls
 without lanes ($one us), and $(ratio "$g1" "$one") with no lanes at all ($g1 us); REML
-$r us, $(ratio "$r" "$one") calls ($(ratio "$r1" "$one") without lanes, $r1 us). The scan over
-lambda's grid runs in lanes, K steps at once; the refinement after it does
-not, each of its probes placed from the values before it.
+$r us, $(ratio "$r" "$one") calls ($(ratio "$r1" "$one") without lanes, $r1 us). K series'
+searches run in lockstep, each value they wait for made for all of them at
+once (a series alone runs the steps of its scan over lambda's grid K at a
+time instead); each search is run again from its start as its values come,
+and so decides, and chooses, to the bit as alone.
 
 ## Where the rows start to repeat (\`bench/transients.cpp\`)
 

@@ -11,10 +11,10 @@ namespace {
 
 /* The rows s(0..ns-1) at once, by L*diag(p)*L' of their banded matrix M,
  * L(a,a-k) in l + k*ns for k = 1..d. */
+template <int d>
 void banded(idx n, const stencil &S, double s2, const double *w, const double *y, const idx *s, idx ns, double *z,
             double *work)
 {
-    const int d = S.d;
     double *p = work, *l = work;            /* the pivots, then L(a,a-k) at l[k*ns + a] */
 
     /* M = L*diag(p)*L' row by row, and L*g = f into z(s(a)) */
@@ -117,9 +117,9 @@ struct gap_weights {
  * (row c at work + (d+1)*c, for s(c), s(c+1), ...), the rest of each row
  * carried to the right (Q' in work + (d+1)*ns); the rows of R fill in
  * order, so that the next empty one is the count so far. */
+template <int d>
 void rotated(idx n, const stencil &S, const idx *s, idx ns, double *z, double *work)
 {
-    const int d = S.d;
     double *R = work, *g = work + (d + 1) * ns;
     idx filled = 0, first = 0;          /* the first of s at or past row j's start */
     for (idx j = std::max<idx>(0, s[0] - d); j <= s[ns - 1] && j <= n - 1 - d; j++) {
@@ -187,8 +187,9 @@ void smooth_fill(idx n, const stencil &S, const double *t, double sigma, const d
         /* the normal equations for the rest at d = 2 and equal spacing, as
          * before the rotations took over (so that its results keep their
          * bits), where they square the condition of a long gap's fill */
-        else if (none && (d != 2 || S.D) && (before || after)) rotated(n, S, s + a0, a1 - a0, z, work);
-        else banded(n, S, sigma * sigma, w, y, s + a0, a1 - a0, z, work);
+        else if (none && (d != 2 || S.D) && (before || after))
+            with_order(d, [&](auto o) { rotated<decltype(o)::value>(n, S, s + a0, a1 - a0, z, work); });
+        else with_order(d, [&](auto o) { banded<decltype(o)::value>(n, S, sigma * sigma, w, y, s + a0, a1 - a0, z, work); });
     }
 }
 

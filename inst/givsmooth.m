@@ -213,10 +213,10 @@
 %   given and weights that vary (such as NaN in y), and no info asked for,
 %   they also go through the sweep several at once, one in each lane of the
 %   processor's vectors (8 with AVX-512, 4 with AVX2, 2 with SSE2 or NEON);
-%   where sigma is chosen (not 'EDF', not 'Robust'), the searches of that
-%   many series run in lockstep, each value they need made in the lanes,
-%   and a single series runs the steps of its scan so.  Lanes change no
-%   bits.  A long call can be interrupted with
+%   where sigma is chosen (by a criterion or 'EDF', not 'Robust'), the
+%   searches of that many series run in lockstep, each value they need made
+%   in the lanes, and a single series runs the steps of its scan so.  Lanes
+%   change no bits.  A long call can be interrupted with
 %   Ctrl-C (the oct-file in Octave).
 %
 %   Errors, with their identifiers

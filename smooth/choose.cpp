@@ -93,19 +93,6 @@ namespace {
 
 const double inf = std::numeric_limits<double>::infinity();
 
-/* The values a series' search has had made (choose_many), and the one it
- * waits for. */
-struct made_values {
-    struct value {
-        want what;
-        double sigma;
-        sums s;
-    };
-    std::vector<value> made;
-    bool waiting = false;
-    value next;
-};
-
 /* The criterion of a series at x on its grid: its value (Inf where it is
  * NaN) and the sums behind it, for the minimizer (minimize.h). */
 struct criterion_search {
@@ -134,14 +121,7 @@ struct criterion_search {
     bool make(double sigma, want what, sums &f)
     {
         if (!values) return smooth(p, sigma, what, what == want_logdet ? nullptr : z, nullptr, f, w, ic);
-        for (const made_values::value &v : values->made)
-            if (v.what == what && v.sigma == sigma) {
-                f = v.s;
-                return true;
-            }
-        values->waiting = true;
-        values->next = {what, sigma, {}};
-        return false;
+        return values->find(what, sigma, f);
     }
 
     /* the sums at x: for the restricted likelihood the forward pass alone;
@@ -216,8 +196,8 @@ choice choose(const problem &p, int criterion, double edf, double *x, workspace 
     return {g.sigma(best.x), end, {nan, false}};
 }
 
-bool choose_many(const problem *const *ps, int count, int K, int criterion, choice *out, double *x, workspace &w,
-                 const interrupts &ic)
+bool choose_many(const problem *const *ps, int count, int K, int criterion, double edf, choice *out, double *x,
+                 workspace &w, const interrupts &ic)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     std::vector<made_values> values(count);
@@ -233,12 +213,18 @@ bool choose_many(const problem *const *ps, int count, int K, int criterion, choi
             if (done[l]) continue;
             const problem &p = *ps[l];
             const search_grid &g = grids[l];
-            criterion_search s = {p, x, w, ic, criterion, p.g ? double(p.g->observed) : double(p.n), g};
-            s.values = &values[l];
             values[l].waiting = false;
-            criterion_search::point best;
-            int end = 0;
-            const bool found = minimize(s, g.lo, g.J, g.hi, 1e-3 / g.step, best, end);
+            choice ch;
+            if (edf > 0.0) {
+                ch = choose_edf(p, edf, x, w, ic, &values[l]);
+            } else {
+                criterion_search s = {p, x, w, ic, criterion, p.g ? double(p.g->observed) : double(p.n), g};
+                s.values = &values[l];
+                criterion_search::point best;
+                int end = 0;
+                const bool found = minimize(s, g.lo, g.J, g.hi, 1e-3 / g.step, best, end);
+                ch = found ? choice{g.sigma(best.x), end, {nan, false}} : choice{nan, 0, {nan, false}};
+            }
             if (values[l].waiting) {
                 asking[asked] = &p;
                 what[asked] = values[l].next.what;
@@ -247,7 +233,7 @@ bool choose_many(const problem *const *ps, int count, int K, int criterion, choi
                 continue;
             }
             done[l] = true;
-            out[l] = found ? choice{g.sigma(best.x), end, {nan, false}} : choice{nan, 0, {nan, false}};
+            out[l] = ch;
         }
         if (asked == 0) return true;
         sums f[8];

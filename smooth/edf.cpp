@@ -19,7 +19,7 @@ namespace givqr {
  * range where it lies outside [d + 0.01, n_o - 0.01], else missed by
  * rounding.
  */
-choice choose_edf(const problem &p, double edf, double *x, workspace &w, const interrupts &ic)
+choice choose_edf(const problem &p, double edf, double *x, workspace &w, const interrupts &ic, made_values *values)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const search_grid g = grid_of(p);
@@ -36,7 +36,8 @@ choice choose_edf(const problem &p, double edf, double *x, workspace &w, const i
     bool stopped = false;
     auto at = [&](double xq) {
         point q = {xq, {}};
-        stopped = stopped || !smooth(p, g.sigma(xq), want_sums, x, nullptr, q.s, w, ic);
+        stopped = stopped || (values ? !values->find(want_sums, g.sigma(xq), q.s)
+                                     : !smooth(p, g.sigma(xq), want_sums, x, nullptr, q.s, w, ic));
         return q;
     };
     /* the root of log(edf(x) - d) - log(k - d), bracketed */

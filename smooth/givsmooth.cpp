@@ -253,9 +253,9 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
      * then each unweighed; a series without enough points with weight
      * leaves its lane to the next */
     const int K = ties.at.empty() && !shared ? lanes_for(c, out.info) : 1;
-    /* where sigma is chosen (by a criterion, not robust), the choices of
+    /* where sigma is chosen (by a criterion or an edf, not robust), the choices of
      * KC series at once (choose_many); their smooths then each alone */
-    int KC = c.automatic && c.edf == 0.0 && !c.robust && !c.spline && ties.at.empty() && c.k > 1 ? lane_width() : 1;
+    int KC = c.automatic && !c.robust && !c.spline && ties.at.empty() && c.k > 1 ? lane_width() : 1;
     while (KC > 1 && double(d * (d + 1) / 2 + 2 * d + 8) * double(n) * KC > 0x1p23) KC /= 2;
     auto work = [&](const interrupts &ic) {
         workspace ws;
@@ -273,7 +273,7 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
             choice ch[8];
             const problem *ps[8];
             for (int l = 0; l < count; l++) ps[l] = &cp[l];
-            if (count > 1 && !choose_many(ps, count, KC, c.criterion, ch, out.z + cj[0] * n, ws, ic)) return false;
+            if (count > 1 && !choose_many(ps, count, KC, c.criterion, c.edf, ch, out.z + cj[0] * n, ws, ic)) return false;
             for (int l = 0; l < count; l++) {
                 const idx j = cj[l];
                 double sigma;

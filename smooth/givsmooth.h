@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstddef>
+#include <vector>
 
 #include "givsmooth_check.h"
 #include "memory.h"
@@ -176,15 +177,44 @@ search_grid grid_of(const problem &p);
  * for p, or, where edf > 0, the sigma whose smooth has that edf (choose_edf);
  * x is scratch of n entries. */
 choice choose(const problem &p, int criterion, double edf, double *x, workspace &w, const interrupts &c);
-choice choose_edf(const problem &p, double edf, double *x, workspace &w, const interrupts &c);
 
-/* choose (*ps[l], criterion, 0, ...) for l < count <= K, the series of
+/* The values a series' search has had made (choose_many), and the one it
+ * waits for: find gives one it has, or notes it as the one it waits for. */
+struct made_values {
+    struct value {
+        want what;
+        double sigma;
+        sums s;
+    };
+    std::vector<value> made;
+    bool waiting = false;
+    value next;
+
+    bool find(want what, double sigma, sums &f)
+    {
+        for (const value &v : made)
+            if (v.what == what && v.sigma == sigma) {
+                f = v.s;
+                return true;
+            }
+        waiting = true;
+        next = {what, sigma, {}};
+        return false;
+    }
+};
+
+/* The sigma whose smooth has that edf; where values is set, the sums come
+ * from it (a value it lacks stops the search, values.waiting set). */
+choice choose_edf(const problem &p, double edf, double *x, workspace &w, const interrupts &c,
+                  made_values *values = nullptr);
+
+/* choose (*ps[l], criterion, edf, ...) for l < count <= K, the series of
  * the same n and stencil, into out[l], the same bits: each series' search
  * is run again from its start whenever the values it has asked for are
  * made, which the lanes make for all of them at once (sums_of_many).  x is
  * scratch of n entries.  Returns false where stopped. */
-bool choose_many(const problem *const *ps, int count, int K, int criterion, choice *out, double *x, workspace &w,
-                 const interrupts &c);
+bool choose_many(const problem *const *ps, int count, int K, int criterion, double edf, choice *out, double *x,
+                 workspace &w, const interrupts &c);
 
 /* Series j of c at sigma (of the scaled series), two-sided or one-sided,
  * with the info of series j where o asks (its leverages in h: the series'

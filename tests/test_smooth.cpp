@@ -264,7 +264,8 @@ void lanes_asked(int k)
 // column's weights at their own scale (so its own sigma), a column without
 // weight (its lane left to the next) and one with d points (interpolated),
 // and more columns than fill the last group of lanes.  Then each criterion's
-// choice, whose scan runs in lanes, as without lanes: z and the info.
+// choice and an edf's, three series in lockstep in the lanes, as without
+// lanes: z and the info.
 TEST(smooth, LanesTheSameBitsAsEachSeriesAlone)
 {
     lanes_asked(0);
@@ -308,8 +309,9 @@ TEST(smooth, LanesTheSameBitsAsEachSeriesAlone)
                     }
                 lanes_asked(0);
                 c.automatic = true, c.k = 3, c.shared = true;   /* columns 0, 1 (gaps) and 2 */
-                for (int criterion : {givqr::gcv, givqr::loocv, givqr::reml}) {
-                    c.criterion = criterion;
+                for (int criterion : {int(givqr::gcv), int(givqr::loocv), int(givqr::reml), -1}) {  /* -1: an edf */
+                    c.criterion = criterion < 0 ? givqr::gcv : criterion;
+                    c.edf = criterion < 0 ? double(d) + 12.5 : 0.0;
                     std::vector<double> first;
                     for (int lanes = 1; lanes <= widest; lanes *= 2) {
                         lanes_asked(lanes);

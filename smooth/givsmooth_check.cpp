@@ -243,6 +243,9 @@ const failure *givsmooth_data_check(smooth_call *c, smooth_args *g, const double
                 return &failures[c->spline ? givspline_xValue : givsmooth_samplePointsValue];
             }
     const idx distinct = distinct_times(n, t);
+    /* a spline's pieces lie between distinct x: at one x there are none to
+     * give, even as NaN, for any column */
+    if (c->spline && distinct < 2) return &failures[givspline_observed];
     if (g->period > 0.0) {
         /* lambda = (2*sin(pi*h/p)/h)^(-2d), h the mean spacing of the
          * distinct times: the filter halves a cycle of period p, in t's

@@ -109,10 +109,10 @@ struct criterion_search {
     const search_grid &g;
     bool halted = false;
     double top = std::nan("");      /* reml: log |det R| at the range's end, when it is needed */
-    int lanes = 1;                  /* the grid's steps made this many at once (sums_at) */
+    int lanes = 1;                  /* the grid's steps made this many at once (sums_of_many) */
     int held = 0;                   /* and those made ahead of the scan: their x and sums */
-    double ahead_x[8];
-    sums ahead[8];
+    double ahead_x[8] = {};
+    sums ahead[8] = {};
     made_values *values = nullptr; /* where set, the sums come from it, and a value it lacks stops the search */
 
     bool stopped() const { return halted; }
@@ -139,8 +139,14 @@ struct criterion_search {
                 held = 0;
                 for (double u = x; held < lanes && u >= double(g.lo) && u <= double(g.hi); u += x < 0.0 ? -1.0 : 1.0)
                     ahead_x[held++] = u;
-                for (int k = 0; k < lanes; k++) sigma[k] = g.sigma(ahead_x[k < held ? k : 0]);
-                halted = !sums_at(p, lanes, sigma, criterion != reml, ahead, w, ic);
+                const problem *ps[8];
+                want what[8];
+                for (int k = 0; k < lanes; k++) {
+                    sigma[k] = g.sigma(ahead_x[k < held ? k : 0]);
+                    ps[k] = &p;
+                    what[k] = criterion == reml ? want_squares : want_sums;
+                }
+                halted = !sums_of_many(ps, what, sigma, lanes, lanes, ahead, w, ic);
                 q.s = ahead[0];
                 made = true;
             }

@@ -34,9 +34,7 @@ int lanes_for(const smooth_call &c, bool info)
 {
     const bool plain = !c.automatic && !c.robust && !c.onesided && !c.spline && !info && !std::isinf(c.sigma);
     if (!plain || c.k < 2) return 1;
-    int K = lane_width();
-    while (K > 1 && double(2 * c.d + 4) * double(c.n) * K > 0x1p23) K /= 2;    /* within 64 MB */
-    return K;
+    return lanes_within(double(2 * c.d + 4) * double(c.n));
 }
 
 /* The lanes' memory for K lanes: rho, x and T, aligned, and an idle
@@ -44,6 +42,13 @@ int lanes_for(const smooth_call &c, bool info)
 idx lane_doubles(idx n, int d, int K)
 {
     return idx(K) * (2 * n + (2 * d + 2) * (n - d)) + 2 * n + 8;
+}
+
+/* A lane's doubles where sigma is chosen: the states L, the rows of Q, z
+ * and what comes between (lanes_for_sums) */
+double choice_lane_doubles(idx n, int d)
+{
+    return double(d * (d + 1) / 2 + 2 * d + 8) * double(n);
 }
 
 } // namespace
@@ -57,8 +62,10 @@ double smooth_work_bytes(const smooth_call &c, const smooth_args &g, const doubl
     if (weighted) each += double(weighted_work::doubles(n, c.d)) + 6.0 * double(n);   /* and merged ties */
     const int K = lanes_for(c, false);
     if (K > 1) each += double(lane_doubles(n, c.d, K)) + K * 3.0 * double(n);          /* and K series' weights */
-    if (c.automatic && !c.spline && lane_width() > 1)       /* the scan's lanes (lanes_for_sums), at most 64 MB */
-        each += std::min(0x1p23, double(c.d * (c.d + 1) / 2 + 2 * c.d + 5) * double(n) * lane_width());
+    if (c.automatic && !c.spline) {         /* the lanes of the scan or of the choices (lanes_for_sums, KC) */
+        const double lane = choice_lane_doubles(n, c.d);
+        if (lanes_within(lane) > 1) each += lane * lanes_within(lane);
+    }
     return 8.0 * (each * double(threads) + (g.times || c.spline ? double(c.d + 2 + 2 * c.spline) * double(n) : 0.0));
 }
 
@@ -255,8 +262,8 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
     const int K = ties.at.empty() && !shared ? lanes_for(c, out.info) : 1;
     /* where sigma is chosen (by a criterion or an edf, not robust), the choices of
      * KC series at once (choose_many); their smooths then each alone */
-    int KC = c.automatic && !c.robust && !c.spline && ties.at.empty() && c.k > 1 ? lane_width() : 1;
-    while (KC > 1 && double(d * (d + 1) / 2 + 2 * d + 8) * double(n) * KC > 0x1p23) KC /= 2;
+    const int KC = c.automatic && !c.robust && !c.spline && ties.at.empty() && c.k > 1
+                       ? lanes_within(choice_lane_doubles(n, d)) : 1;
     auto work = [&](const interrupts &ic) {
         workspace ws;
         weighted_work ww;

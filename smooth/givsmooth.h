@@ -125,14 +125,8 @@ bool smooth(const problem &p, double sigma, want what, double *x, double *h, sum
  * points from the others, at sigma. */
 void unweigh(const problem &p, double sigma, double *x);
 
-/* The lanes sums_at runs p in (smooth.h, lane_width), or 1: none. */
+/* The lanes sums_of_many runs p in (smooth.h, lane_width), or 1: none. */
 int lanes_for_sums(const problem &p);
-
-/* smooth (p, sigma[l], want_squares, ...), or where backward want_sums,
- * for l < K = lanes_for_sums (p), all at once, one in each lane, the same
- * bits: f[l] (want_squares: squares and logdet, the rest 0).  Returns
- * false where stopped. */
-bool sums_at(const problem &p, int K, const double *sigma, bool backward, sums *f, workspace &w, const interrupts &c);
 
 /* smooth (*ps[l], sigma[l], what[l], ...) for l < count <= K (want_logdet,
  * want_squares or want_sums), K series of the same n and stencil at once,

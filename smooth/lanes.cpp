@@ -116,9 +116,16 @@ int lane_width()
     return widest;
 }
 
-void sums_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, const double *b, const double *w,
-                double ys, double *sq, double *block, double *Rd, double *Ls, idx from, double *T, double *x,
-                double *totals)
+int lanes_within(double per_lane)
+{
+    int K = lane_width();
+    while (K > 1 && per_lane * K > 0x1p23) K /= 2;
+    return K;
+}
+
+void sums_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, const double *b,
+                     const double *w, const double *ys, double *sq, double *block, double *Rd, double *Ls, idx from,
+                     double *T, double *x, double *totals)
 {
     switch (K) {
 #if GIVQR_LANES_WIDE
@@ -127,22 +134,6 @@ void sums_lanes(int K, idx n, const stencil &S, const double *sigma, const doubl
 #endif
 #if GIVQR_LANES
     case 2: lanes2::sums_lanes(n, S, sigma, rho, b, w, ys, sq, block, Rd, Ls, from, T, x, totals); break;
-#endif
-    default: break;
-    }
-}
-
-void sums_lanes_many(int K, idx n, const stencil &S, const double *sigma, const double *rho, const double *b,
-                     const double *w, const double *ys, double *sq, double *block, double *Rd, double *Ls, idx from,
-                     double *T, double *x, double *totals)
-{
-    switch (K) {
-#if GIVQR_LANES_WIDE
-    case 8: lanes8::sums_lanes_many(n, S, sigma, rho, b, w, ys, sq, block, Rd, Ls, from, T, x, totals); break;
-    case 4: lanes4::sums_lanes_many(n, S, sigma, rho, b, w, ys, sq, block, Rd, Ls, from, T, x, totals); break;
-#endif
-#if GIVQR_LANES
-    case 2: lanes2::sums_lanes_many(n, S, sigma, rho, b, w, ys, sq, block, Rd, Ls, from, T, x, totals); break;
 #endif
     default: break;
     }

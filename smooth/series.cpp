@@ -110,9 +110,7 @@ int lanes_for_sums(const problem &p)
 {
     const int d = p.S.d;
     const double m = double(p.n - d), N = double(d * (d + 1) / 2);
-    int K = p.S.low || p.factored ? 1 : lane_width();
-    while (K > 1 && (N + 2 * d + 8.0) * m * K > 0x1p23) K /= 2;     /* within 64 MB */
-    return K;
+    return p.S.low || p.factored ? 1 : lanes_within((N + 2 * d + 8.0) * m);
 }
 
 namespace {
@@ -191,18 +189,6 @@ struct lane_room {
 
 } // namespace
 
-bool sums_at(const problem &p, int K, const double *sigma, bool backward, sums *f, workspace &w, const interrupts &c)
-{
-    const want what = backward ? want_sums : want_squares;
-    const idx ls = compared_from(p, what);
-    const lane_room r(w, p.n, p.S.d, K, ls, false);
-    double sq[8], block[8], t[32];
-    sums_lanes(K, p.n, p.S, sigma, p.g ? p.g->rho : nullptr, p.g ? p.g->b : p.y, p.g ? p.g->w : nullptr,
-               std::ldexp(1.0, -p.u.c), sq, block, r.Rd, r.Ls, ls, backward ? r.T : nullptr, r.x, t);
-    for (int l = 0; l < K; l++) f[l] = lane_sums(p, what, K, l, sq, block, r.Rd, r.Ls, ls, t);
-    return c.go();
-}
-
 bool sums_of_many(const problem *const *ps, const want *what, const double *sigma, int count, int K, sums *f,
                   workspace &w, const interrupts &c)
 {
@@ -227,7 +213,7 @@ bool sums_of_many(const problem *const *ps, const want *what, const double *sigm
         ys[l] = std::ldexp(1.0, -p.u.c);
         s[l] = sigma[l < count ? l : 0];
     }
-    sums_lanes_many(K, n, p0.S, s, r.rho, r.b, r.w, ys, sq, block, r.Rd, r.Ls, ls, backward ? r.T : nullptr, r.x, t);
+    sums_lanes(K, n, p0.S, s, r.rho, r.b, r.w, ys, sq, block, r.Rd, r.Ls, ls, backward ? r.T : nullptr, r.x, t);
     for (int l = 0; l < count; l++) f[l] = lane_sums(*ps[l], what[l], K, l, sq, block, r.Rd, r.Ls, ls, t);
     return c.go();
 }

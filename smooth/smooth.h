@@ -126,6 +126,10 @@ void smooth_fill(idx n, const stencil &S, const double *t, double sigma, const d
  * and benchmarks).  Lanes change no bits. */
 int lane_width();
 
+/* The lanes of lane_width, halved until K lanes of per_lane doubles each
+ * take at most 2^23 doubles (64 MB). */
+int lanes_within(double per_lane);
+
 /* K series of n points (K from lane_width), each with its own rho and
  * sigma, through smooth_forward (want forward_c2) and smooth_backward at
  * once, each series in a lane, its bits its own smooth's: x from b to
@@ -134,27 +138,22 @@ int lane_width();
  * aligned to 8*K bytes. */
 void smooth_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, double *x, double *T);
 
-/* One series b (rho: its rho, or null) at K sigmas (K from lane_width),
- * each in a lane, through smooth_forward's factorization and Q' on [b; 0]
- * as far as forward_sums needs: in lane l, |c1|^2 (c1 times ys) as
- * forward_sums::square sums it over the m = n-d steps, into sq[l] and
- * block[l]; R(i,i) of step i to Rd[K*i + l]; and the state L at the start
- * of each step i >= from, d(d+1)/2 numbers, to Ls[K*(d(d+1)/2*(i-from) + k)
- * + l].  Where T is not null, smooth_backward's sums too (backward_state.
- * sums): the rows of Q in T ((2d+2)*m*K), z in x (K*n, lane-major,
- * scratch), and against b with the weights w (null: all 1) the totals of
- * point_sums, lane l's rss, edf, rest and loo in totals[4l .. 4l+3].  Rd,
- * Ls, T and x are aligned to 8*K bytes. */
-void sums_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, const double *b, const double *w,
-                double ys, double *sq, double *block, double *Rd, double *Ls, idx from, double *T, double *x,
-                double *totals);
-
-/* The same for K series of n points at once, one in each lane, lane-major
- * as in smooth_lanes: rho and b, the weights w (1 for a series without), and
- * each series' ys. */
-void sums_lanes_many(int K, idx n, const stencil &S, const double *sigma, const double *rho, const double *b,
-                     const double *w, const double *ys, double *sq, double *block, double *Rd, double *Ls, idx from,
-                     double *T, double *x, double *totals);
+/* K series of n points at once (K from lane_width), one in each lane,
+ * lane-major as in smooth_lanes (rho, b, the weights w: 1 for a series
+ * without), each with its sigma and its residuals' scale ys, through
+ * smooth_forward's factorization and Q' on [b; 0] as far as forward_sums
+ * needs: in lane l, |c1|^2 (c1 times ys) as forward_sums::square sums it
+ * over the m = n-d steps, into sq[l] and block[l]; R(i,i) of step i to
+ * Rd[K*i + l]; and the state L at the start of each step i >= from,
+ * d(d+1)/2 numbers, to Ls[K*(d(d+1)/2*(i-from) + k) + l].  Where T is not
+ * null, smooth_backward's sums too (backward_state.sums): the rows of Q in
+ * T ((2d+2)*m*K), z in x (K*n, lane-major, scratch), and against b with
+ * the weights w the totals of point_sums, lane l's rss, edf, rest and loo
+ * in totals[4l .. 4l+3].  Rd, Ls, T, x, rho, b and w are aligned to 8*K
+ * bytes. */
+void sums_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, const double *b,
+                const double *w, const double *ys, double *sq, double *block, double *Rd, double *Ls, idx from,
+                double *T, double *x, double *totals);
 
 } // namespace givqr
 

@@ -51,10 +51,6 @@ bool rows_of(idx n, const double *t, double *rows, double *norm)
     return equal;
 }
 
-} // namespace
-
-namespace {
-
 /* S with the inner entries of D'*D set: each the sum of the products of
  * c's entries that DtD takes, in its order */
 stencil inner(stencil S)

@@ -11,8 +11,6 @@ namespace givqr {
 
 namespace {
 
-const double g_one = 1.0;
-
 /* The step from which rho(i+d) no longer changes; room for smooth_fill's work. */
 void weigh_steady(idx n, int d, weights &g)
 {
@@ -34,8 +32,9 @@ void weigh(idx n, int d, const double *y, const double *w, const double *v, weig
     g.b = s + 2 * n;
     if (!w && !v) {     /* weights 1 where y is not NaN: what follows gives a = 0, rho = 1, b = y there */
         idx seen = 0, gaps = 0;
+        const double unit = 1.0;
         std::uint64_t one, miss;
-        std::memcpy(&one, &g_one, 8);
+        std::memcpy(&one, &unit, 8);
         std::memcpy(&miss, &missing_scale, 8);
         for (idx i = 0; i < n; i++) {       /* by masks: gaps fall at random, where a branch would guess */
             const double yi = y[i];

@@ -126,19 +126,9 @@ void forward_lanes(idx n, const lane_rows &D, V sigma, const V *rho, V *x, V *T)
     for (int j = 0; j < d; j++) x[j] = a[j];
 }
 
-/* Where the lanes' series come from: one series at K sigmas (its rho, or
- * null for 1; b; its weights w, or null; the residuals' scale ys), or K
- * series, each in its lane (lane-major arrays, weights 1 given as 1). */
-struct one_series {
-    const double *rho, *b, *w;
-    double ys;
-    GIVQR_STEP V r(idx i) const { return V{} + (rho ? rho[i] : 1.0); }
-    GIVQR_STEP V y(idx i) const { return V{} + b[i]; }
-    GIVQR_STEP V scale() const { return V{} + ys; }
-    /* x + v where point j has weight, else x */
-    GIVQR_STEP V add(idx j, V x, V v) const { return !w || w[j] > 0.0 ? x + v : x; }
-};
-struct many_series {
+/* The lanes' series, one in each lane: lane-major rho, b and weights w
+ * (weight 1 given as 1), and each series' residuals' scale ys. */
+struct lane_series {
     const V *rho, *b, *w;
     V ys;
     GIVQR_STEP V r(idx i) const { return rho[i]; }
@@ -147,14 +137,14 @@ struct many_series {
     GIVQR_STEP V add(idx j, V x, V v) const { return sel(vgt(w[j], V{}), x + v, x); }
 };
 
-/* The series of src, through the sweep fused with Q' on [b; 0] (at K
- * sigmas, one in each lane), as far as forward_sums needs: |c1|^2 (c1 times
+/* The series of src, through the sweep fused with Q' on [b; 0] (each at
+ * its sigma, in its lane), as far as forward_sums needs: |c1|^2 (c1 times
  * the scale) summed in each lane as forward_sums::square sums it, into sq
  * and block; R(i,i) of each step to Rd[i]; the state at the start of each
  * step from `from` on to Ls, N a step; and where T is not null, the rows of
  * Q kept in T and c2 in x for the way back (criteria_lanes). */
-template <int d, class Src>
-void squares_kept_lanes(idx n, const lane_rows &D, V sigma, const Src &src, V &sq, V &block, V *Rd, V *Ls, idx from,
+template <int d>
+void squares_kept_lanes(idx n, const lane_rows &D, V sigma, const lane_series &src, V &sq, V &block, V *Rd, V *Ls, idx from,
                         V *T, V *x)
 {
     constexpr int N = d * (d + 1) / 2;
@@ -188,8 +178,8 @@ void squares_kept_lanes(idx n, const lane_rows &D, V sigma, const Src &src, V &s
  * recurrence (leverage.h) and what point_sums adds up against the series
  * (its b, weights and scale): into s the totals of rss, edf, rest and loo,
  * each lane's as one series' backward pass makes them. */
-template <int d, class Src>
-void criteria_lanes(idx n, const V *T, V *x, const Src &src, V s[4])
+template <int d>
+void criteria_lanes(idx n, const V *T, V *x, const lane_series &src, V s[4])
 {
     typedef leverage_recurrence<d, V> lr;
     constexpr int N = lr::N;
@@ -261,21 +251,23 @@ void smooth_lanes_d(idx n, const lane_rows &D, const double *sigma, const double
     backward_lanes<d>(n, (const V *)T, (V *)x);
 }
 
-template <int d, class Src>
-void sums_lanes_d(idx n, const lane_rows &D, V s, const Src &src, V &q, V &k, V *Rd, V *Ls, idx from, V *T, V *x,
+template <int d>
+void sums_lanes_d(idx n, const lane_rows &D, V s, const lane_series &src, V &q, V &k, V *Rd, V *Ls, idx from, V *T, V *x,
                   V t[4])
 {
     squares_kept_lanes<d>(n, D, s, src, q, k, Rd, Ls, from, T, x);
     if (T) criteria_lanes<d>(n, T, x, src, t);
 }
 
-template <class Src>
-void sums_lanes_of(idx n, const stencil &S, const double *sigma, const Src &src, double *sq, double *block,
-                   double *Rd, double *Ls, idx from, double *T, double *x, double *totals)
+/* sums_lanes (smooth.h) for this width */
+void sums_lanes(idx n, const stencil &S, const double *sigma, const double *rho, const double *b, const double *w,
+                const double *ys, double *sq, double *block, double *Rd, double *Ls, idx from, double *T, double *x,
+                double *totals)
 {
     const lane_rows D = {S.D, S.c, n - S.d, S.d};
-    V s, q, k, t[4] = {};
-    for (int l = 0; l < K; l++) s[l] = sigma[l];
+    V s, y, q, k, t[4] = {};
+    for (int l = 0; l < K; l++) s[l] = sigma[l], y[l] = ys[l];
+    const lane_series src = {(const V *)rho, (const V *)b, (const V *)w, y};
     V *R = (V *)Rd, *Lv = (V *)Ls, *Tv = (V *)T, *xv = (V *)x;
     switch (S.d) {
     case 1: sums_lanes_d<1>(n, D, s, src, q, k, R, Lv, from, Tv, xv, t); break;
@@ -288,24 +280,6 @@ void sums_lanes_of(idx n, const stencil &S, const double *sigma, const Src &src,
         block[l] = k[l];
         for (int j = 0; j < 4; j++) totals[4 * l + j] = t[j][l];
     }
-}
-
-/* sums_lanes and sums_lanes_many (smooth.h) for this width */
-void sums_lanes(idx n, const stencil &S, const double *sigma, const double *rho, const double *b, const double *w,
-                double ys, double *sq, double *block, double *Rd, double *Ls, idx from, double *T, double *x,
-                double *totals)
-{
-    sums_lanes_of(n, S, sigma, one_series{rho, b, w, ys}, sq, block, Rd, Ls, from, T, x, totals);
-}
-
-void sums_lanes_many(idx n, const stencil &S, const double *sigma, const double *rho, const double *b,
-                     const double *w, const double *ys, double *sq, double *block, double *Rd, double *Ls, idx from,
-                     double *T, double *x, double *totals)
-{
-    V y;
-    for (int l = 0; l < K; l++) y[l] = ys[l];
-    sums_lanes_of(n, S, sigma, many_series{(const V *)rho, (const V *)b, (const V *)w, y}, sq, block, Rd, Ls, from,
-                  T, x, totals);
 }
 
 /* smooth_lanes (smooth.h) for this width */

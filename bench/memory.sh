@@ -2,7 +2,7 @@
 # memory.sh OCTDIR: peak memory (resident set) of each command and of Octave's
 # own solvers, each in an Octave of its own, at n = 10^6 and, for givfact and
 # givsmooth, 10^7; then givfact (10^8, 0.1) followed by givfwd, with time and
-# peak.
+# peak; and a panel of series.
 # Prints a Markdown table.
 set -eu
 dir=$1
@@ -42,5 +42,10 @@ row "qr(A), A built first" 1e6 "$D R = qr (A);" ""
 row "chol(D*D' + sigma^2*I), built first" 1e6 "$D L = chol (D*D' + sigma^2*speye (m));" ""
 row "y made, then givsmooth (y, 0.025): y and z" 1e7 "y = randn (n, 1); z = givsmooth (y, 0.025);" "$(awk 'BEGIN { printf "%.0f", 16e7 }')"
 row "y made, then givsmooth (y, 1e-8): y and z" 1e7 "y = randn (n, 1); z = givsmooth (y, 1e-8);" "$(awk 'BEGIN { printf "%.0f", 16e7 }')"
+# a panel of 10^5 series of 365 points, a third of them NaN: the work is
+# the threads' lanes of n points, beyond y and z
+panel="y = randn (365, 1e5); y(1:3:end) = NaN;"
+row "a panel of 365 x 10^5, givsmooth (y, 0.025): y and z" 365 "$panel z = givsmooth (y, 0.025);" "$((2 * 8 * 365 * 100000))"
+row "the same panel, givsmooth (y, [], 'Criterion', 'reml')" 365 "$panel z = givsmooth (y, [], 'Criterion', 'reml');" "$((2 * 8 * 365 * 100000))"
 row "givfact, then givfwd" 1e8 "[Q, R] = givfact (n, sigma); y = givfwd (Q, ones (2*n - 2, 1));" \
     "$(awk -v n=1e8 -v o="$(out 1e8)" 'BEGIN { printf "%.0f", o + 16 * (2 * n - 2) }')"

@@ -83,7 +83,7 @@ struct smooth_golden {
     int d;
     bool uneven;
     uint64_t digests[output_count];
-    bool spline;
+    bool spline = false;
 };
 
 const smooth_golden smooth_table[] = {

@@ -215,6 +215,67 @@ for d = 1:4
 endfor
 printf ("restricted likelihood done\n"); fflush (stdout);
 
+## the corners where the criteria go: orders 3 and 4 at the lambda of an
+## edf of 15 or 50 (n = 10^4, 10^5; equal spacing and spacings uniform in
+## [0.2, 1.2]), z and REML there against mpweighted; two sample times 1 ulp
+## or 1e-12 (relative) apart, n = 40, lambda = 1e9; and the lambda each
+## criterion chooses with t and 1000*t, which should differ by 1000^(2d)
+warning ("off", "givqr:givsmooth:edfNotReached");
+CR = {};                                   # d, n, uneven, edf, lambda, z, D's rounding, reml
+for n = [1e4 1e5]
+  rand ("state", 40); randn ("state", 40);
+  tu = cumsum ([0; 0.2 + rand(n - 1, 1)]);
+  y = sin (2*pi*(1:n)'/n) + 0.5 * cos (6*pi*(1:n)'/n) + 0.1 * randn (n, 1);
+  w = ones (n, 1);
+  for d = 3:4
+    for k = 1:2
+      t = {(1:n)', tu}{k};
+      for edf = [15 50]
+        [~, info] = givsmooth (y, [], "Order", d, "SamplePoints", t, "EDF", edf);
+        sigma = info.sigma; lambda = info.lambda;
+        [z, info] = givsmooth (y, sigma, "Order", d, "SamplePoints", t);
+        [zr, ~, ~, more] = mpweighted (y, w, sigma, prec, d, t);
+        ez = norm ((z - zr(:,1)) - zr(:,2), Inf) / norm (y, Inf);
+        ed = NaN;
+        if (k == 2)
+          zd = mpweighted (y, w, sigma, prec, d, t, true);
+          ed = norm ((zd(:,1) - zr(:,1)) + (zd(:,2) - zr(:,2)), Inf) / norm (y, Inf);
+        endif
+        pen = sum (more(2,:)) + lambda * sum (more(3,:));
+        want = (n - d) * log (pen / (n - d)) + sum (more(1,:)) - (n - d) * log (lambda);
+        CR(end+1,:) = {d, n, k == 2, info.edf, lambda, ez, ed, abs(info.reml - want) / abs(want)};
+      endfor
+    endfor
+  endfor
+endfor
+TI = NaN (3, 2, 2);                        # d, 1 ulp / 1e-12 apart: z, D's rounding
+n = 40; randn ("state", 41); y = sin ((1:n)' / 6) + 0.1 * randn (n, 1); w = ones (n, 1);
+for k = 1:2
+  t = (1:n)';
+  t(21) = {t(20) + eps(t(20)), t(20) * (1 + 1e-12)}{k};
+  for d = 2:4
+    z = givsmooth (y, 1 / sqrt (1e9), "Order", d, "SamplePoints", t);
+    zr = mpweighted (y, w, 1 / sqrt (1e9), prec, d, t);
+    zd = mpweighted (y, w, 1 / sqrt (1e9), prec, d, t, true);
+    TI(d-1,k,:) = [norm((z - zr(:,1)) - zr(:,2), Inf), norm((zd(:,1) - zr(:,1)) + (zd(:,2) - zr(:,2)), Inf)] / norm (y, Inf);
+  endfor
+endfor
+UN = NaN (4, 3, 2);                        # d, criterion, equal / uneven: |log10 of the ratio less 6d|
+n = 1e4; rand ("state", 42); randn ("state", 42);
+tu = cumsum ([0; 0.2 + rand(n - 1, 1)]);
+y = sin (2*pi*(1:n)'/n) + 0.5 * cos (6*pi*(1:n)'/n) + 0.1 * randn (n, 1);
+for d = 1:4
+  for c = 1:3
+    for k = 1:2
+      t = {(1:n)', tu}{k};
+      [~, a] = givsmooth (y, [], "Order", d, "SamplePoints", t, "Criterion", {"gcv", "loocv", "reml"}{c});
+      [~, b] = givsmooth (y, [], "Order", d, "SamplePoints", 1000 * t, "Criterion", {"gcv", "loocv", "reml"}{c});
+      UN(d,c,k) = abs (log10 (b.lambda / a.lambda) - 6 * d);
+    endfor
+  endfor
+endfor
+printf ("corners done\n"); fflush (stdout);
+
 ## which criterion to trust: a known trend (the demo's) and noise of sd
 ## 0.25, white or AR(1) with coefficient 0.6, 200 draws of n = 1000; and the
 ## issue's kind of series, a sine and noise with weights in [0.2, 5]: the
@@ -361,6 +422,28 @@ fprintf (fid, ["## The restricted likelihood\n\n" ...
                "weights in [0.1, 10] and a gap of 100 points.\n\n"], prec);
 table (fid, "d \\ sigma, weights 1", dl, siglabels, squeeze (RE(:,:,1)));
 table (fid, "d \\ sigma, weights and a gap", dl, siglabels, squeeze (RE(:,:,2)));
+fprintf (fid, ["## The corners where the criteria go\n\n" ...
+               "At orders 3 and 4 the criteria choose lambdas far beyond 1e16 at large n. There, at the lambda\n" ...
+               "of an edf of 15 or 50 (found by 'EDF'), z against `mpweighted` at %d bits, relative to\n" ...
+               "max |y|; at uneven times (spacings uniform in [0.2, 1.2]) also how far D's rounding alone\n" ...
+               "moves the exact smooth; and REML there, relative. Series: two cosines over the span and\n" ...
+               "noise of sd 0.1. These are well-conditioned problems (the smooth is y times a matrix of\n" ...
+               "norm at most 1) that the form loses digits on: its rows combine lagged values whose\n" ...
+               "differences cancel, and the loss grows with lambda.\n\n" ...
+               "| d | n | spacing | edf | lambda | z | D's rounding | REML |\n|---|---|---|---|---|---|---|---|\n"], prec);
+for r = 1:rows (CR)
+  fprintf (fid, "| %d | 10^%d | %s | %.1f | %.1e | %.1e | %s | %.1e |\n", CR{r,1}, round (log10 (CR{r,2})), ...
+           {"equal", "uneven"}{CR{r,3} + 1}, CR{r,4}, CR{r,5}, CR{r,6}, ...
+           {"-", sprintf("%.1e", CR{r,7})}{CR{r,3} + 1}, CR{r,8});
+endfor
+fprintf (fid, ["\nTwo sample times nearly at one: t = 1:40 with t(21) 1 ulp above t(20), or 1e-12 above it\n" ...
+               "relative, lambda = 1e9: z, and how far D's rounding alone moves the exact smooth.\n\n"]);
+table (fid, "d", {"2", "3", "4"}, {"1 ulp: z", "1 ulp: D's rounding", "1e-12: z", "1e-12: D's rounding"}, ...
+       [squeeze(TI(:,1,:)), squeeze(TI(:,2,:))]);
+fprintf (fid, ["The lambda each criterion chooses with t and with 1000*t (n = 10^4), which should differ by\n" ...
+               "1000^(2d): |log10 of their ratio - 6d|.\n\n"]);
+table (fid, "d", dl, {"GCV, equal", "GCV, uneven", "LOOCV, equal", "LOOCV, uneven", "REML, equal", "REML, uneven"}, ...
+       reshape (permute (UN, [1 3 2]), 4, 6));
 fprintf (fid, ["## Which criterion to trust\n\n" ...
                "%d draws of n = %d points each: the demo's trend, sin(2*pi*t) + 0.5*cos(7*pi*t^2) on [0, 1],\n" ...
                "with noise of sd 0.25 that is white, or AR(1) with coefficient 0.6 (the same sd); and a sine of\n" ...

@@ -124,8 +124,8 @@ int lanes_within(double per_lane)
 }
 
 void sums_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, const double *b,
-                     const double *w, const double *ys, double *sq, double *block, double *Rd, double *Ls, idx from,
-                     double *T, double *x, double *totals)
+                const double *w, const double *ys, double *sq, double *block, double *Rd, double *Ls, idx from,
+                double *T, double *x, double *totals)
 {
     switch (K) {
 #if GIVQR_LANES_WIDE

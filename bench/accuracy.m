@@ -318,6 +318,15 @@ siglabels = arrayfun (@(s) sprintf ("%g", s), sigmas, "uniformoutput", false);
 nlabels = arrayfun (@(n) sprintf ("10^%d", round (log10 (n))), ns, "uniformoutput", false);
 [~, host] = system ("sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1");
 [~, mpfr] = system ("dpkg-query -W -f '${Version}' libmpfr6 2>/dev/null || echo unknown");
+## the smoothing spline's section, which make accuracy-spline measures, kept as it stands
+kept = "";
+if (exist (md, "file"))
+  old = fileread (md);
+  at = strfind (old, "\n## The smoothing spline");
+  if (! isempty (at))
+    kept = old(at(1):end);
+  endif
+endif
 fid = fopen (md, "w");
 fprintf (fid, "# Accuracy\n\n");
 fprintf (fid, "Measured by `make accuracy` on %s: %s, GNU Octave %s, GNU MPFR %s.\n\n", ...
@@ -464,6 +473,7 @@ for sc = 1:3
 endfor
 fprintf (fid, "\n");
 fprintf (fid, "![error against sigma and against n](accuracy.png)\n");
+fputs (fid, kept);
 fclose (fid);
 type (md);
 

@@ -44,13 +44,6 @@ idx lane_doubles(idx n, int d, int K)
     return idx(K) * (2 * n + (2 * d + 2) * (n - d)) + 2 * n + 8;
 }
 
-/* A lane's doubles where sigma is chosen: the states L, the rows of Q, z
- * and what comes between (lanes_for_sums) */
-double choice_lane_doubles(idx n, int d)
-{
-    return double(d * (d + 1) / 2 + 2 * d + 8) * double(n);
-}
-
 } // namespace
 
 double smooth_work_bytes(const smooth_call &c, const smooth_args &g, const double *y, int threads)
@@ -63,8 +56,9 @@ double smooth_work_bytes(const smooth_call &c, const smooth_args &g, const doubl
     const int K = lanes_for(c, false);
     if (K > 1) each += double(lane_doubles(n, c.d, K)) + K * 3.0 * double(n);          /* and K series' weights */
     if (c.automatic && !c.spline) {         /* the lanes of the scan or of the choices (lanes_for_sums, KC) */
-        const double lane = choice_lane_doubles(n, c.d);
-        if (lanes_within(lane) > 1) each += lane * lanes_within(lane);
+        const double lane = sums_lane_doubles(n, c.d);
+        const int KS = lanes_within(lane);
+        if (KS > 1) each += lane * KS;
     }
     return 8.0 * (each * double(threads) + (g.times || c.spline ? double(c.d + 2 + 2 * c.spline) * double(n) : 0.0));
 }
@@ -263,7 +257,7 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
     /* where sigma is chosen (by a criterion or an edf, not robust), the choices of
      * KC series at once (choose_many); their smooths then each alone */
     const int KC = c.automatic && !c.robust && !c.spline && ties.at.empty() && c.k > 1
-                       ? lanes_within(choice_lane_doubles(n, d)) : 1;
+                       ? lanes_within(sums_lane_doubles(n, d)) : 1;
     auto work = [&](const interrupts &ic) {
         workspace ws;
         weighted_work ww;

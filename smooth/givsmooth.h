@@ -125,7 +125,10 @@ bool smooth(const problem &p, double sigma, want what, double *x, double *h, sum
  * points from the others, at sigma. */
 void unweigh(const problem &p, double sigma, double *x);
 
-/* The lanes sums_of_many runs p in (smooth.h, lane_width), or 1: none. */
+/* The doubles a lane of sums_of_many takes for n points of order d (its
+ * states, the rows of Q, z, rho, b and w), and the lanes it runs p in
+ * (smooth.h, lanes_within), or 1: none. */
+double sums_lane_doubles(idx n, int d);
 int lanes_for_sums(const problem &p);
 
 /* smooth (*ps[l], sigma[l], what[l], ...) for l < count <= K (want_logdet,

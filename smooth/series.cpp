@@ -106,11 +106,14 @@ bool smooth(const problem &p, double sigma, want what, double *x, double *h, sum
     return true;
 }
 
+double sums_lane_doubles(idx n, int d)
+{
+    return double(d * (d + 1) / 2 + 2 * d + 8) * double(n);
+}
+
 int lanes_for_sums(const problem &p)
 {
-    const int d = p.S.d;
-    const double m = double(p.n - d), N = double(d * (d + 1) / 2);
-    return p.S.low || p.factored ? 1 : lanes_within((N + 2 * d + 8.0) * m);
+    return p.S.low || p.factored ? 1 : lanes_within(sums_lane_doubles(p.n, p.S.d));
 }
 
 namespace {
@@ -168,15 +171,15 @@ sums lane_sums(const problem &p, want what, int K, int l, const double *sq, cons
 }
 
 /* Room in w for the lanes of K series of n points (order d), the states
- * kept from step ls on: Rd, Ls, T and x (8*K-aligned), and where many,
- * rho, b and w, lane-major. */
+ * kept from step ls on: Rd, Ls, T, x, rho, b and w (8*K-aligned,
+ * lane-major); sums_lane_doubles (n, d) a lane at most. */
 struct lane_room {
     double *Rd, *Ls, *T, *x, *rho, *b, *w;
-    lane_room(workspace &ws, idx n, int d, int K, idx ls, bool many)
+    lane_room(workspace &ws, idx n, int d, int K, idx ls)
     {
         const idx m = n - d, N = d * (d + 1) / 2;
         const std::size_t a = 8 * std::size_t(K);
-        double *start = ws.lanes.reserve(idx(K) * (m + N * (m - ls) + (2 * d + 2) * m + n + (many ? 3 * n : 0)) + 8);
+        double *start = ws.lanes.reserve(idx(K) * (m + N * (m - ls) + (2 * d + 2) * m + 4 * n) + 8);
         Rd = reinterpret_cast<double *>((reinterpret_cast<std::uintptr_t>(start) + a - 1) / a * a);
         Ls = Rd + K * m;
         T = Ls + K * N * (m - ls);
@@ -200,7 +203,7 @@ bool sums_of_many(const problem *const *ps, const want *what, const double *sigm
         ls = std::min(ls, compared_from(*ps[l], what[l]));
         backward = backward || what[l] == want_sums;
     }
-    const lane_room r(w, n, p0.S.d, K, ls, true);
+    const lane_room r(w, n, p0.S.d, K, ls);
     double sq[8], block[8], t[32], ys[8], s[8];
     for (int l = 0; l < K; l++) {       /* a lane left idle: the first series' */
         const problem &p = *ps[l < count ? l : 0];

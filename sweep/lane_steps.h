@@ -144,8 +144,8 @@ struct lane_series {
  * step from `from` on to Ls, N a step; and where T is not null, the rows of
  * Q kept in T and c2 in x for the way back (criteria_lanes). */
 template <int d>
-void squares_kept_lanes(idx n, const lane_rows &D, V sigma, const lane_series &src, V &sq, V &block, V *Rd, V *Ls, idx from,
-                        V *T, V *x)
+void squares_kept_lanes(idx n, const lane_rows &D, V sigma, const lane_series &src, V &sq, V &block, V *Rd, V *Ls,
+                        idx from, V *T, V *x)
 {
     constexpr int N = d * (d + 1) / 2;
     const idx m = n - d;
@@ -252,8 +252,8 @@ void smooth_lanes_d(idx n, const lane_rows &D, const double *sigma, const double
 }
 
 template <int d>
-void sums_lanes_d(idx n, const lane_rows &D, V s, const lane_series &src, V &q, V &k, V *Rd, V *Ls, idx from, V *T, V *x,
-                  V t[4])
+void sums_lanes_d(idx n, const lane_rows &D, V s, const lane_series &src, V &q, V &k, V *Rd, V *Ls, idx from, V *T,
+                  V *x, V t[4])
 {
     squares_kept_lanes<d>(n, D, s, src, q, k, Rd, Ls, from, T, x);
     if (T) criteria_lanes<d>(n, T, x, src, t);

@@ -82,19 +82,21 @@ void BM_apply(benchmark::State &state)
 // givsmooth's kernels for one series: the factorization fused with Q' on y,
 // then Q on [0; c2]; range(2) the order d, range(3) 0 for equal spacing, 1
 // for weights that change to the end (every step computed), 2 for uneven
-// sample times (every step computed)
+// sample times (every step computed); range(4) 1 for the spline, 2 for the
+// state form (state_smooth) in the sweep's place
 void BM_givsmooth(benchmark::State &state)
 {
     const idx n = state.range(0);
     const int d = int(state.range(2)), mode = int(state.range(3));
     const idx m = n - d;
     const double sigma = sigma_of(state);
-    const bool spline = state.range(4) != 0;
-    std::vector<double> T((2 * d + 4) * m), y(n), x(n), t(n), rho(n), rows((d + 1) * n), low(2 * n);
+    const bool spline = state.range(4) == 1, by_state = state.range(4) == 2;
+    std::vector<double> T((2 * d + 4) * n), y(n), x(n), t(n), rho(n), w(n), rows((d + 1) * n), low(2 * n);
     for (idx k = 0; k < n; k++) {
         y[k] = std::sin(double(k));
         t[k] = double(k) + 0.25 * std::sin(double(k) * 0.7);   /* spacings from 0.5 to 1.5 */
         rho[k] = 1.0 / (1.0 + 0.5 * std::cos(double(k)));
+        w[k] = 1.0 / (rho[k] * rho[k]);
     }
     std::vector<double> R(m);
     givqr::table tb;
@@ -105,6 +107,12 @@ void BM_givsmooth(benchmark::State &state)
     const givqr::stencil S = spline ? givqr::make_spline(n, knots.data(), rows.data(), low.data())
                                     : givqr::make_stencil(n, d, mode == 2 ? t.data() : nullptr, rows.data());
     for (auto _ : state) {
+        if (by_state) {
+            givqr::state_smooth(n, S, sigma, mode == 1 ? w.data() : nullptr, y.data(), x.data(), T.data());
+            benchmark::DoNotOptimize(x.data());
+            benchmark::ClobberMemory();
+            continue;
+        }
         givqr::forward_state st;
         st.steady = mode == 1 ? m : S.low_steady;
         givqr::smooth_forward(n, S, sigma, mode == 1 ? rho.data() : nullptr, y.data(), x.data(), nullptr,
@@ -237,11 +245,13 @@ void splines(benchmark::internal::Benchmark *b)
 }
 
 // every order at n = 10^6, sigma = 0.025: in the cycle (equal spacing), with
-// weights that change to the end, at uneven times
+// weights that change to the end, at uneven times; by the sweep, then by the
+// state form
 void orders(benchmark::internal::Benchmark *b)
 {
-    for (long mode = 0; mode <= 2; mode++)
-        for (long d = 1; d <= givqr::d_max; d++) b->Args({1000000, 0, d, mode, 0});
+    for (long kind : {0, 2})
+        for (long mode = 0; mode <= 2; mode++)
+            for (long d = 1; d <= givqr::d_max; d++) b->Args({1000000, 0, d, mode, kind});
     b->Unit(benchmark::kMillisecond);
 }
 

@@ -32,7 +32,8 @@ namespace {
  * two-sided, no info), in memory of (2d+4)*n*K that stays small. */
 int lanes_for(const smooth_call &c, bool info)
 {
-    const bool plain = !c.automatic && !c.robust && !c.onesided && !c.spline && !info && !std::isinf(c.sigma);
+    const bool plain = !c.automatic && !c.robust && !c.onesided && !c.spline && !info && !std::isinf(c.sigma) &&
+                       c.d < 3;     /* orders 3 and 4: by_state, each series alone */
     if (!plain || c.k < 2) return 1;
     return lanes_within(double(2 * c.d + 4) * double(c.n));
 }
@@ -231,7 +232,8 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
         if (!(S.norm <= std::numeric_limits<double>::max())) return times_too_close;
         /* a sigma given, the same weights for all, enough of them: series 0
          * factors, the others replay its table */
-        bool same = !c.automatic && c.k > 0 && !std::isinf(c.sigma) && !c.robust && (!w || c.shared) && nt == n;
+        bool same = !c.automatic && c.k > 0 && !std::isinf(c.sigma) && !c.robust && (!w || c.shared) && nt == n &&
+                    !by_state(S);
         for (idx j = 0; j < c.k && same; j++) same = !gaps(j);
         if (same) {
             weights *g = w ? &firstw.g : nullptr;

@@ -70,6 +70,7 @@ struct workspace {
     memory T, R;
     table t;
     memory lanes;       /* squares_at's */
+    memory E;           /* state_smooth's */
 
     static int width(const stencil &S) { return 2 * S.d + (S.low ? 4 : 2); }
     static idx doubles(idx rows, int width) { return (width + 1) * rows; }
@@ -120,6 +121,17 @@ enum want { want_logdet, want_squares, want_z, want_sums, want_leverages };
  * h.  Returns false where stopped. */
 bool smooth(const problem &p, double sigma, want what, double *x, double *h, sums &f, workspace &w,
             const interrupts &c);
+
+/* Orders 3 and 4 take z from the state form (state_smooth), which keeps its
+ * digits where the sweep's lagged values cancel; the sweep still gives
+ * their criteria and leverages.  The smoothing spline's z is the sweep's. */
+inline bool by_state(const stencil &S)
+{
+    return S.d >= 3 && !S.low;
+}
+
+/* z = the smooth of p at sigma by the state form, its work in w.E. */
+void state_z(const problem &p, double sigma, double *z, workspace &w);
 
 /* z = rho.*x (x the weighted smooth sqrt(w).*z), filled at p's weak
  * points from the others, at sigma. */

@@ -68,6 +68,11 @@ void unweigh(const problem &p, double sigma, double *x)
     fill(p, sigma, g.weak.data(), idx(g.weak.size()), x);
 }
 
+void state_z(const problem &p, double sigma, double *z, workspace &w)
+{
+    state_smooth(p.n, p.S, sigma, p.g ? p.g->w : nullptr, p.y, z, w.E.reserve((p.S.d + 2) * p.n));
+}
+
 bool smooth(const problem &p, double sigma, want what, double *x, double *h, sums &f, workspace &w,
             const interrupts &c)
 {
@@ -301,7 +306,12 @@ bool series(const smooth_call &c, const problem &p, idx j, double sigma, const s
         return true;
     }
     if (!c.onesided) {
-        if (!smooth(p, sigma, h ? want_leverages : want_z, z, h, f, w, ic)) return false;
+        if (!by_state(p.S)) {
+            if (!smooth(p, sigma, h ? want_leverages : want_z, z, h, f, w, ic)) return false;
+        } else {
+            if (h && !smooth(p, sigma, want_leverages, z, h, f, w, ic)) return false;
+            state_z(p, sigma, z, w);
+        }
         if (o.info) report(p, j, shown, f, o);
         return true;
     }

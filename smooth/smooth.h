@@ -120,6 +120,30 @@ void smooth_backward(idx n, const table &t, double *x, idx k0, idx k1, backward_
 void smooth_fill(idx n, const stencil &S, const double *t, double sigma, const double *w, const double *y,
                  const idx *s, idx ns, double *z, double *work);
 
+/*
+ * z, the smooth of y at the times S.t (null: 1:n) with weights w (null: all
+ * 1; y is read only where w > 0), by a square-root information filter and
+ * its way back, for any order d and at least d points with weight.  Its
+ * state at point i is x(i) = (f[t(i-d+1..i)], ..., f[t(i-1), t(i)], z(i)),
+ * the divided differences of z that end there, highest order first; from
+ * point to point
+ *
+ *      x(i-1) = T(i)*x(i) - g(i)*e1*e(i),     e(i) = (D*z)(i-d),
+ *
+ * T(i) unit lower bidiagonal, T(p+1,p) = -(t(i) - t(i-d+1+p)), g(i) = (t(i) -
+ * t(i-d))/d!: the spacings enter as differences of t and D is never
+ * formed.  The filter carries R*x(i) = r, R upper triangular, from Newton's
+ * form on the first d points; each step i meets it with the penalty row
+ * e(i)/sigma = 0 (one rotation, the row it leaves kept in E for the way
+ * back), brings R*T from Hessenberg back to triangular (d-1 rotations) and
+ * takes in sqrt(w(i))*z(i) = sqrt(w(i))*y(i) against R's last row (one).
+ * The way back: x(n-1) = R\r, then e(i) from E(i,:) and x(i), x(i-1) by
+ * the recurrence.  Where z is smooth, lagged values of z nearly cancel in
+ * D's rows, but these differences do not: z is as accurate as the data
+ * allow at any sigma, with (d+2)*n doubles in E.
+ */
+void state_smooth(idx n, const stencil &S, double sigma, const double *w, const double *y, double *z, double *E);
+
 /* The lanes this machine runs series in, K at once (1: none, each series
  * on its own): 8 with AVX-512F, 4 with AVX2, 2 with SSE2 or NEON (lanes.cpp);
  * the environment variable GIVQR_LANES asks for fewer, 1 none (for tests

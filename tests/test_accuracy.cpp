@@ -244,7 +244,7 @@ TEST(accuracy, WeightsAndGaps)
     for (int d = 1; d <= givqr::d_max; d++)
         for (bool times : {false, true})
             for (idx n : {10, 200, 2000})
-                for (double sigma : {10.0, 1.0, 1e-2, 1e-4, 1e-6, 1e-8})
+                for (double sigma : {10.0, 1.0, 1e-2, 1e-4, 1e-6, 1e-8, 1e-11, 1e-14})
                     for (bool gaps : {false, true}) {
                         if (n == 10 && gaps && d > 2) continue;     // too few points left with weight
                         const std::vector<double> u1 = lcg(n, n + 7), y = lcg(n, n + 8), u2 = lcg(n, n + 9);
@@ -324,6 +324,7 @@ TEST(accuracy, WeightsAndGaps)
                         }
                         const double bound = c * u * (1 + 2 * kw), fill = fill_norm(n, d, tp, sigma, w);
                         EXPECT_LE(ez, fill * rmax * bound * std::sqrt(b));
+                        EXPECT_LE(ez, 1e-10 * ymax);    // the floor, where kappa allows far more
                         EXPECT_LE(eh, bound);
                         EXPECT_LE(std::fabs((info[2] - edf[0]) - edf[1]),
                                   double(n) * bound + (258.0 + double(n) / 256.0) * u * edf[0]);
@@ -333,6 +334,47 @@ TEST(accuracy, WeightsAndGaps)
                 "* cond); at uneven times %.2g of max |y| (the floor: 1e-8, passed in %d cases where D's rounding "
                 "moves the smooth more); the restricted likelihood within %.2f u * cond * (its terms)\n",
                 worst, c, worst_t, over, worst_reml);
+}
+
+// Two sample times 1 ulp apart, or 1e-12 of t apart, among times spaced 1,
+// where D's rows that hold them are 1e12 to 1e16 times the others: z against
+// the exact smooth at the exact times, held to the floor of uneven times,
+// 1e-8 of max |y| or 10 times what D's rounding alone moves.  Orders 3 and 4,
+// whose z comes from the state form (the sweep's leverages and criteria, and
+// orders 1 and 2, still lose digits here).
+TEST(accuracy, NearTies)
+{
+    double worst = 0;
+    for (int d = 3; d <= givqr::d_max; d++)
+        for (idx n : {40, 2000})
+            for (bool ulp : {true, false})
+                for (double sigma : {1.0, 3.2e-5, 1e-9}) {
+                    std::vector<double> t(n), y = lcg(n, n + d), w = lcg(n, n + 1), z(n), zh(n), zl(n), zr(n), zrl(n);
+                    for (idx i = 0; i < n; i++) {
+                        t[i] = 100.0 + double(i) - (i >= n / 2 ? 1.0 : 0.0);
+                        w[i] = i % 7 == 3 ? 0.0 : 1.25 + w[i];
+                    }
+                    const double a = t[n / 2 - 1];
+                    t[n / 2] = ulp ? std::nextafter(a, INFINITY) : a * (1 + 1e-12);
+                    givqr::smooth_call call;
+                    call.n = n, call.k = 1, call.automatic = false, call.sigma = sigma, call.d = d;
+                    givqr::smooth_out out = {z.data()};
+                    ASSERT_EQ(givqr::givsmooth(call, y.data(), w.data(), t.data(), out, 1, nullptr), givqr::smoothed);
+                    ASSERT_TRUE(reference::weighted(n, sigma, y.data(), w.data(), 256, zh.data(), zl.data(), nullptr,
+                                                    nullptr, nullptr, d, t.data()));
+                    ASSERT_TRUE(reference::weighted(n, sigma, y.data(), w.data(), 256, zr.data(), zrl.data(), nullptr,
+                                                    nullptr, nullptr, d, t.data(), nullptr, true));
+                    double ez = 0, moved = 0, ymax = 0;
+                    for (idx i = 0; i < n; i++) {
+                        ez = std::max(ez, std::fabs((z[i] - zh[i]) - zl[i]));
+                        moved = std::max(moved, std::fabs((zr[i] - zh[i]) + (zrl[i] - zl[i])));
+                        ymax = std::max(ymax, std::fabs(y[i]));
+                    }
+                    EXPECT_LE(ez, std::max(1e-8 * ymax, 10 * moved))
+                        << "d = " << d << ", n = " << n << (ulp ? ", 1 ulp" : ", 1e-12") << ", sigma = " << sigma;
+                    worst = std::max(worst, ez / ymax);
+                }
+    std::printf("accuracy: two times 1 ulp or 1e-12 apart, orders 3 and 4: z within %.2g of max |y|\n", worst);
 }
 
 } // namespace accuracy_smooth

@@ -113,6 +113,24 @@ TEST(smooth, InPartsTheSameBits)
             }
 }
 
+// The state form carries r alone where R comes back to itself a step or two
+// later (no weights, equal spacing; measured, from step 21 to 500 at these
+// sigmas, period 2 at d = 3, sigma = 1): weights all 1, which take every
+// step, give the same bits, at either parity of the steps left.
+TEST(smooth, StateCycleAsEveryStepTaken)
+{
+    for (int d = 1; d <= givqr::d_max; d++)
+        for (idx n : {90, 5000, 5001})
+            for (double sigma : {1.0, 0.1, 0.025, 1e-4, 0.0}) {
+                const std::vector<double> y = lcg(n, static_cast<uint64_t>(n) + 3), one(n, 1.0);
+                std::vector<double> rows((d + 1) * n), z(n), z1(n), E((d + 2) * n);
+                const givqr::stencil S = givqr::make_stencil(n, d, nullptr, rows.data());
+                givqr::state_smooth(n, S, sigma, nullptr, y.data(), z.data(), E.data());
+                givqr::state_smooth(n, S, sigma, one.data(), y.data(), z1.data(), E.data());
+                EXPECT_TRUE(same(z, z1)) << "d = " << d << ", n = " << n << ", sigma = " << sigma;
+            }
+}
+
 // The kernel stops the recurrence for G and K where it settles in the
 // cycle: the same table with every row written out (no cycle, so every step
 // of the recurrence is taken) must give the same bits, for every order.

@@ -122,16 +122,18 @@ enum want { want_logdet, want_squares, want_z, want_sums, want_leverages };
 bool smooth(const problem &p, double sigma, want what, double *x, double *h, sums &f, workspace &w,
             const interrupts &c);
 
-/* Orders 3 and 4 take z from the state form (state_smooth), which keeps its
- * digits where the sweep's lagged values cancel; the sweep still gives
- * their criteria and leverages.  The smoothing spline's z is the sweep's. */
+/* Orders 3 and 4 take z and the restricted likelihood's sums from the state
+ * form (state_smooth), which keeps its digits where the sweep's lagged
+ * values cancel; the sweep still gives their leverages and the sums of the
+ * other criteria.  The smoothing spline is the sweep's. */
 inline bool by_state(const stencil &S)
 {
     return S.d >= 3 && !S.low;
 }
 
-/* z = the smooth of p at sigma by the state form, its work in w.E. */
-void state_z(const problem &p, double sigma, double *z, workspace &w);
+/* z = the smooth of p at sigma by the state form (z null: none), its work
+ * in w.E; where f is not null, its squares and log det too. */
+void state_z(const problem &p, double sigma, double *z, workspace &w, sums *f = nullptr);
 
 /* z = rho.*x (x the weighted smooth sqrt(w).*z), filled at p's weak
  * points from the others, at sigma. */

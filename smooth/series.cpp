@@ -68,15 +68,21 @@ void unweigh(const problem &p, double sigma, double *x)
     fill(p, sigma, g.weak.data(), idx(g.weak.size()), x);
 }
 
-void state_z(const problem &p, double sigma, double *z, workspace &w)
+void state_z(const problem &p, double sigma, double *z, workspace &w, sums *f)
 {
-    state_smooth(p.n, p.S, sigma, p.g ? p.g->w : nullptr, p.y, z, w.E.reserve((p.S.d + 2) * p.n));
+    state_smooth(p.n, p.S, sigma, p.g ? p.g->w : nullptr, p.y, z, w.E.reserve((p.S.d + 2) * p.n),
+                 std::ldexp(1.0, -p.u.c), f ? &f->logdet : nullptr, f ? &f->squares : nullptr);
 }
 
 bool smooth(const problem &p, double sigma, want what, double *x, double *h, sums &f, workspace &w,
             const interrupts &c)
 {
     const idx n = p.n, m = n - p.S.d;
+    if (by_state(p.S) && what <= want_squares) {
+        state_z(p, sigma, nullptr, w, &f);
+        if (what == want_logdet) f.squares = 0.0;
+        return c.go();
+    }
     forward_state st;
     if (what == want_logdet) {
         table none;
@@ -195,10 +201,9 @@ struct lane_room {
     }
 };
 
-} // namespace
-
-bool sums_of_many(const problem *const *ps, const want *what, const double *sigma, int count, int K, sums *f,
-                  workspace &w, const interrupts &c)
+/* sums_of_many's values, all through the sweep's lanes */
+bool sums_by_sweep(const problem *const *ps, const want *what, const double *sigma, int count, int K, sums *f,
+                   workspace &w, const interrupts &c)
 {
     const problem &p0 = *ps[0];
     const idx n = p0.n;
@@ -224,6 +229,31 @@ bool sums_of_many(const problem *const *ps, const want *what, const double *sigm
     sums_lanes(K, n, p0.S, s, r.rho, r.b, r.w, ys, sq, block, r.Rd, r.Ls, ls, backward ? r.T : nullptr, r.x, t);
     for (int l = 0; l < count; l++) f[l] = lane_sums(*ps[l], what[l], K, l, sq, block, r.Rd, r.Ls, ls, t);
     return c.go();
+}
+
+} // namespace
+
+bool sums_of_many(const problem *const *ps, const want *what, const double *sigma, int count, int K, sums *f,
+                  workspace &w, const interrupts &c)
+{
+    if (!by_state(ps[0]->S)) return sums_by_sweep(ps, what, sigma, count, K, f, w, c);
+    /* the restricted likelihood's sums each by the state form, as smooth
+     * makes them; the others through the sweep's lanes */
+    const problem *rest[8];
+    want rw[8];
+    double rs[8];
+    int at[8], r = 0;
+    for (int l = 0; l < count; l++) {
+        if (what[l] <= want_squares) {
+            if (!smooth(*ps[l], sigma[l], what[l], nullptr, nullptr, f[l], w, c)) return false;
+            continue;
+        }
+        rest[r] = ps[l], rw[r] = what[l], rs[r] = sigma[l], at[r++] = l;
+    }
+    sums g[8];
+    if (r > 0 && !sums_by_sweep(rest, rw, rs, r, K, g, w, c)) return false;
+    for (int k = 0; k < r; k++) f[at[k]] = g[k];
+    return true;
 }
 
 bool smooth_onesided(const problem &p, double sigma, double *z, double *h, workspace &w, const interrupts &c)
@@ -310,7 +340,7 @@ bool series(const smooth_call &c, const problem &p, idx j, double sigma, const s
             if (!smooth(p, sigma, h ? want_leverages : want_z, z, h, f, w, ic)) return false;
         } else {
             if (h && !smooth(p, sigma, want_leverages, z, h, f, w, ic)) return false;
-            state_z(p, sigma, z, w);
+            state_z(p, sigma, z, w, o.info ? &f : nullptr);
         }
         if (o.info) report(p, j, shown, f, o);
         return true;

@@ -140,9 +140,15 @@ void smooth_fill(idx n, const stencil &S, const double *t, double sigma, const d
  * The way back: x(n-1) = R\r, then e(i) from E(i,:) and x(i), x(i-1) by
  * the recurrence.  Where z is smooth, lagged values of z nearly cancel in
  * D's rows, but these differences do not: z is as accurate as the data
- * allow at any sigma, with (d+2)*n doubles in E.
+ * allow at any sigma, with (d+2)*n doubles in E.  z null: the filter
+ * alone.  Where logdet is not null, the restricted likelihood's sums as the
+ * sweep gives them (sums.h, smooth): into *squares sum(w.*(y - z).^2) +
+ * |D*z|^2/sigma^2, times ys^2, from the residuals the observations leave,
+ * and into *logdet log |det R| of the sweep's R, from the penalty rows
+ * kept, the filter's R and the spacings (state.cpp).
  */
-void state_smooth(idx n, const stencil &S, double sigma, const double *w, const double *y, double *z, double *E);
+void state_smooth(idx n, const stencil &S, double sigma, const double *w, const double *y, double *z, double *E,
+                  double ys = 1.0, double *logdet = nullptr, double *squares = nullptr);
 
 /* The lanes this machine runs series in, K at once (1: none, each series
  * on its own): 8 with AVX-512F, 4 with AVX2, 2 with SSE2 or NEON (lanes.cpp);

@@ -32,7 +32,7 @@ GIVQR_STEP double newton(const double *t, idx j, int p)
 
 /* The row (a(p..d-1) | b) merged into R*x = r by rotations of rows p..d-1 */
 template <int d>
-GIVQR_STEP void merge(double R[d][d], double r[d], double a[d], double b, int p)
+GIVQR_STEP double merge(double R[d][d], double r[d], double a[d], double b, int p)
 {
     for (int k = p; k < d; k++) {
         double c, s;
@@ -40,6 +40,7 @@ GIVQR_STEP void merge(double R[d][d], double r[d], double a[d], double b, int p)
         for (int l = k + 1; l < d; l++) rot(&R[k][l], &a[l], c, s);
         rot(&r[k], &b, c, s);
     }
+    return b;       /* the row's residual */
 }
 
 /* The rotations of one step, which R alone decides (with the spacings and
@@ -84,17 +85,38 @@ GIVQR_STEP void turn(double R[d][d], const double *t, idx i, double pen, double 
 /* The same step of r, o*y the observation's right side: the penalty row
  * kept in e (d+2) for the way back */
 template <int d>
-GIVQR_STEP void turn_r(const turns<d> &q, double oy, double r[d], double e[d + 2])
+GIVQR_STEP double turn_r(const turns<d> &q, double oy, double r[d], double e[d + 2])
 {
     for (int l = 0; l <= d; l++) e[l] = q.e[l];
     e[d + 1] = 0.0;
     rot(&e[d + 1], &r[0], q.c[0], q.s[0]);
     for (int k = 0; k + 1 < d; k++) rot(&r[k], &r[k + 1], q.c[1 + k], q.s[1 + k]);
     if (q.observed) rot(&r[d - 1], &oy, q.c[d], q.s[d]);
+    return oy;      /* what the observation's row leaves: its residual */
 }
 
+/* The sums of the restricted likelihood, as the sweep's (sums.h), where k
+ * is not null: the residuals' squares times ys, and
+ *
+ *      log |det R| = (log det(W + D'*D/sigma^2) - sum(log(w)) over the
+ *                     points with weight)/2 + (n-d)*log(sigma)
+ *
+ * (R the sweep's factor, the 2^256 of its missing points' rows taken out):
+ * from the kept rows, sum(log(rho(i)*sigma)), and R's at the end,
+ * sum(log |R(k,k)|), less sum(log(sqrt(w))), and plus log |det J|, J the
+ * Jacobian of (x(d-1), e(d..n-1)) in z (the transitions in between are
+ * unimodular): 1/det(H) on the first d points, and d!/prod(t(i) -
+ * t(i-k), k = 1..d) for each e(i).  Products as forward_sums takes them,
+ * the divisors' apart (k[1]). */
 template <int d>
-void state_smooth_d(idx n, const double *t, double sigma, const double *w, const double *y, double *z, double *E)
+GIVQR_STEP void divisors(const double *t, idx i, forward_sums &k)
+{
+    for (int l = 1; l <= d; l++) k.factor(spacing(t, i, l));
+}
+
+template <int d, bool sums>
+void state_smooth_d(idx n, const double *t, double sigma, const double *w, const double *y, double ys, double *z,
+                    double *E, forward_sums *k)
 {
     constexpr int N = d + 2;
     const double pen = 1.0 / sigma;
@@ -102,11 +124,18 @@ void state_smooth_d(idx n, const double *t, double sigma, const double *w, const
 
     /* the first d points, in Newton's form */
     for (idx j = 0; j < d; j++) {
+        if (sums)
+            for (int l = 0; l < d - 1 - int(j); l++)     /* H(j,j) */
+                k[1].factor(std::fabs(t ? t[j] - t[d - 1 - l] : double(j - (d - 1 - l))));
         if (w && !(w[j] > 0.0)) continue;
         const double sw = w ? std::sqrt(w[j]) : 1.0;
         double a[d];
         for (int p = 0; p < d; p++) a[p] = p < j ? 0.0 : sw * newton<d>(t, j, p);
-        merge<d>(R, r, a, sw * y[j], int(j));
+        const double res = merge<d>(R, r, a, sw * y[j], int(j));
+        if (sums) {
+            k[0].square(ys * res);
+            k[1].factor(sw);
+        }
     }
 
     /* Where every step is the same (t and w null), R may come back to
@@ -122,7 +151,16 @@ void state_smooth_d(idx n, const double *t, double sigma, const double *w, const
     for (idx i = d; i < n; i++) {
         if (same && i > s && std::memcmp(was, R, sizeof R) == 0) {
             const idx per = i - s;
-            for (idx j = i; j < n; j++) turn_r<d>(q[(s + (j - i) % per) % ring], y[j], r, E + N * j);
+            for (idx j = i; j < n; j++) {
+                const turns<d> &qj = q[(s + (j - i) % per) % ring];
+                const double res = turn_r<d>(qj, y[j], r, E + N * j);
+                if (sums) {
+                    k[0].square(ys * res);
+                    k[0].factor(qj.e[0] * sigma);
+                    divisors<d>(t, j, k[1]);
+                    k[0].factor(factorial[d]);
+                }
+            }
             for (idx j = 0; j < (n - i) % per; j++) turn<d>(R, t, i + j, pen, 1.0, q[0]);  /* R after step n-1 */
             break;
         }
@@ -131,8 +169,20 @@ void state_smooth_d(idx n, const double *t, double sigma, const double *w, const
         turns<d> &qi = q[i % ring];
         const double o = !w ? 1.0 : w[i] > 0.0 ? std::sqrt(w[i]) : 0.0;
         turn<d>(R, t, i, pen, o, qi);
-        turn_r<d>(qi, qi.observed ? o * y[i] : 0.0, r, E + N * i);
+        const double res = turn_r<d>(qi, qi.observed ? o * y[i] : 0.0, r, E + N * i);
+        if (sums) {
+            if (qi.observed) {
+                k[0].square(ys * res);
+                k[1].factor(o);
+            }
+            k[0].factor(qi.e[0] * sigma);
+            divisors<d>(t, i, k[1]);
+            k[0].factor(factorial[d]);
+        }
     }
+    if (sums)
+        for (int l = 0; l < d; l++) k[0].factor(std::fabs(R[l][l]));
+    if (!z) return;
 
     /* x(n-1) = R \ r, then each state from the next */
     for (int k = d - 1; k >= 0; k--) {
@@ -159,18 +209,31 @@ void state_smooth_d(idx n, const double *t, double sigma, const double *w, const
 
 } // namespace
 
-void state_smooth(idx n, const stencil &S, double sigma, const double *w, const double *y, double *z, double *E)
+void state_smooth(idx n, const stencil &S, double sigma, const double *w, const double *y, double *z, double *E,
+                  double ys, double *logdet, double *squares)
 {
-    /* times whose rows of D are all one (stencil.h) as 1:n, D = D(1:n)/h^d */
+    /* times whose rows of D are all one (stencil.h) as 1:n, D = D(1:n)/h^d,
+     * sigma*h^d; (n-d)*log(sigma) then less (n-d)*d*log(h) */
     const double *t = S.D ? S.t : nullptr;
+    const double s0 = sigma;
     if (S.t && !S.D)
         for (int k = 0; k < S.d; k++) sigma = sigma * S.h;
-    switch (S.d) {
-    case 1: state_smooth_d<1>(n, t, sigma, w, y, z, E); break;
-    case 2: state_smooth_d<2>(n, t, sigma, w, y, z, E); break;
-    case 3: state_smooth_d<3>(n, t, sigma, w, y, z, E); break;
-    default: state_smooth_d<4>(n, t, sigma, w, y, z, E); break;
+    forward_sums k[2];
+    forward_sums *sk = logdet ? k : nullptr;
+    switch (S.d * 2 + (sk != nullptr)) {
+    case 2: state_smooth_d<1, false>(n, t, sigma, w, y, ys, z, E, sk); break;
+    case 3: state_smooth_d<1, true>(n, t, sigma, w, y, ys, z, E, sk); break;
+    case 4: state_smooth_d<2, false>(n, t, sigma, w, y, ys, z, E, sk); break;
+    case 5: state_smooth_d<2, true>(n, t, sigma, w, y, ys, z, E, sk); break;
+    case 6: state_smooth_d<3, false>(n, t, sigma, w, y, ys, z, E, sk); break;
+    case 7: state_smooth_d<3, true>(n, t, sigma, w, y, ys, z, E, sk); break;
+    case 8: state_smooth_d<4, false>(n, t, sigma, w, y, ys, z, E, sk); break;
+    default: state_smooth_d<4, true>(n, t, sigma, w, y, ys, z, E, sk); break;
     }
+    if (!logdet) return;
+    *squares = k[0].squares();
+    *logdet = k[0].log_det(0) - k[1].log_det(0);
+    if (sigma != s0) *logdet = *logdet - double(n - S.d) * log_of(sigma / s0);
 }
 
 } // namespace givqr

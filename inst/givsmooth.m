@@ -231,10 +231,10 @@
 %
 %   The series of a matrix are spread over the threads the process may run
 %   on (MATLAB's maxNumCompThreads); each comes out as if alone.  With sigma
-%   given and weights that vary (such as NaN in y), no info asked for and
-%   d of 1 or 2, they also go through the sweep several at once, one in
-%   each lane of the processor's vectors (8 with AVX-512, 4 with AVX2, 2
-%   with SSE2 or NEON);
+%   given and weights that vary (such as NaN in y), and no info asked for,
+%   they also go through the sweep (at orders 3 and 4 the filter) several
+%   at once, one in each lane of the processor's vectors (8 with AVX-512, 4
+%   with AVX2, 2 with SSE2 or NEON);
 %   where sigma is chosen (by a criterion or 'EDF', not 'Robust'), the
 %   searches of that many series run in lockstep, each value they need made
 %   in the lanes, and a single series runs the steps of its scan so.  Lanes

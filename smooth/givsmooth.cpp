@@ -32,17 +32,21 @@ namespace {
  * two-sided, no info), in memory of (2d+4)*n*K that stays small. */
 int lanes_for(const smooth_call &c, bool info)
 {
-    const bool plain = !c.automatic && !c.robust && !c.onesided && !c.spline && !info && !std::isinf(c.sigma) &&
-                       c.d < 3;     /* orders 3 and 4: by_state, each series alone */
+    const bool plain = !c.automatic && !c.robust && !c.onesided && !c.spline && !info && !std::isinf(c.sigma);
     if (!plain || c.k < 2) return 1;
     return lanes_within(double(2 * c.d + 4) * double(c.n));
 }
 
-/* The lanes' memory for K lanes: rho, x and T, aligned, and an idle
- * lane's rho and b. */
+/* The lanes' memory for K lanes: rho, x and T, aligned (the state form's
+ * o, oy and E there), and an idle lane's rho and b. */
+idx lanes_part(idx n, int d)
+{
+    return std::max(2 * n + (2 * d + 2) * (n - d), (d + 4) * n);    /* w, b and E */
+}
+
 idx lane_doubles(idx n, int d, int K)
 {
-    return idx(K) * (2 * n + (2 * d + 2) * (n - d)) + 2 * n + 8;
+    return idx(K) * lanes_part(n, d) + 2 * n + 8;
 }
 
 } // namespace
@@ -298,6 +302,24 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
             const int used = int(lj.size());
             double sig[8];
             for (int l = 0; l < K; l++) sig[l] = l < used ? std::ldexp(c.sigma, lw[l].g.a + base.bd) : 1.0;
+            if (by_state(S)) {  /* w in lrho and b in lx (an idle lane: 1, 0), then z there */
+                for (int l = 0; l < K; l++) {
+                    const double *g = l < used ? lw[l].g.w : lidle, *b = l < used ? lw[l].g.b : lidle + n;
+                    for (idx i = 0; i < n; i++) {
+                        lrho[K * i + l] = g[i];
+                        lx[K * i + l] = b[i];
+                    }
+                }
+                double ones[8], sq[8], Rd[8 * d_max];
+                std::fill(ones, ones + 8, 1.0);
+                state_lanes(K, n, d, state_times(S, sig, K), sig, lrho, lx, ones, lx, lT, sq, Rd);
+                for (int l = 0; l < used; l++) {
+                    double *z = out.z + lj[l] * n;
+                    for (idx i = 0; i < n; i++) z[i] = lx[K * i + l];
+                }
+                lj.clear();
+                return ic.go();
+            }
             const double *rho[8], *b[8];        /* an idle lane: rho 1, b 0 */
             for (int l = 0; l < K; l++) {
                 rho[l] = l < used ? lw[l].g.rho : lidle;
@@ -326,7 +348,7 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
                 lrho = reinterpret_cast<double *>((reinterpret_cast<std::uintptr_t>(b) + a - 1) / a * a);
                 lx = lrho + K * n;
                 lT = lx + K * n;
-                lidle = lT + (2 * d + 2) * (n - d) * K;
+                lidle = lrho + K * lanes_part(n, d);
                 std::fill(lidle, lidle + n, 1.0);
                 std::fill(lidle + n, lidle + 2 * n, 0.0);
             }

@@ -30,6 +30,8 @@
 #endif
 #endif
 
+#define GIVQR_STATE_LANES 1
+
 namespace givqr {
 
 #if GIVQR_LANES
@@ -51,6 +53,7 @@ GIVQR_STEP V sel(M m, V a, V b) { return (V)vbslq_f64(m, (float64x2_t)a, (float6
 GIVQR_STEP V vsqrt(V v) { return (V)vsqrtq_f64((float64x2_t)v); }
 #endif
 #include "lane_steps.h"
+#include "state_steps.h"
 } // namespace lanes2
 #endif
 
@@ -71,6 +74,7 @@ GIVQR_STEP M veq0(V a) { return _mm256_cmp_pd((__m256d)a, _mm256_setzero_pd(), _
 GIVQR_STEP V sel(M m, V a, V b) { return (V)_mm256_blendv_pd((__m256d)b, (__m256d)a, m); }
 GIVQR_STEP V vsqrt(V v) { return (V)_mm256_sqrt_pd((__m256d)v); }
 #include "lane_steps.h"
+#include "state_steps.h"
 } // namespace lanes4
 #if defined(__clang__)
 #pragma clang attribute pop
@@ -90,6 +94,7 @@ GIVQR_STEP M veq0(V a) { return _mm512_cmp_pd_mask((__m512d)a, _mm512_setzero_pd
 GIVQR_STEP V sel(M m, V a, V b) { return (V)_mm512_mask_blend_pd(m, (__m512d)b, (__m512d)a); }
 GIVQR_STEP V vsqrt(V v) { return (V)_mm512_mask_sqrt_pd((__m512d)v, 0xff, (__m512d)v); }
 #include "lane_steps.h"
+#include "state_steps.h"
 } // namespace lanes8
 #if defined(__clang__)
 #pragma clang attribute pop
@@ -134,6 +139,21 @@ void sums_lanes(int K, idx n, const stencil &S, const double *sigma, const doubl
 #endif
 #if GIVQR_LANES
     case 2: lanes2::sums_lanes(n, S, sigma, rho, b, w, ys, sq, block, Rd, Ls, from, T, x, totals); break;
+#endif
+    default: break;
+    }
+}
+
+void state_lanes(int K, idx n, int d, const double *t, const double *sigma, const double *w, const double *b,
+                 const double *ys, double *z, double *E, double *sq, double *Rd)
+{
+    switch (K) {
+#if GIVQR_LANES_WIDE
+    case 8: lanes8::state_lanes(n, d, t, sigma, w, b, ys, z, E, sq, Rd); break;
+    case 4: lanes4::state_lanes(n, d, t, sigma, w, b, ys, z, E, sq, Rd); break;
+#endif
+#if GIVQR_LANES
+    case 2: lanes2::state_lanes(n, d, t, sigma, w, b, ys, z, E, sq, Rd); break;
 #endif
     default: break;
     }

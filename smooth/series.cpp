@@ -70,7 +70,7 @@ void unweigh(const problem &p, double sigma, double *x)
 
 void state_z(const problem &p, double sigma, double *z, workspace &w, sums *f)
 {
-    state_smooth(p.n, p.S, sigma, p.g ? p.g->w : nullptr, p.y, z, w.E.reserve((p.S.d + 2) * p.n),
+    state_smooth(p.n, p.S, sigma, p.g ? p.g->w : nullptr, p.g ? p.g->b : p.y, z, w.E.reserve((p.S.d + 2) * p.n),
                  std::ldexp(1.0, -p.u.c), f ? &f->logdet : nullptr, f ? &f->squares : nullptr);
 }
 
@@ -237,18 +237,44 @@ bool sums_of_many(const problem *const *ps, const want *what, const double *sigm
                   workspace &w, const interrupts &c)
 {
     if (!by_state(ps[0]->S)) return sums_by_sweep(ps, what, sigma, count, K, f, w, c);
-    /* the restricted likelihood's sums each by the state form, as smooth
-     * makes them; the others through the sweep's lanes */
+    /* the restricted likelihood's sums by the state form, as smooth makes
+     * them, in its lanes; the others through the sweep's */
     const problem *rest[8];
     want rw[8];
     double rs[8];
-    int at[8], r = 0;
+    int at[8], r = 0, q[8], nq = 0;
     for (int l = 0; l < count; l++) {
-        if (what[l] <= want_squares) {
-            if (!smooth(*ps[l], sigma[l], what[l], nullptr, nullptr, f[l], w, c)) return false;
-            continue;
+        if (what[l] <= want_squares) q[nq++] = l;
+        else rest[r] = ps[l], rw[r] = what[l], rs[r] = sigma[l], at[r++] = l;
+    }
+    if (nq == 1 || (nq > 0 && K == 1)) {
+        for (int k = 0; k < nq; k++)
+            if (!smooth(*ps[q[k]], sigma[q[k]], what[q[k]], nullptr, nullptr, f[q[k]], w, c)) return false;
+    } else if (nq > 0) {
+        const idx n = ps[0]->n;
+        const int d = ps[0]->S.d;
+        const std::size_t a = 8 * std::size_t(K);
+        double *start = w.lanes.reserve(idx(K) * (d + 4) * n + 8);
+        double *lw = reinterpret_cast<double *>((reinterpret_cast<std::uintptr_t>(start) + a - 1) / a * a);
+        double *lb = lw + K * n, *E = lb + K * n, s[8], ys[8], sq[8], Rd[8 * d_max];
+        for (int l = 0; l < K; l++) {       /* a lane left idle: the first series' */
+            const problem &p = *ps[q[l < nq ? l : 0]];
+            for (idx i = 0; i < n; i++) {
+                lw[K * i + l] = p.g ? p.g->w[i] : 1.0;
+                lb[K * i + l] = p.g ? p.g->b[i] : p.y[i];
+            }
+            ys[l] = std::ldexp(1.0, -p.u.c);
+            s[l] = sigma[q[l < nq ? l : 0]];
         }
-        rest[r] = ps[l], rw[r] = what[l], rs[r] = sigma[l], at[r++] = l;
+        const double *t = state_times(ps[0]->S, s, K);
+        state_lanes(K, n, d, t, s, lw, lb, ys, nullptr, E, sq, Rd);
+        for (int k = 0; k < nq; k++) {
+            const problem &p = *ps[q[k]];
+            sums &fk = f[q[k]];
+            fk.squares = what[q[k]] == want_logdet ? 0.0 : sq[k];
+            fk.logdet = state_log_det(n, p.S, sigma[q[k]], p.g ? p.g->w : nullptr, E + k, (d + 2) * K, Rd + d * k);
+        }
+        if (!c.go()) return false;
     }
     sums g[8];
     if (r > 0 && !sums_by_sweep(rest, rw, rs, r, K, g, w, c)) return false;

@@ -122,8 +122,9 @@ void smooth_fill(idx n, const stencil &S, const double *t, double sigma, const d
 
 /*
  * z, the smooth of y at the times S.t (null: 1:n) with weights w (null: all
- * 1; y is read only where w > 0), by a square-root information filter and
- * its way back, for any order d and at least d points with weight.  Its
+ * 1; none where not above 0), given b = sqrt(w).*y (0 where w is; y where
+ * w is null) in y, by a square-root information filter and its way back,
+ * for any order d and at least d points with weight.  Its
  * state at point i is x(i) = (f[t(i-d+1..i)], ..., f[t(i-1), t(i)], z(i)),
  * the divided differences of z that end there, highest order first; from
  * point to point
@@ -140,15 +141,37 @@ void smooth_fill(idx n, const stencil &S, const double *t, double sigma, const d
  * The way back: x(n-1) = R\r, then e(i) from E(i,:) and x(i), x(i-1) by
  * the recurrence.  Where z is smooth, lagged values of z nearly cancel in
  * D's rows, but these differences do not: z is as accurate as the data
- * allow at any sigma, with (d+2)*n doubles in E.  z null: the filter
- * alone.  Where logdet is not null, the restricted likelihood's sums as the
- * sweep gives them (sums.h, smooth): into *squares sum(w.*(y - z).^2) +
- * |D*z|^2/sigma^2, times ys^2, from the residuals the observations leave,
- * and into *logdet log |det R| of the sweep's R, from the penalty rows
- * kept, the filter's R and the spacings (state.cpp).
+ * allow at any sigma, with (d+2)*n doubles in E (row i at E + (d+2)*i,
+ * rho(i) first).  z null: the filter alone.  Where logdet is not null, the
+ * restricted likelihood's sums as the sweep gives them (sums.h, smooth):
+ * into *squares sum(w.*(y - z).^2) + |D*z|^2/sigma^2, times ys^2, from the
+ * residuals the points leave (one each, 0 where w is), and into *logdet
+ * log |det R| of the sweep's R (state_log_det).
  */
 void state_smooth(idx n, const stencil &S, double sigma, const double *w, const double *y, double *z, double *E,
                   double ys = 1.0, double *logdet = nullptr, double *squares = nullptr);
+
+/* The times the state form takes for S (null: 1:n), and each of count
+ * sigmas for them: where every row of D is one (stencil.h), the rows of 1:n
+ * divided by h^d, so sigma*h^d. */
+const double *state_times(const stencil &S, double *sigma, int count);
+
+/*
+ * log |det R| of the sweep's R for the same series, from the filter's:
+ *
+ *      (log det(W + D'*D/sigma^2) - sum(log(w)) over the points with
+ *       weight)/2 + (n-d)*log(sigma)
+ *
+ * (the 2^256 of the sweep's missing points' rows taken out), which is
+ * sum(log(rho(i)*sigma)) over the penalty rows kept (rho(i) at rho +
+ * stride*i, i = d..n-1) and sum(log |R(k,k)|) of the filter's R at the end
+ * (Rd), less sum(log(sqrt(w))), plus log |det J|, J the Jacobian of
+ * (x(d-1), e(d..n-1)) in z (the transitions in between are unimodular):
+ * 1/det(H) on the first d points and d!/prod(t(i) - t(i-k), k = 1..d) for
+ * each e(i).  Each product as forward_sums takes it, the divisors' apart.
+ */
+double state_log_det(idx n, const stencil &S, double sigma, const double *w, const double *rho, idx stride,
+                     const double *Rd);
 
 /* The lanes this machine runs series in, K at once (1: none, each series
  * on its own): 8 with AVX-512F, 4 with AVX2, 2 with SSE2 or NEON (lanes.cpp);
@@ -167,6 +190,18 @@ int lanes_within(double per_lane);
  * alike; sigma holds K; T is scratch of (2d+2)*(n-d)*K.  x, rho and T are
  * aligned to 8*K bytes. */
 void smooth_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, double *x, double *T);
+
+/* K series of n points at once (K from lane_width), one in each lane, each
+ * with its sigma and its residuals' scale ys, through state_smooth's
+ * filter and, where z is not null, its way back, each lane's bits its own
+ * series': lane-major (point i of series l at [K*i + l]) the weights w (1
+ * for a series without), b = sqrt(w).*y (0 where w is), z (which may be
+ * b), and E ((d+2)*n*K); t and the sigmas as state_times gives them.  Into
+ * sq[l] lane l's squares (as *squares), into Rd[d*l .. d*l+d-1] its R's
+ * diagonal at the end, and its kept rows in E for state_log_det (rho(i)
+ * at E + (d+2)*K*i + l).  w, b, z and E are aligned to 8*K bytes. */
+void state_lanes(int K, idx n, int d, const double *t, const double *sigma, const double *w, const double *b,
+                 const double *ys, double *z, double *E, double *sq, double *Rd);
 
 /* K series of n points at once (K from lane_width), one in each lane,
  * lane-major as in smooth_lanes (rho, b, the weights w: 1 for a series

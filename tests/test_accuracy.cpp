@@ -303,9 +303,10 @@ TEST(accuracy, WeightsAndGaps)
                                 worst_reml = std::max(worst_reml, std::fabs(reml - want) / (u * scale * kw));
                                 // orders 3 and 4, the state form's: measured within 3.2e-14
                                 // relative (the sweep's sums miss 1e-12 in 27 of these cases)
-                                if (d >= 3)
+                                if (d >= 3) {
                                     EXPECT_LE(std::fabs(reml - want), 1e-12 * std::fabs(want)) << "d = " << d
                                         << (times ? ", uneven" : "") << ", n = " << n << ", sigma = " << sigma;
+                                }
                             }
                         }
                         double b = 0, ez = 0, eh = 0, ymax = 0;

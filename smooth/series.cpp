@@ -68,10 +68,22 @@ void unweigh(const problem &p, double sigma, double *x)
     fill(p, sigma, g.weak.data(), idx(g.weak.size()), x);
 }
 
+namespace {
+
+/* What the sweep's log |det R| holds beyond the state form's: its missing
+ * points' rows are 2^(256+a), of which log_det takes out 2^256 alone. */
+double missing_units(const problem &p)
+{
+    return p.g ? double(p.n - p.g->observed) * double(p.u.a) * 0.6931471805599453 : 0.0;
+}
+
+} // namespace
+
 void state_z(const problem &p, double sigma, double *z, workspace &w, sums *f)
 {
     state_smooth(p.n, p.S, sigma, p.g ? p.g->w : nullptr, p.g ? p.g->b : p.y, z, w.E.reserve((p.S.d + 2) * p.n),
                  std::ldexp(1.0, -p.u.c), f ? &f->logdet : nullptr, f ? &f->squares : nullptr);
+    if (f) f->logdet = f->logdet + missing_units(p);
 }
 
 bool smooth(const problem &p, double sigma, want what, double *x, double *h, sums &f, workspace &w,
@@ -272,7 +284,8 @@ bool sums_of_many(const problem *const *ps, const want *what, const double *sigm
             const problem &p = *ps[q[k]];
             sums &fk = f[q[k]];
             fk.squares = what[q[k]] == want_logdet ? 0.0 : sq[k];
-            fk.logdet = state_log_det(n, p.S, sigma[q[k]], p.g ? p.g->w : nullptr, E + k, (d + 2) * K, Rd + d * k);
+            fk.logdet = state_log_det(n, p.S, sigma[q[k]], p.g ? p.g->w : nullptr, E + k, (d + 2) * K, Rd + d * k) +
+                        missing_units(p);
         }
         if (!c.go()) return false;
     }

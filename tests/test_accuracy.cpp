@@ -251,7 +251,9 @@ TEST(accuracy, WeightsAndGaps)
                         std::vector<double> w(n), z(n), h(n), se(n), zh(n), zl(n), hh(n), hl(n), t(n, 0.0);
                         double rmin = INFINITY, rmax = 0, info[5], edf[2];
                         for (idx i = 0; i < n; i++) {
-                            w[i] = gaps && (i % 10 == 4 || (i >= n / 3 && i < n / 3 + 15)) ? 0.0 : 1.25 + u1[i];
+                            // with gaps, weights of mean 16 or more: scaled by 4^-2 inside
+                            w[i] = gaps && (i % 10 == 4 || (i >= n / 3 && i < n / 3 + 15)) ? 0.0
+                                                                                           : (1.25 + u1[i]) * (gaps ? 16 : 1);
                             if (w[i] > 0) rmin = std::min(rmin, 1 / std::sqrt(w[i])), rmax = std::max(rmax, 1 / std::sqrt(w[i]));
                             if (i > 0) t[i] = t[i - 1] + 0.505 + 0.495 * u2[i];
                         }

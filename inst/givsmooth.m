@@ -29,15 +29,16 @@
 %                      d-1, so a large lambda leaves the least squares
 %                      polynomial of that degree (a constant, a line, ...),
 %                      and a gap fills with a smoother curve as d grows.
-%                      At orders 3 and 4, z comes from a filter on the
+%                      At orders 3 and 4, and at uneven times at any
+%                      order, z and REML come from a filter on the
 %                      divided differences of z (not the rotations below),
-%                      which keeps its digits at any lambda and where
-%                      sample times nearly coincide: within about 1e-13 of
-%                      max |y| at d = 4, n = 1e5 and an edf of 15 (lambda
-%                      1.6e27).  Their leverages and criteria, and orders 1
-%                      and 2 at near-coincident times, still lose digits
-%                      there (docs/accuracy.md, "The corners where the
-%                      criteria go")
+%                      which keeps their digits at any lambda and where
+%                      sample times nearly coincide: z within about 1e-13
+%                      of max |y| at d = 4, n = 1e5 and an edf of 15
+%                      (lambda 1.6e27).  The leverages, and with them GCV,
+%                      leave-one-out and 'EDF', still lose digits there
+%                      (docs/accuracy.md, "The corners where the criteria
+%                      go")
 %     'SamplePoints', t  the time of each point, finite and
 %                      non-decreasing, in any units, one for each row of y
 %                      (one t serves every series).  Points at one time are
@@ -218,7 +219,9 @@
 %   a call costs the full factorization (docs/benchmarks.md).
 %
 %   At orders 3 and 4, whose penalty rows (1, -3, 3, -1 and 1, -4, 6, -4, 1)
-%   nearly cancel on a smooth z at large lambda, z comes instead from a
+%   nearly cancel on a smooth z at large lambda, and at uneven times, where
+%   D's rows holding two near-coincident times are huge, z (and REML's
+%   squares and log det) come instead from a
 %   square-root information filter whose state at point i is z(i) and the
 %   divided differences of z that end there: one rotation takes in the
 %   penalty on the next difference, d-1 bring the filter back to triangular
@@ -226,13 +229,13 @@
 %   next.  D is never formed, the spacings enter as differences of t, and
 %   a gap is a point not taken in.  Without weights at equal spacing its
 %   rotations repeat as well, and only the right side is carried.  The
-%   leverages, the criteria and the one-sided smooth are still the
+%   leverages, GCV, leave-one-out and the one-sided smooth are still the
 %   rotations'.
 %
 %   The series of a matrix are spread over the threads the process may run
 %   on (MATLAB's maxNumCompThreads); each comes out as if alone.  With sigma
 %   given and weights that vary (such as NaN in y), and no info asked for,
-%   they also go through the sweep (at orders 3 and 4 the filter) several
+%   they also go through the sweep (or the filter, where it serves) several
 %   at once, one in each lane of the processor's vectors (8 with AVX-512, 4
 %   with AVX2, 2 with SSE2 or NEON);
 %   where sigma is chosen (by a criterion or 'EDF', not 'Robust'), the

@@ -122,13 +122,14 @@ enum want { want_logdet, want_squares, want_z, want_sums, want_leverages };
 bool smooth(const problem &p, double sigma, want what, double *x, double *h, sums &f, workspace &w,
             const interrupts &c);
 
-/* Orders 3 and 4 take z and the restricted likelihood's sums from the state
- * form (state_smooth), which keeps its digits where the sweep's lagged
- * values cancel; the sweep still gives their leverages and the sums of the
- * other criteria.  The smoothing spline is the sweep's. */
+/* Orders 3 and 4, and uneven times (D's rows not all one), take z and the
+ * restricted likelihood's sums from the state form (state_smooth), which
+ * keeps its digits where the sweep's lagged values cancel and where two
+ * times nearly coincide; the sweep still gives their leverages and the
+ * sums of the other criteria.  The smoothing spline is the sweep's. */
 inline bool by_state(const stencil &S)
 {
-    return S.d >= 3 && !S.low;
+    return (S.d >= 3 || S.D) && !S.low;
 }
 
 /* z = the smooth of p at sigma by the state form (z null: none), its work

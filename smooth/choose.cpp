@@ -195,7 +195,7 @@ choice choose(const problem &p, int criterion, double edf, double *x, workspace 
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const search_grid g = grid_of(p);
     criterion_search s = {p, x, w, ic, criterion, p.g ? double(p.g->observed) : double(p.n), g};
-    s.lanes = lanes_for_sums(p);
+    s.lanes = lanes_for_sums(p, criterion == reml);
     criterion_search::point best;
     int end = 0;
     if (!minimize(s, g.lo, g.J, g.hi, 1e-3 / g.step, best, end)) return {nan, 0, {nan, false}};

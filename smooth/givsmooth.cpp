@@ -62,9 +62,9 @@ double smooth_work_bytes(const smooth_call &c, const smooth_args &g, const doubl
     const int K = lanes_for(c, false);
     if (K > 1) each += double(lane_doubles(n, c.d, K)) + K * 3.0 * double(n);          /* and K series' weights */
     if (c.automatic && !c.spline) {         /* the lanes of the scan or of the choices (lanes_for_sums, KC) */
-        const double lane = sums_lane_doubles(n, c.d);
-        const int KS = lanes_within(lane);
-        if (KS > 1) each += lane * KS;
+        const double lane = sums_lane_doubles(n, c.d), state = double(c.d + 4) * double(n);
+        const int KS = lanes_within(lane), KT = lanes_within(state);
+        each += std::max(KS > 1 ? lane * KS : 0.0, KT > 1 ? state * KT : 0.0);
     }
     return 8.0 * (each * double(threads) + (g.times || c.spline ? double(c.d + 2 + 2 * c.spline) * double(n) : 0.0));
 }

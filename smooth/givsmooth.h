@@ -142,9 +142,10 @@ void unweigh(const problem &p, double sigma, double *x);
 
 /* The doubles a lane of sums_of_many takes for n points of order d (its
  * states, the rows of Q, z, rho, b and w), and the lanes it runs p in
- * (smooth.h, lanes_within), or 1: none. */
+ * (smooth.h, lanes_within), or 1: none; for the restricted likelihood
+ * alone (reml), where the state form makes its sums, (d+4)*n a lane. */
 double sums_lane_doubles(idx n, int d);
-int lanes_for_sums(const problem &p);
+int lanes_for_sums(const problem &p, bool reml = false);
 
 /* smooth (*ps[l], sigma[l], what[l], ...) for l < count <= K (want_logdet,
  * want_squares or want_sums), K series of the same n and stencil at once,

@@ -134,8 +134,9 @@ double sums_lane_doubles(idx n, int d)
     return double(d * (d + 1) / 2 + 2 * d + 8) * double(n);
 }
 
-int lanes_for_sums(const problem &p)
+int lanes_for_sums(const problem &p, bool reml)
 {
+    if (reml && by_state(p.S)) return lanes_within(double(p.S.d + 4) * double(p.n));
     return p.S.low || p.factored ? 1 : lanes_within(sums_lane_doubles(p.n, p.S.d));
 }
 

@@ -118,13 +118,14 @@ GIVQR_STEP void state_solve(const T R[d][d], const T r[d], T x[d])
     }
 }
 
-/* The way back at point i: x(i-1) from x(i), e = (e(d+1) - e(1..d)*x)/e(0) */
+/* The way back at point i: x(i-1) from x(i), e = (e(d+1) - e(1..d)*x) *
+ * (1/e(0)), the reciprocal off the chain of dependent steps */
 template <int d, class T>
 GIVQR_STEP void state_back(const T e[d + 2], const double *t, idx i, T x[d])
 {
     T v = e[d + 1];
     for (int l = 0; l < d; l++) v = v - e[1 + l] * x[l];
-    v = v / e[0];
+    v = v * (1.0 / e[0]);
     for (int p = d - 1; p >= 1; p--) x[p] = x[p] - spacing(t, i, d - p) * x[p - 1];
     x[0] = x[0] - (spacing(t, i, d) / factorial[d]) * v;
 }

@@ -4,6 +4,7 @@
 #include "smooth.h"
 
 #include <cstdlib>
+#include <cstring>
 
 /*
  * The lanes are GCC/Clang vectors; the widths a build has:

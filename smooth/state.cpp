@@ -24,44 +24,16 @@ GIVQR_STEP void rot(double &x, double &y, double c, double s)
 
 /* The filter over the n points and, where z is not null, the way back:
  * the weights w (null: all 1) and b = sqrt(w).*y (y where w is null), the
- * residuals' squares times ys into *squares, R's diagonal at the end in Rd.
- * Where every step is the same (t and w null), R may come back to itself,
- * to the bit, some steps later (a cycle of up to `ring` steps): from there
- * on the steps' rotations repeat with it, and only r has to be carried.  R
- * is compared with the one at step s, s moved on every `ring` steps; the
- * rotations of the last `ring` steps kept. */
+ * residuals' squares times ys into *squares, R's diagonal at the end in Rd;
+ * at equal spacing without weights, in the cycle where R repeats. */
 template <int d>
 void filter(idx n, const double *t, double sigma, const double *w, const double *b, double ys, double *z, double *E,
             double *squares, double *Rd)
 {
-    constexpr int N = d + 2, ring = 64;
     const double pen = 1.0 / sigma;
-    double R[d][d], r[d], sq = 0.0, block = 0.0;
-    if (t || w) {
-        state_filter<d>(n, t, pen, w, b, ys, E, sq, block, R, r);
-    } else {
-        for (int i = 0; i < d; i++) {
-            r[i] = 0.0;
-            for (int j = 0; j < d; j++) R[i][j] = 0.0;
-        }
-        for (int j = 0; j < d; j++) state_square(j, ys * state_merge<d>(R, r, t, j, 1.0, b[j]), sq, block);
-        double was[d][d];
-        idx s = d;
-        state_turns<d, double> q[ring];
-        for (idx i = d; i < n; i++) {
-            if (i > s && std::memcmp(was, R, sizeof was) == 0) {
-                const idx per = i - s;
-                for (idx j = i; j < n; j++)
-                    state_square(j, ys * state_turn_r<d>(q[(s + (j - i) % per) % ring], b[j], r, E + N * j), sq, block);
-                for (idx j = 0; j < (n - i) % per; j++) state_turn<d>(R, t, i + j, pen, 1.0, q[0]);    /* R at the end */
-                break;
-            }
-            if (i - s >= ring) s = i;
-            if (i == s) std::memcpy(was, R, sizeof was);
-            state_turn<d>(R, t, i, pen, 1.0, q[i % ring]);
-            state_square(i, ys * state_turn_r<d>(q[i % ring], b[i], r, E + N * i), sq, block);
-        }
-    }
+    double R[d][d], r[d], sq, block;
+    if (t || w) state_filter<d>(n, t, pen, w, b, ys, E, sq, block, R, r);
+    else state_filter<d, double, true>(n, t, pen, w, b, ys, E, sq, block, R, r);
     *squares = sq + block;
     for (int l = 0; l < d; l++) Rd[l] = R[l][l];
     if (z) state_way_back<d>(n, t, E, R, r, z);
@@ -85,7 +57,7 @@ double state_log_det(idx n, const stencil &S, double sigma, const double *w, con
         if (j < d)
             for (int l = 0; l < d - 1 - int(j); l++)     /* H(j,j) */
                 k[1].factor(std::fabs(t ? t[j] - t[d - 1 - l] : double(j - (d - 1 - l))));
-        if (w && w[j] > 0.0) k[1].factor(std::sqrt(w[j]));
+        if (w && w[j] > 0.0) k[1].factor(root(w[j]));
         if (j >= d)
             for (int l = 1; l <= d; l++) k[1].factor(spacing(t, j, l));
     }

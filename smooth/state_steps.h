@@ -151,14 +151,19 @@ GIVQR_STEP void state_square(idx j, T v, T &sq, T &block)
     }
 }
 
-/* The filter over the n points, every step computed, from R = 0: the
- * weights w (null: all 1) and b = sqrt(w).*y (0 where w is), the kept rows
- * in E (d+2 a point, from point d), the residuals' squares times ys into
- * sq and block, R and r at the end. */
-template <int d, class T>
+/* The filter over the n points from R = 0: the weights w (null: all 1) and
+ * b = sqrt(w).*y (0 where w is), the kept rows in E (d+2 a point, from
+ * point d), the residuals' squares times ys into sq and block, R and r at
+ * the end.  With cycle (every step the same: t and w null), R may come
+ * back to itself, to the bit, some steps later (a cycle of up to `ring`
+ * steps): from there on the steps' rotations repeat with it, and only r is
+ * carried, to the same bits.  R is compared with the one at step s, s
+ * moved on every `ring` steps; the rotations of the last `ring` kept. */
+template <int d, class T, bool cycle = false>
 GIVQR_STEP void state_filter(idx n, const double *t, T pen, const T *w, const T *b, T ys, T *E, T &sq, T &block,
                              T R[d][d], T r[d])
 {
+    constexpr int ring = cycle ? 64 : 1;
     const T one = T{} + 1.0;
     for (int i = 0; i < d; i++) {
         r[i] = T{};
@@ -166,10 +171,22 @@ GIVQR_STEP void state_filter(idx n, const double *t, T pen, const T *w, const T 
     }
     sq = T{}, block = T{};
     for (int j = 0; j < d; j++) state_square(j, ys * state_merge<d>(R, r, t, j, w ? root(w[j]) : one, b[j]), sq, block);
-    state_turns<d, T> q;
+    state_turns<d, T> q[ring];
+    T was[d][d];
+    idx s = d;
     for (idx i = d; i < n; i++) {
-        state_turn<d>(R, t, i, pen, w ? root(w[i]) : one, q);
-        state_square(i, ys * state_turn_r<d>(q, b[i], r, E + (d + 2) * i), sq, block);
+        if (cycle && i > s && std::memcmp(was, R, sizeof was) == 0) {
+            const idx per = i - s;
+            for (idx j = i; j < n; j++)
+                state_square(j, ys * state_turn_r<d>(q[(s + (j - i) % per) % ring], b[j], r, E + (d + 2) * j), sq,
+                             block);
+            for (idx j = 0; j < (n - i) % per; j++) state_turn<d>(R, t, i + j, pen, one, q[0]);     /* R at the end */
+            return;
+        }
+        if (cycle && i - s >= ring) s = i;
+        if (cycle && i == s) std::memcpy(was, R, sizeof was);
+        state_turn<d>(R, t, i, pen, w ? root(w[i]) : one, q[i % ring]);
+        state_square(i, ys * state_turn_r<d>(q[i % ring], b[i], r, E + (d + 2) * i), sq, block);
     }
 }
 

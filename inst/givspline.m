@@ -190,6 +190,7 @@ end
 %! yy = givspline (x, y, 3, [2.5 7.25]);
 %! assert (size (yy), [2 2]);
 %! assert (yy(1,:), ppval (givspline (x, y(:,1), 3), [2.5 7.25]), 1e-14);
+%! assert (size (givspline (x, y(:,[]), 3, [2.5 7.25])), [0 2]);
 %! y2 = y(:,1);  y2(10:20) = NaN;
 %! keep = ~isnan (y2);
 %! assert (givspline (x, y2, 3, 0:0.5:60), givspline (x(keep), y2(keep), 3, 0:0.5:60), 1e-10);

@@ -89,8 +89,8 @@ extern "C" MEX_EXPORT void mexFunction(int nlhs, mxArray *plhs[], int nrhs, cons
             for (mwSize d = 0; d < nd; d++) nx *= static_cast<idx>(dims[d]);
             const bool vector = nd == 2 && (dims[0] == 1 || dims[1] == 1);
             std::vector<mwSize> shape(dims, dims + nd);
-            if (k > 1 && vector) shape = {mwSize(k), mwSize(nx)};
-            else if (k > 1) shape.insert(shape.begin(), mwSize(k));
+            if (k != 1 && vector) shape = {mwSize(k), mwSize(nx)};
+            else if (k != 1) shape.insert(shape.begin(), mwSize(k));
             plhs[0] = mxCreateNumericArray(mwSize(shape.size()), shape.data(), mxDOUBLE_CLASS, mxREAL);
             spline_at(n, k, x, z.data(), nx, xx, mxGetPr(plhs[0]));
         } else {

@@ -55,9 +55,9 @@ DEFUN_DLD(givspline, args, nargout, givspline_help)
         if (g.points) {
             dim_vector shape = xx.dims();
             const idx nx = xx.numel();
-            if (k > 1 && shape.ndims() == 2 && (shape(0) == 1 || shape(1) == 1)) {
+            if (k != 1 && shape.ndims() == 2 && (shape(0) == 1 || shape(1) == 1)) {
                 shape = dim_vector(k, nx);
-            } else if (k > 1) {
+            } else if (k != 1) {
                 dim_vector s;
                 s.resize(shape.ndims() + 1);
                 s(0) = k;

@@ -463,6 +463,11 @@ TEST(givspline_gateway, FailuresAndOutputs)
     EXPECT_EQ(mxGetDimensions(yy[0])[0], 2u);
     EXPECT_EQ(mxGetDimensions(yy[0])[1], 2u);
     fake::destroy(yy[0]);
+    // no series: 0-by-numel(xx), not one value left unwritten
+    run(1, yy, {fake::matrix(n, 1, x), fake::matrix(n, 0, {}), fake::matrix(0, 0, {}), fake::matrix(1, 3, {xx.begin(), xx.begin() + 3})});
+    EXPECT_EQ(mxGetM(yy[0]), 0u);
+    EXPECT_EQ(mxGetN(yy[0]), 3u);
+    fake::destroy(yy[0]);
     run(1, yy, {fake::matrix(n, 1, x), fake::matrix(n, 1, {Y.begin(), Y.begin() + n}), fake::scalar(lambda),
                 fake::matrix(2, 2, xx)});
     run(1, grid, {fake::matrix(n, 1, x), fake::matrix(n, 1, {Y.begin(), Y.begin() + n}), fake::scalar(lambda)});

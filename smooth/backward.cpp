@@ -125,7 +125,7 @@ struct criteria_steps {
     GIVQR_STEP void put(idx j, double z, double h, double k)
     {
         if (st.h) st.h[j] = h;
-        s.add(st.y, st.w, st.ys, j, z, h, k);
+        s.add(st.y[j], !st.w || st.w[j] > 0.0, st.ys, j, z, h, k);
     }
     GIVQR_STEP void full(idx i, const double *r, double &h, double &k)
     {

@@ -58,11 +58,11 @@ double smooth_work_bytes(const smooth_call &c, const smooth_args &g, const doubl
                           std::any_of(y, y + n * c.k, [](double v) { return std::isnan(v); });
     double each = double(workspace::doubles(n, 2 * c.d + (c.spline ? 4 : 2)));
     if (weighted) each += double(weighted_work::doubles(n, c.d)) + 6.0 * double(n);   /* and merged ties */
-    if ((c.d >= 3 || g.times) && !c.spline) each += double(c.d + 2) * double(n);      /* state_smooth's E */
+    if ((c.d >= 3 || g.times) && !c.spline) each += double(c.d + 3) * double(n);      /* state_smooth's E, h */
     const int K = lanes_for(c, false);
     if (K > 1) each += double(lane_doubles(n, c.d, K)) + K * 3.0 * double(n);          /* and K series' weights */
     if (c.automatic && !c.spline) {         /* the lanes of the scan or of the choices (lanes_for_sums, KC) */
-        const double lane = sums_lane_doubles(n, c.d), state = double(c.d + 4) * double(n);
+        const double lane = sums_lane_doubles(n, c.d), state = double(c.d + 6) * double(n);
         const int KS = lanes_within(lane), KT = lanes_within(state);
         each += std::max(KS > 1 ? lane * KS : 0.0, KT > 1 ? state * KT : 0.0);
     }

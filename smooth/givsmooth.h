@@ -125,16 +125,26 @@ bool smooth(const problem &p, double sigma, want what, double *x, double *h, sum
 /* Orders 3 and 4, and uneven times (D's rows not all one), take z and the
  * restricted likelihood's sums from the state form (state_smooth), which
  * keeps its digits where the sweep's lagged values cancel and where two
- * times nearly coincide; the sweep still gives their leverages and the
- * sums of the other criteria.  The smoothing spline is the sweep's. */
+ * times nearly coincide; the one-sided smooth is still the sweep's, and so
+ * is the smoothing spline. */
 inline bool by_state(const stencil &S)
 {
     return (S.d >= 3 || S.D) && !S.low;
 }
 
-/* z = the smooth of p at sigma by the state form (z null: none), its work
- * in w.E; where f is not null, its squares and log det too. */
-void state_z(const problem &p, double sigma, double *z, workspace &w, sums *f = nullptr);
+/* Where the state form gives the leverages and the other criteria's sums
+ * too: at uneven times, and at equal spacing where the penalty outweighs
+ * the unit weights, sigma*h^d < 1.  Below that, h near 1 at every point,
+ * its 1 - h loses the digits that the sweep's, computed apart, keeps
+ * (measured: 3e-5 relative against 3e-12 at d = 4, sigma = 100, a gap of
+ * 400 of 2000 points), and the sweep has not yet lost its own. */
+inline bool state_sums_at(const stencil &S, double sigma)
+{
+    if (S.D || !by_state(S)) return by_state(S);
+    for (int k = 0; k < S.d && S.t; k++) sigma = sigma * S.h;
+    return sigma < 1.0;
+}
+
 
 /* z = rho.*x (x the weighted smooth sqrt(w).*z), filled at p's weak
  * points from the others, at sigma. */

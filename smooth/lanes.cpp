@@ -146,15 +146,15 @@ void sums_lanes(int K, idx n, const stencil &S, const double *sigma, const doubl
 }
 
 void state_lanes(int K, idx n, int d, const double *t, const double *sigma, const double *w, const double *b,
-                 const double *ys, double *z, double *E, double *sq, double *Rd)
+                 const double *ys, double *z, double *E, double *sq, double *Rd, double *h)
 {
     switch (K) {
 #if GIVQR_LANES_WIDE
-    case 8: lanes8::state_lanes(n, d, t, sigma, w, b, ys, z, E, sq, Rd); break;
-    case 4: lanes4::state_lanes(n, d, t, sigma, w, b, ys, z, E, sq, Rd); break;
+    case 8: lanes8::state_lanes(n, d, t, sigma, w, b, ys, z, E, sq, Rd, h); break;
+    case 4: lanes4::state_lanes(n, d, t, sigma, w, b, ys, z, E, sq, Rd, h); break;
 #endif
 #if GIVQR_LANES
-    case 2: lanes2::state_lanes(n, d, t, sigma, w, b, ys, z, E, sq, Rd); break;
+    case 2: lanes2::state_lanes(n, d, t, sigma, w, b, ys, z, E, sq, Rd, h); break;
 #endif
     default: break;
     }

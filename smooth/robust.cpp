@@ -75,7 +75,6 @@ bool robust_series(const smooth_call &c, problem &p, idx j, const double *w, con
             break;
         }
         if (!smooth(p, sigma, want_leverages, z, h, f, ws, ic)) return false;
-        if (by_state(p.S)) state_z(p, sigma, z, ws, &f);
         const idx need = c.automatic ? p.S.d + 1 : p.S.d;
         if (fits == robust_fits || !(reweigh(n, need, p.y, w, z, h, v, res, e) >= robust_settled)) {
             if (o.info && !c.onesided) report(p, j, c.automatic ? std::ldexp(sigma, -(p.u.a + p.u.bd)) : c.sigma, f, o);

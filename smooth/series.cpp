@@ -79,20 +79,25 @@ double missing_units(const problem &p)
 
 } // namespace
 
-void state_z(const problem &p, double sigma, double *z, workspace &w, sums *f)
-{
-    state_smooth(p.n, p.S, sigma, p.g ? p.g->w : nullptr, p.g ? p.g->b : p.y, z, w.E.reserve((p.S.d + 2) * p.n),
-                 std::ldexp(1.0, -p.u.c), f ? &f->logdet : nullptr, f ? &f->squares : nullptr);
-    if (f) f->logdet = f->logdet + missing_units(p);
-}
-
 bool smooth(const problem &p, double sigma, want what, double *x, double *h, sums &f, workspace &w,
             const interrupts &c)
 {
     const idx n = p.n, m = n - p.S.d;
-    if (by_state(p.S) && what <= want_squares) {
-        state_z(p, sigma, nullptr, w, &f);
+    const double *b = p.g ? p.g->b : p.y, *wt = p.g ? p.g->w : nullptr, ys = std::ldexp(1.0, -p.u.c);
+    double *E = by_state(p.S) ? w.E.reserve((p.S.d + 2) * n + (what == want_sums ? n : 0)) : nullptr;
+    if (by_state(p.S) && (what <= want_z || state_sums_at(p.S, sigma))) {
+        /* all the state form's, the leverages in E where h is not asked for */
+        if (what == want_sums) h = E + (p.S.d + 2) * n;
+        if (what < want_sums) h = nullptr;
+        const bool logdet = what != want_z;
+        state_smooth(n, p.S, sigma, wt, b, what <= want_squares ? nullptr : x, E, ys, logdet ? &f.logdet : nullptr,
+                     logdet ? &f.squares : nullptr, h);
+        if (logdet) f.logdet = f.logdet + missing_units(p);
         if (what == want_logdet) f.squares = 0.0;
+        if (what >= want_sums) {
+            const sums s = state_sums(n, wt, b, ys, x, h, 1, 0);
+            f.rss = s.rss, f.edf = s.edf, f.rest = s.rest, f.loo = s.loo;
+        }
         return c.go();
     }
     forward_state st;
@@ -107,8 +112,7 @@ bool smooth(const problem &p, double sigma, want what, double *x, double *h, sum
         f.logdet = log_det(p, st.k);
         return true;
     }
-    const double *b = p.g ? p.g->b : p.y;
-    st.ys = std::ldexp(1.0, -p.u.c);
+    st.ys = ys;
     if (!forward(p, sigma, what == want_z ? forward_c2 : forward_sums_c2, b, x, nullptr, st, w, c)) return false;
     if (what != want_squares) {
         backward_state bs;
@@ -126,7 +130,11 @@ bool smooth(const problem &p, double sigma, want what, double *x, double *h, sum
         f.logdet = log_det(p, st.k);
     }
     if (p.g && what != want_squares) unweigh(p, sigma, x);
-    return true;
+    if (by_state(p.S)) {        /* the leverages and the sums the sweep's; z, its squares and log det the state form's */
+        state_smooth(n, p.S, sigma, wt, b, x, E, ys, &f.logdet, &f.squares);
+        f.logdet = f.logdet + missing_units(p);
+    }
+    return c.go();
 }
 
 double sums_lane_doubles(idx n, int d)
@@ -136,7 +144,7 @@ double sums_lane_doubles(idx n, int d)
 
 int lanes_for_sums(const problem &p, bool reml)
 {
-    if (reml && by_state(p.S)) return lanes_within(double(p.S.d + 4) * double(p.n));
+    if (by_state(p.S)) return lanes_within(double(p.S.d + (reml ? 4 : 6)) * double(p.n));
     return p.S.low || p.factored ? 1 : lanes_within(sums_lane_doubles(p.n, p.S.d));
 }
 
@@ -250,50 +258,55 @@ bool sums_of_many(const problem *const *ps, const want *what, const double *sigm
                   workspace &w, const interrupts &c)
 {
     if (!by_state(ps[0]->S)) return sums_by_sweep(ps, what, sigma, count, K, f, w, c);
-    /* the restricted likelihood's sums by the state form, as smooth makes
-     * them, in its lanes; the others through the sweep's */
+    /* as smooth makes them: the state form's in its lanes, the leverages'
+     * sums the sweep's (in its own lanes) where state_sums_at says so */
+    if (count == 1 || K == 1) {
+        for (int l = 0; l < count; l++)
+            if (!smooth(*ps[l], sigma[l], what[l], w.lanes.reserve(ps[l]->n), nullptr, f[l], w, c)) return false;
+        return true;
+    }
     const problem *rest[8];
     want rw[8];
     double rs[8];
-    int at[8], r = 0, q[8], nq = 0;
+    int at[8], r = 0;
+    bool all = false;
     for (int l = 0; l < count; l++) {
-        if (what[l] <= want_squares) q[nq++] = l;
-        else rest[r] = ps[l], rw[r] = what[l], rs[r] = sigma[l], at[r++] = l;
-    }
-    if (nq == 1 || (nq > 0 && K == 1)) {
-        for (int k = 0; k < nq; k++)
-            if (!smooth(*ps[q[k]], sigma[q[k]], what[q[k]], nullptr, nullptr, f[q[k]], w, c)) return false;
-    } else if (nq > 0) {
-        const idx n = ps[0]->n;
-        const int d = ps[0]->S.d;
-        const std::size_t a = 8 * std::size_t(K);
-        double *start = w.lanes.reserve(idx(K) * (d + 4) * n + 8);
-        double *lw = reinterpret_cast<double *>((reinterpret_cast<std::uintptr_t>(start) + a - 1) / a * a);
-        double *lb = lw + K * n, *E = lb + K * n, s[8], ys[8], sq[8], Rd[8 * d_max];
-        for (int l = 0; l < K; l++) {       /* a lane left idle: the first series' */
-            const problem &p = *ps[q[l < nq ? l : 0]];
-            for (idx i = 0; i < n; i++) {
-                lw[K * i + l] = p.g ? p.g->w[i] : 1.0;
-                lb[K * i + l] = p.g ? p.g->b[i] : p.y[i];
-            }
-            ys[l] = std::ldexp(1.0, -p.u.c);
-            s[l] = sigma[q[l < nq ? l : 0]];
-        }
-        const double *t = state_times(ps[0]->S, s, K);
-        state_lanes(K, n, d, t, s, lw, lb, ys, nullptr, E, sq, Rd);
-        for (int k = 0; k < nq; k++) {
-            const problem &p = *ps[q[k]];
-            sums &fk = f[q[k]];
-            fk.squares = what[q[k]] == want_logdet ? 0.0 : sq[k];
-            fk.logdet = state_log_det(n, p.S, sigma[q[k]], p.g ? p.g->w : nullptr, E + k, (d + 2) * K, Rd + d * k) +
-                        missing_units(p);
-        }
-        if (!c.go()) return false;
+        const bool mine = state_sums_at(ps[l]->S, sigma[l]);
+        all = all || (what[l] >= want_sums && mine);
+        if (what[l] >= want_sums && !mine) rest[r] = ps[l], rw[r] = want_sums, rs[r] = sigma[l], at[r++] = l;
     }
     sums g[8];
     if (r > 0 && !sums_by_sweep(rest, rw, rs, r, K, g, w, c)) return false;
     for (int k = 0; k < r; k++) f[at[k]] = g[k];
-    return true;
+    const idx n = ps[0]->n;
+    const int d = ps[0]->S.d;
+    const std::size_t a = 8 * std::size_t(K);
+    double *start = w.lanes.reserve(idx(K) * (d + (all ? 6 : 4)) * n + 8);
+    double *lw = reinterpret_cast<double *>((reinterpret_cast<std::uintptr_t>(start) + a - 1) / a * a);
+    double *lb = lw + K * n, *E = lb + K * n, *z = all ? E + K * (d + 2) * n : nullptr, *h = all ? z + K * n : nullptr;
+    double s[8], ys[8], sq[8], Rd[8 * d_max];
+    for (int l = 0; l < K; l++) {       /* a lane left idle: the first series' */
+        const problem &p = *ps[l < count ? l : 0];
+        for (idx i = 0; i < n; i++) {
+            lw[K * i + l] = p.g ? p.g->w[i] : 1.0;
+            lb[K * i + l] = p.g ? p.g->b[i] : p.y[i];
+        }
+        ys[l] = std::ldexp(1.0, -p.u.c);
+        s[l] = sigma[l < count ? l : 0];
+    }
+    const double *t = state_times(ps[0]->S, s, K);
+    state_lanes(K, n, d, t, s, lw, lb, ys, z, E, sq, Rd, h);
+    for (int l = 0; l < count; l++) {
+        const problem &p = *ps[l];
+        sums &fl = f[l];
+        fl.squares = what[l] == want_logdet ? 0.0 : sq[l];
+        fl.logdet = state_log_det(n, p.S, sigma[l], p.g ? p.g->w : nullptr, E + l, (d + 2) * K, Rd + d * l) +
+                    missing_units(p);
+        if (what[l] < want_sums || !state_sums_at(p.S, sigma[l])) continue;
+        const sums v = state_sums(n, p.g ? lw : nullptr, lb, ys[l], z, h, K, l);
+        fl.rss = v.rss, fl.edf = v.edf, fl.rest = v.rest, fl.loo = v.loo;
+    }
+    return c.go();
 }
 
 bool smooth_onesided(const problem &p, double sigma, double *z, double *h, workspace &w, const interrupts &c)
@@ -376,12 +389,7 @@ bool series(const smooth_call &c, const problem &p, idx j, double sigma, const s
         return true;
     }
     if (!c.onesided) {
-        if (!by_state(p.S)) {
-            if (!smooth(p, sigma, h ? want_leverages : want_z, z, h, f, w, ic)) return false;
-        } else {
-            if (h && !smooth(p, sigma, want_leverages, z, h, f, w, ic)) return false;
-            state_z(p, sigma, z, w, o.info ? &f : nullptr);
-        }
+        if (!smooth(p, sigma, h ? want_leverages : want_z, z, h, f, w, ic)) return false;
         if (o.info) report(p, j, shown, f, o);
         return true;
     }

@@ -146,10 +146,19 @@ void smooth_fill(idx n, const stencil &S, const double *t, double sigma, const d
  * restricted likelihood's sums as the sweep gives them (sums.h, smooth):
  * into *squares sum(w.*(y - z).^2) + |D*z|^2/sigma^2, times ys^2, from the
  * residuals the points leave (one each, 0 where w is), and into *logdet
- * log |det R| of the sweep's R (state_log_det).
+ * log |det R| of the sweep's R (state_log_det).  Where h is not null (and
+ * z), the leverages into h: h(i) = w(i)*var(z(i)), the variance that of
+ * the posterior, (W + D'*D/sigma^2)^(-1), carried back as the covariance
+ * of x(i) from R^(-1)*R^(-T) at the last point, d^2 operations a step.
  */
 void state_smooth(idx n, const stencil &S, double sigma, const double *w, const double *y, double *z, double *E,
-                  double ys = 1.0, double *logdet = nullptr, double *squares = nullptr);
+                  double ys = 1.0, double *logdet = nullptr, double *squares = nullptr, double *h = nullptr);
+
+/* The sums of point_sums over the n points from state_smooth's z and
+ * leverages h (1 - h for the points' residual parts), against b =
+ * sqrt(w).*y with the weights w (null: all 1) and the scale ys: point j of
+ * each array at [K*j + l], lane l of K (K = 1, l = 0: one series). */
+sums state_sums(idx n, const double *w, const double *b, double ys, const double *z, const double *h, int K, int l);
 
 /* The times the state form takes for S (null: 1:n), and each of count
  * sigmas for them: where every row of D is one (stencil.h), the rows of 1:n
@@ -199,9 +208,10 @@ void smooth_lanes(int K, idx n, const stencil &S, const double *sigma, const dou
  * b), and E ((d+2)*n*K); t and the sigmas as state_times gives them.  Into
  * sq[l] lane l's squares (as *squares), into Rd[d*l .. d*l+d-1] its R's
  * diagonal at the end, and its kept rows in E for state_log_det (rho(i)
- * at E + (d+2)*K*i + l).  w, b, z and E are aligned to 8*K bytes. */
+ * at E + (d+2)*K*i + l); where h is not null (and z), the leverages
+ * there, as state_smooth's.  w, b, z, h and E are aligned to 8*K bytes. */
 void state_lanes(int K, idx n, int d, const double *t, const double *sigma, const double *w, const double *b,
-                 const double *ys, double *z, double *E, double *sq, double *Rd);
+                 const double *ys, double *z, double *E, double *sq, double *Rd, double *h = nullptr);
 
 /* K series of n points at once (K from lane_width), one in each lane,
  * lane-major as in smooth_lanes (rho, b, the weights w: 1 for a series

@@ -28,7 +28,7 @@ GIVQR_STEP void rot(double &x, double &y, double c, double s)
  * at equal spacing without weights, in the cycle where R repeats. */
 template <int d>
 void filter(idx n, const double *t, double sigma, const double *w, const double *b, double ys, double *z, double *E,
-            double *squares, double *Rd)
+            double *squares, double *Rd, double *h)
 {
     const double pen = 1.0 / sigma;
     double R[d][d], r[d], sq, block;
@@ -36,7 +36,7 @@ void filter(idx n, const double *t, double sigma, const double *w, const double 
     else state_filter<d, double, true>(n, t, pen, w, b, ys, E, sq, block, R, r);
     *squares = sq + block;
     for (int l = 0; l < d; l++) Rd[l] = R[l][l];
-    if (z) state_way_back<d>(n, t, E, R, r, z);
+    if (z) state_way_back<d>(n, t, E, R, r, z, w, h);
 }
 
 } // namespace
@@ -74,19 +74,30 @@ const double *state_times(const stencil &S, double *sigma, int count)
 }
 
 void state_smooth(idx n, const stencil &S, double sigma, const double *w, const double *y, double *z, double *E,
-                  double ys, double *logdet, double *squares)
+                  double ys, double *logdet, double *squares, double *h)
 {
     double s = sigma, Rd[d_max], sq;
     const double *t = state_times(S, &s, 1);
     switch (S.d) {
-    case 1: filter<1>(n, t, s, w, y, ys, z, E, &sq, Rd); break;
-    case 2: filter<2>(n, t, s, w, y, ys, z, E, &sq, Rd); break;
-    case 3: filter<3>(n, t, s, w, y, ys, z, E, &sq, Rd); break;
-    default: filter<4>(n, t, s, w, y, ys, z, E, &sq, Rd); break;
+    case 1: filter<1>(n, t, s, w, y, ys, z, E, &sq, Rd, h); break;
+    case 2: filter<2>(n, t, s, w, y, ys, z, E, &sq, Rd, h); break;
+    case 3: filter<3>(n, t, s, w, y, ys, z, E, &sq, Rd, h); break;
+    default: filter<4>(n, t, s, w, y, ys, z, E, &sq, Rd, h); break;
     }
     if (!logdet) return;
     *squares = sq;
     *logdet = state_log_det(n, S, sigma, w, E, S.d + 2, Rd);
+}
+
+sums state_sums(idx n, const double *w, const double *b, double ys, const double *z, const double *h, int K, int l)
+{
+    point_sums s = {};
+    for (idx j = n - 1; j >= 0; j--) {
+        const idx at = K * j + l;
+        const double o = w ? root(w[at]) : 1.0, hj = h[at];
+        s.add(b[at], !w || w[at] > 0.0, ys, j, o * z[at], hj, 1.0 - hj);
+    }
+    return s.total;
 }
 
 } // namespace givqr

@@ -190,25 +190,104 @@ GIVQR_STEP void state_filter(idx n, const double *t, T pen, const T *w, const T 
     }
 }
 
-/* The way back: z from the kept rows E and R*x = r at the last point */
+/* v = M*v, M the way back's map of x(i)'s error to x(i-1)'s: e's part
+ * -E(i,1..d)*v/E(i,0), then the recurrence (state_back without r) */
 template <int d, class T>
-GIVQR_STEP void state_way_back(idx n, const double *t, const T *E, const T R[d][d], const T r[d], T *z)
+GIVQR_STEP void state_back_error(const T e[d + 2], T a, const double *t, idx i, T v[d])
 {
-    T x[d];
+    T u = e[1] * v[0];
+    for (int l = 1; l < d; l++) u = u + e[1 + l] * v[l];
+    u = -u * a;
+    for (int p = d - 1; p >= 1; p--) v[p] = v[p] - spacing(t, i, d - p) * v[p - 1];
+    v[0] = v[0] - (spacing(t, i, d) / factorial[d]) * u;
+}
+
+/* The covariance of x(i-1) from P that of x(i): the kept rows are those of
+ * the whole problem's R, triangular in (e(d), ..., e(n-1), x(n-1)), so e(i)'s
+ * error is (nu - E(i,1..d)*dx(i))/E(i,0), nu of unit variance apart from
+ * dx(i): P = M*P*M' + (g(i)/E(i,0))^2*e1*e1', its upper triangle mirrored */
+template <int d, class T>
+GIVQR_STEP void state_back_cov(const T e[d + 2], const double *t, idx i, T P[d][d])
+{
+    const T a = 1.0 / e[0];
+    T v[d];
+    for (int k = 0; k < d; k++) {           /* P = M*P, column by column */
+        for (int p = 0; p < d; p++) v[p] = P[p][k];
+        state_back_error<d>(e, a, t, i, v);
+        for (int p = 0; p < d; p++) P[p][k] = v[p];
+    }
+    for (int k = 0; k < d; k++) {           /* P = P*M', row by row */
+        state_back_error<d>(e, a, t, i, P[k]);
+    }
+    for (int p = 0; p < d; p++)
+        for (int k = 0; k < p; k++) P[p][k] = P[k][p];
+    const T g = (spacing(t, i, d) / factorial[d]) * a;
+    P[0][0] = P[0][0] + g * g;
+}
+
+/* (R'*R)^(-1) = U*U', U = R^(-1) */
+template <int d, class T>
+GIVQR_STEP void state_cov_end(const T R[d][d], T P[d][d])
+{
+    T U[d][d];
+    for (int j = 0; j < d; j++)
+        for (int k = d - 1; k >= 0; k--) {
+            T v = T{} + (k == j ? 1.0 : 0.0);
+            for (int l = k + 1; l <= j; l++) v = v - R[k][l] * U[l][j];
+            U[k][j] = k > j ? T{} : v / R[k][k];
+        }
+    for (int p = 0; p < d; p++)
+        for (int k = p; k < d; k++) {
+            T v = U[p][k] * U[k][k];
+            for (int l = k + 1; l < d; l++) v = v + U[p][l] * U[k][l];
+            P[p][k] = v, P[k][p] = v;
+        }
+}
+
+/* H(j,:)*P*H(j,:)', the variance of z(j) at the first d points */
+template <int d, class T>
+GIVQR_STEP T state_newton_var(const double *t, idx j, const T P[d][d])
+{
+    T v = T{};
+    for (int p = int(j); p < d; p++) {
+        T u = T{};
+        for (int q = int(j); q < d; q++) u = u + P[p][q] * newton<d>(t, j, q);
+        v = v + newton<d>(t, j, p) * u;
+    }
+    return v;
+}
+
+/* The way back: z from the kept rows E and R*x = r at the last point; where
+ * h is not null, with the leverages h(i) = w(i)*var(z(i)) (w null: all 1),
+ * the variance from the covariance of x(i) carried alongside */
+template <int d, class T>
+GIVQR_STEP void state_way_back(idx n, const double *t, const T *E, const T R[d][d], const T r[d], T *z,
+                               const T *w = nullptr, T *h = nullptr)
+{
+    T x[d], P[d][d] = {};
     state_solve<d>(R, r, x);
+    if (h) state_cov_end<d>(R, P);
+    auto lev = [&](idx j, T v) { h[j] = w ? w[j] * v : v; };
     z[n - 1] = x[d - 1];
+    if (h) lev(n - 1, P[d - 1][d - 1]);
     for (idx i = n - 1; i >= d; i--) {
         state_back<d>(E + (d + 2) * i, t, i, x);
         z[i - 1] = x[d - 1];
+        if (!h) continue;
+        state_back_cov<d>(E + (d + 2) * i, t, i, P);
+        lev(i - 1, P[d - 1][d - 1]);
     }
-    for (idx j = 0; j + 1 < d; j++) z[j] = state_newton_z<d>(t, j, x);
+    for (idx j = 0; j + 1 < d; j++) {
+        z[j] = state_newton_z<d>(t, j, x);
+        if (h) lev(j, state_newton_var<d>(t, j, P));
+    }
 }
 
 #ifdef GIVQR_STATE_LANES
 /* state_lanes (smooth.h) at this width, K and V */
 template <int d>
 void state_lanes_d(idx n, const double *t, const double *sigma, const double *w, const double *b, const double *ys,
-                   double *z, double *E, double *sq, double *Rd)
+                   double *z, double *E, double *sq, double *Rd, double *h)
 {
     V pen, y, s, block, R[d][d], r[d];
     for (int l = 0; l < K; l++) {
@@ -221,17 +300,19 @@ void state_lanes_d(idx n, const double *t, const double *sigma, const double *w,
         sq[l] = s[l] + block[l];
         for (int k = 0; k < d; k++) Rd[d * l + k] = R[k][k][l];
     }
-    if (z) state_way_back<d>(n, t, reinterpret_cast<const V *>(E), R, r, reinterpret_cast<V *>(z));
+    if (z)
+        state_way_back<d>(n, t, reinterpret_cast<const V *>(E), R, r, reinterpret_cast<V *>(z),
+                          reinterpret_cast<const V *>(w), reinterpret_cast<V *>(h));
 }
 
 void state_lanes(idx n, int d, const double *t, const double *sigma, const double *w, const double *b,
-                 const double *ys, double *z, double *E, double *sq, double *Rd)
+                 const double *ys, double *z, double *E, double *sq, double *Rd, double *h)
 {
     switch (d) {
-    case 1: state_lanes_d<1>(n, t, sigma, w, b, ys, z, E, sq, Rd); break;
-    case 2: state_lanes_d<2>(n, t, sigma, w, b, ys, z, E, sq, Rd); break;
-    case 3: state_lanes_d<3>(n, t, sigma, w, b, ys, z, E, sq, Rd); break;
-    default: state_lanes_d<4>(n, t, sigma, w, b, ys, z, E, sq, Rd); break;
+    case 1: state_lanes_d<1>(n, t, sigma, w, b, ys, z, E, sq, Rd, h); break;
+    case 2: state_lanes_d<2>(n, t, sigma, w, b, ys, z, E, sq, Rd, h); break;
+    case 3: state_lanes_d<3>(n, t, sigma, w, b, ys, z, E, sq, Rd, h); break;
+    default: state_lanes_d<4>(n, t, sigma, w, b, ys, z, E, sq, Rd, h); break;
     }
 }
 #endif

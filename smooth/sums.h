@@ -104,17 +104,17 @@ struct sums {
 };
 
 /* The backward pass's sums, point by point, from the last point to the
- * first: point j's residual against the series b (y, where its weights w
- * are null or w(j) > 0), times the power of 2 ys, its leverage h and 1 - h
+ * first: point j's residual against the series b (its y, counted where the
+ * point has weight), times the power of 2 ys, its leverage h and 1 - h
  * computed apart (k), each block of sum_block points from j = sum_block*i
  * up summed on its own. */
 struct point_sums {
     sums total, block;
 
-    GIVQR_STEP void add(const double *y, const double *w, double ys, idx j, double z, double h, double k)
+    GIVQR_STEP void add(double y, bool weighted, double ys, idx j, double z, double h, double k)
     {
-        const double e = (y[j] - z) * ys, l = e / k;
-        if (!w || w[j] > 0.0) {         /* a point with weight */
+        const double e = (y - z) * ys, l = e / k;
+        if (weighted) {
             block.rss += e * e;
             block.edf += h;
             block.rest += k;

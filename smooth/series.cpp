@@ -130,7 +130,7 @@ bool smooth(const problem &p, double sigma, want what, double *x, double *h, sum
         f.logdet = log_det(p, st.k);
     }
     if (p.g && what != want_squares) unweigh(p, sigma, x);
-    if (by_state(p.S)) {        /* the leverages and the sums the sweep's; z, its squares and log det the state form's */
+    if (by_state(p.S) && what == want_leverages) {  /* the info: z, its squares and log det the state form's */
         state_smooth(n, p.S, sigma, wt, b, x, E, ys, &f.logdet, &f.squares);
         f.logdet = f.logdet + missing_units(p);
     }
@@ -258,8 +258,8 @@ bool sums_of_many(const problem *const *ps, const want *what, const double *sigm
                   workspace &w, const interrupts &c)
 {
     if (!by_state(ps[0]->S)) return sums_by_sweep(ps, what, sigma, count, K, f, w, c);
-    /* as smooth makes them: the state form's in its lanes, the leverages'
-     * sums the sweep's (in its own lanes) where state_sums_at says so */
+    /* as smooth makes them: the state form's in its lanes, or where
+     * state_sums_at says not, every sum the sweep's (in its own lanes) */
     if (count == 1 || K == 1) {
         for (int l = 0; l < count; l++)
             if (!smooth(*ps[l], sigma[l], what[l], w.lanes.reserve(ps[l]->n), nullptr, f[l], w, c)) return false;
@@ -269,15 +269,22 @@ bool sums_of_many(const problem *const *ps, const want *what, const double *sigm
     want rw[8];
     double rs[8];
     int at[8], r = 0;
+    const problem *mine[8];
+    want mw[8];
+    double ms[8];
+    int to[8], q = 0;
     bool all = false;
     for (int l = 0; l < count; l++) {
-        const bool mine = state_sums_at(ps[l]->S, sigma[l]);
-        all = all || (what[l] >= want_sums && mine);
-        if (what[l] >= want_sums && !mine) rest[r] = ps[l], rw[r] = want_sums, rs[r] = sigma[l], at[r++] = l;
+        const bool state = what[l] < want_sums || state_sums_at(ps[l]->S, sigma[l]);
+        all = all || (state && what[l] >= want_sums);
+        if (state) mine[q] = ps[l], mw[q] = what[l], ms[q] = sigma[l], to[q++] = l;
+        else rest[r] = ps[l], rw[r] = what[l], rs[r] = sigma[l], at[r++] = l;
     }
     sums g[8];
     if (r > 0 && !sums_by_sweep(rest, rw, rs, r, K, g, w, c)) return false;
     for (int k = 0; k < r; k++) f[at[k]] = g[k];
+    if (q == 0) return true;
+    if (q == 1) return smooth(*mine[0], ms[0], mw[0], w.lanes.reserve(mine[0]->n), nullptr, f[to[0]], w, c);
     const idx n = ps[0]->n;
     const int d = ps[0]->S.d;
     const std::size_t a = 8 * std::size_t(K);
@@ -286,23 +293,23 @@ bool sums_of_many(const problem *const *ps, const want *what, const double *sigm
     double *lb = lw + K * n, *E = lb + K * n, *z = all ? E + K * (d + 2) * n : nullptr, *h = all ? z + K * n : nullptr;
     double s[8], ys[8], sq[8], Rd[8 * d_max];
     for (int l = 0; l < K; l++) {       /* a lane left idle: the first series' */
-        const problem &p = *ps[l < count ? l : 0];
+        const problem &p = *mine[l < q ? l : 0];
         for (idx i = 0; i < n; i++) {
             lw[K * i + l] = p.g ? p.g->w[i] : 1.0;
             lb[K * i + l] = p.g ? p.g->b[i] : p.y[i];
         }
         ys[l] = std::ldexp(1.0, -p.u.c);
-        s[l] = sigma[l < count ? l : 0];
+        s[l] = ms[l < q ? l : 0];
     }
     const double *t = state_times(ps[0]->S, s, K);
     state_lanes(K, n, d, t, s, lw, lb, ys, z, E, sq, Rd, h);
-    for (int l = 0; l < count; l++) {
-        const problem &p = *ps[l];
-        sums &fl = f[l];
-        fl.squares = what[l] == want_logdet ? 0.0 : sq[l];
-        fl.logdet = state_log_det(n, p.S, sigma[l], p.g ? p.g->w : nullptr, E + l, (d + 2) * K, Rd + d * l) +
+    for (int l = 0; l < q; l++) {
+        const problem &p = *mine[l];
+        sums &fl = f[to[l]];
+        fl.squares = mw[l] == want_logdet ? 0.0 : sq[l];
+        fl.logdet = state_log_det(n, p.S, ms[l], p.g ? p.g->w : nullptr, E + l, (d + 2) * K, Rd + d * l) +
                     missing_units(p);
-        if (what[l] < want_sums || !state_sums_at(p.S, sigma[l])) continue;
+        if (mw[l] < want_sums) continue;
         const sums v = state_sums(n, p.g ? lw : nullptr, lb, ys[l], z, h, K, l);
         fl.rss = v.rss, fl.edf = v.edf, fl.rest = v.rest, fl.loo = v.loo;
     }

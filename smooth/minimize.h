@@ -87,8 +87,13 @@ bool minimize(Objective &f, idx lo, idx J, idx hi, double tol, Point &best, int 
      * the parabola's vertex through the three, kept inside and at least tol
      * from X (on its wider side where it falls nearer), or, where there is
      * no parabola, the golden point of the wider side; the bracket shrinks
-     * about the least each time, until it is 2 tol wide. */
+     * about the least each time, until it is 2 tol wide.  As in Brent's
+     * method, a parabola's step not under half the step before the last
+     * gives way to the golden point: where f is far from a parabola (one
+     * side steep, the other flat) its vertices would creep toward the
+     * least a little at a time. */
     auto refine = [&](Point A, Point X, Point B) {
+        double last = inf, before = inf;        /* the steps from X taken, the last and the one before */
         for (int it = 0; it < 100 && !f.stopped(); it++) {
             const double left = X.x - A.x, right = B.x - X.x;
             if (left <= 1.01 * tol && right <= 1.01 * tol) break;
@@ -98,9 +103,11 @@ bool minimize(Objective &f, idx lo, idx J, idx hi, double tol, Point &best, int 
                 const double q = left * (X.f - B.f) + right * (X.f - A.f);
                 if (q < 0.0) u = X.x - 0.5 * p / q;     /* a parabola that opens upward */
             }
-            if (!(u > A.x + 0.5 * tol && u < B.x - 0.5 * tol))
+            if (!(u > A.x + 0.5 * tol && u < B.x - 0.5 * tol) || !(std::fabs(u - X.x) < 0.5 * before))
                 u = right > left ? X.x + golden * right : X.x - golden * left;
             if (std::fabs(u - X.x) < tol) u = right > left ? X.x + tol : X.x - tol;
+            before = last;
+            last = std::fabs(u - X.x);
             const Point U = f.at(u);
             if (U.f < X.f) {
                 if (U.x < X.x) B = X; else A = X;

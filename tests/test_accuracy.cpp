@@ -347,17 +347,18 @@ TEST(accuracy, WeightsAndGaps)
 // Two sample times 1 ulp apart, or 1e-12 of t apart, among times spaced 1,
 // where D's rows that hold them are 1e12 to 1e16 times the others: z against
 // the exact smooth at the exact times, held to the floor of uneven times,
-// 1e-8 of max |y| or 10 times what D's rounding alone moves.  Every order:
-// at uneven times z comes from the state form (the sweep's leverages still
-// lose digits here).
+// 1e-8 of max |y| or 10 times what D's rounding alone moves, and the
+// leverages and edf to 1e-8.  Every order: at uneven times all of them come
+// from the state form (the sweep's leverages lost up to 0.11 here).
 TEST(accuracy, NearTies)
 {
-    double worst = 0;
+    double worst = 0, worst_h = 0;
     for (int d = 1; d <= givqr::d_max; d++)
         for (idx n : {40, 2000})
             for (bool ulp : {true, false})
                 for (double sigma : {1.0, 3.2e-5, 1e-9}) {
-                    std::vector<double> t(n), y = lcg(n, n + d), w = lcg(n, n + 1), z(n), zh(n), zl(n), zr(n), zrl(n);
+                    std::vector<double> t(n), y = lcg(n, n + d), w = lcg(n, n + 1), z(n), zh(n), zl(n), zr(n), zrl(n),
+                        h(n), se(n), hh(n), hl(n);
                     for (idx i = 0; i < n; i++) {
                         t[i] = 100.0 + double(i) - (i >= n / 2 ? 1.0 : 0.0);
                         w[i] = i % 7 == 3 ? 0.0 : 1.25 + w[i];
@@ -367,22 +368,31 @@ TEST(accuracy, NearTies)
                     givqr::smooth_call call;
                     call.n = n, call.k = 1, call.automatic = false, call.sigma = sigma, call.d = d;
                     givqr::smooth_out out = {z.data()};
+                    double info[6], edf[2];
+                    out.info = true, out.sigma = &info[0], out.lambda = &info[1], out.edf = &info[2];
+                    out.gcv = &info[3], out.loocv = &info[4], out.reml = &info[5], out.leverage = h.data();
+                    out.stderror = se.data();
                     ASSERT_EQ(givqr::givsmooth(call, y.data(), w.data(), t.data(), out, 1, nullptr), givqr::smoothed);
-                    ASSERT_TRUE(reference::weighted(n, sigma, y.data(), w.data(), 256, zh.data(), zl.data(), nullptr,
-                                                    nullptr, nullptr, d, t.data()));
+                    ASSERT_TRUE(reference::weighted(n, sigma, y.data(), w.data(), 256, zh.data(), zl.data(), hh.data(),
+                                                    hl.data(), edf, d, t.data()));
                     ASSERT_TRUE(reference::weighted(n, sigma, y.data(), w.data(), 256, zr.data(), zrl.data(), nullptr,
                                                     nullptr, nullptr, d, t.data(), nullptr, true));
-                    double ez = 0, moved = 0, ymax = 0;
+                    double ez = 0, moved = 0, ymax = 0, eh = 0;
                     for (idx i = 0; i < n; i++) {
                         ez = std::max(ez, std::fabs((z[i] - zh[i]) - zl[i]));
+                        eh = std::max(eh, std::fabs((h[i] - hh[i]) - hl[i]));
                         moved = std::max(moved, std::fabs((zr[i] - zh[i]) + (zrl[i] - zl[i])));
                         ymax = std::max(ymax, std::fabs(y[i]));
                     }
                     EXPECT_LE(ez, std::max(1e-8 * ymax, 10 * moved))
                         << "d = " << d << ", n = " << n << (ulp ? ", 1 ulp" : ", 1e-12") << ", sigma = " << sigma;
+                    EXPECT_LE(eh, 1e-8) << "d = " << d << ", n = " << n << (ulp ? ", 1 ulp" : ", 1e-12") << ", sigma = " << sigma;
+                    EXPECT_LE(std::fabs((info[2] - edf[0]) - edf[1]), 1e-8 * edf[0]);
                     worst = std::max(worst, ez / ymax);
+                    worst_h = std::max({worst_h, eh, std::fabs((info[2] - edf[0]) - edf[1]) / edf[0]});
                 }
-    std::printf("accuracy: two times 1 ulp or 1e-12 apart, every order: z within %.2g of max |y|\n", worst);
+    std::printf("accuracy: two times 1 ulp or 1e-12 apart, every order: z within %.2g of max |y|, the leverages and "
+                "edf within %.2g\n", worst, worst_h);
 }
 
 } // namespace accuracy_smooth

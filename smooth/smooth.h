@@ -148,8 +148,10 @@ void smooth_fill(idx n, const stencil &S, const double *t, double sigma, const d
  * residuals the points leave (one each, 0 where w is), and into *logdet
  * log |det R| of the sweep's R (state_log_det).  Where h is not null (and
  * z), the leverages into h: h(i) = w(i)*var(z(i)), the variance that of
- * the posterior, (W + D'*D/sigma^2)^(-1), carried back as the covariance
- * of x(i) from R^(-1)*R^(-T) at the last point, d^2 operations a step.
+ * the posterior, (W + D'*D/sigma^2)^(-1): 1/S(d-1,d-1)^2, S the square
+ * root of the information on x(i) from all the points, carried back from
+ * R at the last point by d(d+1)/2 rotations a step (a square-root
+ * information smoother).
  */
 void state_smooth(idx n, const stencil &S, double sigma, const double *w, const double *y, double *z, double *E,
                   double ys = 1.0, double *logdet = nullptr, double *squares = nullptr, double *h = nullptr);

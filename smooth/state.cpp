@@ -36,7 +36,8 @@ void filter(idx n, const double *t, double sigma, const double *w, const double 
     else state_filter<d, double, true>(n, t, pen, w, b, ys, E, sq, block, R, r);
     *squares = sq + block;
     for (int l = 0; l < d; l++) Rd[l] = R[l][l];
-    if (z) state_way_back<d>(n, t, E, R, r, z, w, h);
+    if (z && h) state_way_back<d, double, true>(n, t, E, R, r, z, w, h);
+    else if (z) state_way_back<d>(n, t, E, R, r, z);
 }
 
 } // namespace

@@ -190,96 +190,84 @@ GIVQR_STEP void state_filter(idx n, const double *t, T pen, const T *w, const T 
     }
 }
 
-/* v = M*v, M the way back's map of x(i)'s error to x(i-1)'s: e's part
- * -E(i,1..d)*v/E(i,0), then the recurrence (state_back without r) */
+/* The square-root information of x(i-1) from all the points, from S that
+ * of x(i) (upper triangular, z last) and the row kept at step i.  In (e,
+ * x(i-1)), x(i) = T^(-1)*(x(i-1) + g*e1*e), the rows [E(i,0) E(i,1..d); 0
+ * S] become [c Z], Z = [E(i,1..d); S]*T^(-1) (T's inverse by its columns,
+ * from the last) and c = g*Z(:,1) + E(i,0)*e1; e rotated out into the first
+ * row, which then goes, and the rest back to triangular.  Rotations only,
+ * so that no variance is ever a difference (the covariance carried back
+ * instead loses everything where the spacings span decades). */
 template <int d, class T>
-GIVQR_STEP void state_back_error(const T e[d + 2], T a, const double *t, idx i, T v[d])
+GIVQR_STEP void state_back_info(const T e[d + 2], const double *t, idx i, T S[d][d])
 {
-    T u = e[1] * v[0];
-    for (int l = 1; l < d; l++) u = u + e[1 + l] * v[l];
-    u = -u * a;
-    for (int p = d - 1; p >= 1; p--) v[p] = v[p] - spacing(t, i, d - p) * v[p - 1];
-    v[0] = v[0] - (spacing(t, i, d) / factorial[d]) * u;
-}
-
-/* The covariance of x(i-1) from P that of x(i): the kept rows are those of
- * the whole problem's R, triangular in (e(d), ..., e(n-1), x(n-1)), so e(i)'s
- * error is (nu - E(i,1..d)*dx(i))/E(i,0), nu of unit variance apart from
- * dx(i): P = M*P*M' + (g(i)/E(i,0))^2*e1*e1', its upper triangle mirrored */
-template <int d, class T>
-GIVQR_STEP void state_back_cov(const T e[d + 2], const double *t, idx i, T P[d][d])
-{
-    const T a = 1.0 / e[0];
-    T v[d];
-    for (int k = 0; k < d; k++) {           /* P = M*P, column by column */
-        for (int p = 0; p < d; p++) v[p] = P[p][k];
-        state_back_error<d>(e, a, t, i, v);
-        for (int p = 0; p < d; p++) P[p][k] = v[p];
+    T Z[d + 1][d + 1];
+    for (int l = 0; l < d; l++) Z[0][1 + l] = e[1 + l];
+    for (int k = 0; k < d; k++)
+        for (int l = 0; l < d; l++) Z[1 + k][1 + l] = S[k][l];
+    for (int p = d - 2; p >= 0; p--) {
+        const double h = spacing(t, i, d - 1 - p);
+        for (int k = 0; k <= d; k++) Z[k][1 + p] = Z[k][1 + p] + h * Z[k][2 + p];
     }
-    for (int k = 0; k < d; k++) {           /* P = P*M', row by row */
-        state_back_error<d>(e, a, t, i, P[k]);
+    const double g = spacing(t, i, d) / factorial[d];
+    for (int k = 0; k <= d; k++) Z[k][0] = g * Z[k][1];
+    Z[0][0] = Z[0][0] + e[0];
+    for (int k = 1; k <= d; k++) {
+        T c, s;
+        rotg(Z[0][0], Z[k][0], c, s);
+        for (int l = 1; l <= d; l++) rot(Z[0][l], Z[k][l], c, s);
     }
-    for (int p = 0; p < d; p++)
-        for (int k = 0; k < p; k++) P[p][k] = P[k][p];
-    const T g = (spacing(t, i, d) / factorial[d]) * a;
-    P[0][0] = P[0][0] + g * g;
+    for (int p = 1; p <= d; p++)
+        for (int k = p + 1; k <= d; k++) {
+            T c, s;
+            rotg(Z[p][p], Z[k][p], c, s);
+            for (int l = p + 1; l <= d; l++) rot(Z[p][l], Z[k][l], c, s);
+        }
+    for (int k = 0; k < d; k++)
+        for (int l = 0; l < d; l++) S[k][l] = k <= l ? Z[1 + k][1 + l] : T{};
 }
 
-/* (R'*R)^(-1) = U*U', U = R^(-1) */
+/* var(z(j)) = |S'\H(j,:)'|^2 at the first d points, S that of x(d-1) */
 template <int d, class T>
-GIVQR_STEP void state_cov_end(const T R[d][d], T P[d][d])
+GIVQR_STEP T state_newton_var(const double *t, idx j, const T S[d][d])
 {
-    T U[d][d];
-    for (int j = 0; j < d; j++)
-        for (int k = d - 1; k >= 0; k--) {
-            T v = T{} + (k == j ? 1.0 : 0.0);
-            for (int l = k + 1; l <= j; l++) v = v - R[k][l] * U[l][j];
-            U[k][j] = k > j ? T{} : v / R[k][k];
-        }
-    for (int p = 0; p < d; p++)
-        for (int k = p; k < d; k++) {
-            T v = U[p][k] * U[k][k];
-            for (int l = k + 1; l < d; l++) v = v + U[p][l] * U[k][l];
-            P[p][k] = v, P[k][p] = v;
-        }
-}
-
-/* H(j,:)*P*H(j,:)', the variance of z(j) at the first d points */
-template <int d, class T>
-GIVQR_STEP T state_newton_var(const double *t, idx j, const T P[d][d])
-{
-    T v = T{};
-    for (int p = int(j); p < d; p++) {
-        T u = T{};
-        for (int q = int(j); q < d; q++) u = u + P[p][q] * newton<d>(t, j, q);
-        v = v + newton<d>(t, j, p) * u;
+    T u[d], v = T{};
+    for (int k = 0; k < d; k++) {
+        T a = T{} + (k < j ? 0.0 : newton<d>(t, j, k));
+        for (int l = 0; l < k; l++) a = a - S[l][k] * u[l];
+        u[k] = a / S[k][k];
+        v = v + u[k] * u[k];
     }
     return v;
 }
 
-/* The way back: z from the kept rows E and R*x = r at the last point; where
- * h is not null, with the leverages h(i) = w(i)*var(z(i)) (w null: all 1),
- * the variance from the covariance of x(i) carried alongside */
-template <int d, class T>
+/* The way back: z from the kept rows E and R*x = r at the last point; with
+ * lev, the leverages h(i) = w(i)*var(z(i)) too (w null: all 1), var(z(i))
+ * = 1/S(d-1,d-1)^2, S the square-root information of x(i) from all the
+ * points (R at the last point), carried back alongside */
+template <int d, class T, bool lev = false>
 GIVQR_STEP void state_way_back(idx n, const double *t, const T *E, const T R[d][d], const T r[d], T *z,
                                const T *w = nullptr, T *h = nullptr)
 {
-    T x[d], P[d][d] = {};
+    T x[d], S[d][d] = {};
     state_solve<d>(R, r, x);
-    if (h) state_cov_end<d>(R, P);
-    auto lev = [&](idx j, T v) { h[j] = w ? w[j] * v : v; };
+    auto put = [&](idx j, T v) { h[j] = w ? w[j] * v : v; };
+    if (lev) {
+        for (int k = 0; k < d; k++)
+            for (int l = k; l < d; l++) S[k][l] = R[k][l];
+        put(n - 1, 1.0 / (S[d - 1][d - 1] * S[d - 1][d - 1]));
+    }
     z[n - 1] = x[d - 1];
-    if (h) lev(n - 1, P[d - 1][d - 1]);
     for (idx i = n - 1; i >= d; i--) {
         state_back<d>(E + (d + 2) * i, t, i, x);
         z[i - 1] = x[d - 1];
-        if (!h) continue;
-        state_back_cov<d>(E + (d + 2) * i, t, i, P);
-        lev(i - 1, P[d - 1][d - 1]);
+        if (!lev) continue;
+        state_back_info<d>(E + (d + 2) * i, t, i, S);
+        put(i - 1, 1.0 / (S[d - 1][d - 1] * S[d - 1][d - 1]));
     }
     for (idx j = 0; j + 1 < d; j++) {
         z[j] = state_newton_z<d>(t, j, x);
-        if (h) lev(j, state_newton_var<d>(t, j, P));
+        if (lev) put(j, state_newton_var<d>(t, j, S));
     }
 }
 
@@ -300,9 +288,11 @@ void state_lanes_d(idx n, const double *t, const double *sigma, const double *w,
         sq[l] = s[l] + block[l];
         for (int k = 0; k < d; k++) Rd[d * l + k] = R[k][k][l];
     }
-    if (z)
-        state_way_back<d>(n, t, reinterpret_cast<const V *>(E), R, r, reinterpret_cast<V *>(z),
-                          reinterpret_cast<const V *>(w), reinterpret_cast<V *>(h));
+    if (z && h)
+        state_way_back<d, V, true>(n, t, reinterpret_cast<const V *>(E), R, r, reinterpret_cast<V *>(z),
+                                   reinterpret_cast<const V *>(w), reinterpret_cast<V *>(h));
+    else if (z)
+        state_way_back<d>(n, t, reinterpret_cast<const V *>(E), R, r, reinterpret_cast<V *>(z));
 }
 
 void state_lanes(idx n, int d, const double *t, const double *sigma, const double *w, const double *b,

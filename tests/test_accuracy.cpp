@@ -348,14 +348,17 @@ TEST(accuracy, WeightsAndGaps)
 // where D's rows that hold them are 1e12 to 1e16 times the others: z against
 // the exact smooth at the exact times, held to the floor of uneven times,
 // 1e-8 of max |y| or 10 times what D's rounding alone moves, and the
-// leverages and edf to 1e-8.  Every order: at uneven times all of them come
-// from the state form (the sweep's leverages lost up to 0.11 here).
+// leverages and edf to 1e-8.  And spacings spread over 11 decades (1e-8 to
+// 1e3 at random), where D's rounding alone moves the smooth by as much as
+// itself: the leverages to 1e-6.  Every order: at uneven times all of them
+// come from the state form (the sweep's leverages lost up to 0.11 at the
+// ties, 0.7 over the decades; a covariance carried back, 1e15).
 TEST(accuracy, NearTies)
 {
     double worst = 0, worst_h = 0;
     for (int d = 1; d <= givqr::d_max; d++)
         for (idx n : {40, 2000})
-            for (bool ulp : {true, false})
+            for (int kind : {0, 1, 2})      /* 1 ulp, 1e-12, decades */
                 for (double sigma : {1.0, 3.2e-5, 1e-9}) {
                     std::vector<double> t(n), y = lcg(n, n + d), w = lcg(n, n + 1), z(n), zh(n), zl(n), zr(n), zrl(n),
                         h(n), se(n), hh(n), hl(n);
@@ -364,7 +367,10 @@ TEST(accuracy, NearTies)
                         w[i] = i % 7 == 3 ? 0.0 : 1.25 + w[i];
                     }
                     const double a = t[n / 2 - 1];
-                    t[n / 2] = ulp ? std::nextafter(a, INFINITY) : a * (1 + 1e-12);
+                    t[n / 2] = kind == 0 ? std::nextafter(a, INFINITY) : a * (1 + 1e-12);
+                    const std::vector<double> u = lcg(n, 3 * n + d);
+                    for (idx i = 1; kind == 2 && i < n; i++) t[i] = t[i - 1] + std::pow(10.0, -8.0 + 5.5 * (u[i] + 1.0));
+                    const long prec = kind == 2 ? 1024 : 256;      /* D'*D spans 1e90 there */
                     givqr::smooth_call call;
                     call.n = n, call.k = 1, call.automatic = false, call.sigma = sigma, call.d = d;
                     givqr::smooth_out out = {z.data()};
@@ -373,9 +379,9 @@ TEST(accuracy, NearTies)
                     out.gcv = &info[3], out.loocv = &info[4], out.reml = &info[5], out.leverage = h.data();
                     out.stderror = se.data();
                     ASSERT_EQ(givqr::givsmooth(call, y.data(), w.data(), t.data(), out, 1, nullptr), givqr::smoothed);
-                    ASSERT_TRUE(reference::weighted(n, sigma, y.data(), w.data(), 256, zh.data(), zl.data(), hh.data(),
+                    ASSERT_TRUE(reference::weighted(n, sigma, y.data(), w.data(), prec, zh.data(), zl.data(), hh.data(),
                                                     hl.data(), edf, d, t.data()));
-                    ASSERT_TRUE(reference::weighted(n, sigma, y.data(), w.data(), 256, zr.data(), zrl.data(), nullptr,
+                    ASSERT_TRUE(reference::weighted(n, sigma, y.data(), w.data(), prec, zr.data(), zrl.data(), nullptr,
                                                     nullptr, nullptr, d, t.data(), nullptr, true));
                     double ez = 0, moved = 0, ymax = 0, eh = 0;
                     for (idx i = 0; i < n; i++) {
@@ -384,15 +390,15 @@ TEST(accuracy, NearTies)
                         moved = std::max(moved, std::fabs((zr[i] - zh[i]) + (zrl[i] - zl[i])));
                         ymax = std::max(ymax, std::fabs(y[i]));
                     }
-                    EXPECT_LE(ez, std::max(1e-8 * ymax, 10 * moved))
-                        << "d = " << d << ", n = " << n << (ulp ? ", 1 ulp" : ", 1e-12") << ", sigma = " << sigma;
-                    EXPECT_LE(eh, 1e-8) << "d = " << d << ", n = " << n << (ulp ? ", 1 ulp" : ", 1e-12") << ", sigma = " << sigma;
-                    EXPECT_LE(std::fabs((info[2] - edf[0]) - edf[1]), 1e-8 * edf[0]);
+                    SCOPED_TRACE(testing::Message() << "d = " << d << ", n = " << n << ", kind " << kind << ", sigma = " << sigma);
+                    EXPECT_LE(ez, std::max(1e-8 * ymax, 10 * moved));
+                    EXPECT_LE(eh, kind == 2 ? 1e-6 : 1e-8);
+                    EXPECT_LE(std::fabs((info[2] - edf[0]) - edf[1]), (kind == 2 ? 1e-6 : 1e-8) * edf[0]);
                     worst = std::max(worst, ez / ymax);
                     worst_h = std::max({worst_h, eh, std::fabs((info[2] - edf[0]) - edf[1]) / edf[0]});
                 }
-    std::printf("accuracy: two times 1 ulp or 1e-12 apart, every order: z within %.2g of max |y|, the leverages and "
-                "edf within %.2g\n", worst, worst_h);
+    std::printf("accuracy: two times 1 ulp or 1e-12 apart, or spacings over 11 decades, every order: z within %.2g of "
+                "max |y|, the leverages and edf within %.2g\n", worst, worst_h);
 }
 
 } // namespace accuracy_smooth

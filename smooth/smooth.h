@@ -142,7 +142,8 @@ void smooth_fill(idx n, const stencil &S, const double *t, double sigma, const d
  * the recurrence.  Where z is smooth, lagged values of z nearly cancel in
  * D's rows, but these differences do not: z is as accurate as the data
  * allow at any sigma, with (d+2)*n doubles in E (row i at E + (d+2)*i,
- * rho(i) first).  z null: the filter alone.  Where logdet is not null, the
+ * rho(i) first; in a cycle of equal steps, only the part of each row that
+ * r makes, state_cycle).  z null: the filter alone.  Where logdet is not null, the
  * restricted likelihood's sums as the sweep gives them (sums.h, smooth):
  * into *squares sum(w.*(y - z).^2) + |D*z|^2/sigma^2, times ys^2, from the
  * residuals the points leave (one each, 0 where w is), and into *logdet
@@ -180,9 +181,11 @@ const double *state_times(const stencil &S, double *sigma, int count);
  * (x(d-1), e(d..n-1)) in z (the transitions in between are unimodular):
  * 1/det(H) on the first d points and d!/prod(t(i) - t(i-k), k = 1..d) for
  * each e(i).  Each product as forward_sums takes it, the divisors' apart.
+ * From step `from` on, rho(i) is crho((i - from) mod per) instead: the
+ * rows of a cycle, which E does not keep whole.
  */
 double state_log_det(idx n, const stencil &S, double sigma, const double *w, const double *rho, idx stride,
-                     const double *Rd);
+                     const double *Rd, idx from = -1, idx per = 1, const double *crho = nullptr);
 
 /* The lanes this machine runs series in, K at once (1: none, each series
  * on its own): 8 with AVX-512F, 4 with AVX2, 2 with SSE2 or NEON (lanes.cpp);

@@ -53,6 +53,18 @@ struct state_turns {
     T c[d + 1], s[d + 1], e[d + 1];
 };
 
+/* Where the filter's steps came round (state_filter with cycle): from
+ * step `from` on (n: never), step j's rotations are those at(j), and of
+ * its kept row only e(d+1), r's part, is stored, at E + (d+2)*from + (j -
+ * from): a double a step where there were d+2. */
+template <int d, class T>
+struct state_cycle {
+    static constexpr int ring = 64;
+    idx from, s, per;
+    state_turns<d, T> q[ring];
+    const state_turns<d, T> &at(idx j) const { return q[(s + (j - from) % per) % ring]; }
+};
+
 /* Point j < d, o*H(j,:)*x = o*y(j) (o*y in oy), merged into R*x = r by
  * rotations of rows j..d-1; returns the residual the row leaves. */
 template <int d, class T>
@@ -157,13 +169,14 @@ GIVQR_STEP void state_square(idx j, T v, T &sq, T &block)
  * the end.  With cycle (every step the same: t and w null), R may come
  * back to itself, to the bit, some steps later (a cycle of up to `ring`
  * steps): from there on the steps' rotations repeat with it, and only r is
- * carried, to the same bits.  R is compared with the one at step s, s
- * moved on every `ring` steps; the rotations of the last `ring` kept. */
+ * carried, to the same bits, its kept rows as cyc says.  R is compared
+ * with the one at step s, s moved on every `ring` steps; the rotations of
+ * the last `ring` kept, in cyc. */
 template <int d, class T, bool cycle = false>
 GIVQR_STEP void state_filter(idx n, const double *t, T pen, const T *w, const T *b, T ys, T *E, T &sq, T &block,
-                             T R[d][d], T r[d])
+                             T R[d][d], T r[d], state_cycle<d, T> *cyc = nullptr)
 {
-    constexpr int ring = cycle ? 64 : 1;
+    constexpr int ring = cycle ? state_cycle<d, T>::ring : 1;
     const T one = T{} + 1.0;
     for (int i = 0; i < d; i++) {
         r[i] = T{};
@@ -171,16 +184,20 @@ GIVQR_STEP void state_filter(idx n, const double *t, T pen, const T *w, const T 
     }
     sq = T{}, block = T{};
     for (int j = 0; j < d; j++) state_square(j, ys * state_merge<d>(R, r, t, j, w ? root(w[j]) : one, b[j]), sq, block);
-    state_turns<d, T> q[ring];
+    state_turns<d, T> one_turn[1], *q = cycle ? cyc->q : one_turn;
+    if (cycle) cyc->from = n;
     T was[d][d];
     idx s = d;
     for (idx i = d; i < n; i++) {
         if (cycle && i > s && std::memcmp(was, R, sizeof was) == 0) {
-            const idx per = i - s;
-            for (idx j = i; j < n; j++)
-                state_square(j, ys * state_turn_r<d>(q[(s + (j - i) % per) % ring], b[j], r, E + (d + 2) * j), sq,
-                             block);
-            for (idx j = 0; j < (n - i) % per; j++) state_turn<d>(R, t, i + j, pen, one, q[0]);     /* R at the end */
+            cyc->from = i, cyc->s = s, cyc->per = i - s;
+            for (idx j = i; j < n; j++) {
+                T e[d + 2];
+                state_square(j, ys * state_turn_r<d>(cyc->at(j), b[j], r, e), sq, block);
+                E[(d + 2) * i + (j - i)] = e[d + 1];
+            }
+            state_turns<d, T> end;
+            for (idx j = 0; j < (n - i) % cyc->per; j++) state_turn<d>(R, t, i + j, pen, one, end);   /* R at the end */
             return;
         }
         if (cycle && i - s >= ring) s = i;
@@ -247,7 +264,7 @@ GIVQR_STEP T state_newton_var(const double *t, idx j, const T S[d][d])
  * points (R at the last point), carried back alongside */
 template <int d, class T, bool lev = false>
 GIVQR_STEP void state_way_back(idx n, const double *t, const T *E, const T R[d][d], const T r[d], T *z,
-                               const T *w = nullptr, T *h = nullptr)
+                               const T *w = nullptr, T *h = nullptr, const state_cycle<d, T> *cyc = nullptr)
 {
     T x[d], S[d][d] = {};
     state_solve<d>(R, r, x);
@@ -259,10 +276,17 @@ GIVQR_STEP void state_way_back(idx n, const double *t, const T *E, const T R[d][
     }
     z[n - 1] = x[d - 1];
     for (idx i = n - 1; i >= d; i--) {
-        state_back<d>(E + (d + 2) * i, t, i, x);
+        const T *e = E + (d + 2) * i;
+        T row[d + 2];
+        if (cyc && i >= cyc->from) {        /* the row the cycle's step kept */
+            for (int l = 0; l <= d; l++) row[l] = cyc->at(i).e[l];
+            row[d + 1] = E[(d + 2) * cyc->from + (i - cyc->from)];
+            e = row;
+        }
+        state_back<d>(e, t, i, x);
         z[i - 1] = x[d - 1];
         if (!lev) continue;
-        state_back_info<d>(E + (d + 2) * i, t, i, S);
+        state_back_info<d>(e, t, i, S);
         put(i - 1, 1.0 / (S[d - 1][d - 1] * S[d - 1][d - 1]));
     }
     for (idx j = 0; j + 1 < d; j++) {

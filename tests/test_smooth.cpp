@@ -116,18 +116,25 @@ TEST(smooth, InPartsTheSameBits)
 // The state form carries r alone where R comes back to itself a step or two
 // later (no weights, equal spacing; measured, from step 21 to 500 at these
 // sigmas, period 2 at d = 3, sigma = 1): weights all 1, which take every
-// step, give the same bits, at either parity of the steps left.
+// step, give the same bits, at either parity of the steps left: z, the
+// leverages, and log det R (from the cycle's rows, which E keeps in part).
 TEST(smooth, StateCycleAsEveryStepTaken)
 {
     for (int d = 1; d <= givqr::d_max; d++)
         for (idx n : {90, 5000, 5001})
             for (double sigma : {1.0, 0.1, 0.025, 1e-4, 0.0}) {
                 const std::vector<double> y = lcg(n, static_cast<uint64_t>(n) + 3), one(n, 1.0);
-                std::vector<double> rows((d + 1) * n), z(n), z1(n), E((d + 2) * n);
+                std::vector<double> rows((d + 1) * n), z(n), z1(n), h(n), h1(n), E((d + 2) * n);
                 const givqr::stencil S = givqr::make_stencil(n, d, nullptr, rows.data());
-                givqr::state_smooth(n, S, sigma, nullptr, y.data(), z.data(), E.data());
-                givqr::state_smooth(n, S, sigma, one.data(), y.data(), z1.data(), E.data());
-                EXPECT_TRUE(same(z, z1)) << "d = " << d << ", n = " << n << ", sigma = " << sigma;
+                double logdet[2], squares[2];
+                givqr::state_smooth(n, S, sigma, nullptr, y.data(), z.data(), E.data(), 1.0, &logdet[0], &squares[0],
+                                    h.data());
+                givqr::state_smooth(n, S, sigma, one.data(), y.data(), z1.data(), E.data(), 1.0, &logdet[1],
+                                    &squares[1], h1.data());
+                SCOPED_TRACE(testing::Message() << "d = " << d << ", n = " << n << ", sigma = " << sigma);
+                EXPECT_TRUE(same(z, z1));
+                EXPECT_TRUE(same(h, h1));
+                EXPECT_TRUE(same({logdet[0], squares[0]}, {logdet[1], squares[1]}));
             }
 }
 

@@ -216,13 +216,14 @@ endfor
 printf ("restricted likelihood done\n"); fflush (stdout);
 
 ## the corners where the criteria go: orders 3 and 4 at the lambda of an
-## edf of 15 or 50 (n = 10^4, 10^5; equal spacing and spacings uniform in
-## [0.2, 1.2]), z and REML there against mpweighted; two sample times 1 ulp
-## or 1e-12 (relative) apart, n = 40, lambda = 1e9; and the lambda each
-## criterion chooses with t and 1000*t, which should differ by 1000^(2d)
+## edf of 15 or 50 (n = 10^4, 10^5; 10^6 at 15 alone; equal spacing and
+## spacings uniform in [0.2, 1.2]), z, REML and edf there against
+## mpweighted; two sample times 1 ulp or 1e-12 (relative) apart, n = 40,
+## lambda = 1e9; spacings spread from 1e-8 to 1e3; and the lambda each
+## criterion chooses with t and c*t, which should differ by c^(2d)
 warning ("off", "givqr:givsmooth:edfNotReached");
 CR = {};                                   # d, n, uneven, edf, lambda, z, D's rounding, reml, edf's error
-for n = [1e4 1e5]
+for n = [1e4 1e5 1e6]
   rand ("state", 40); randn ("state", 40);
   tu = cumsum ([0; 0.2 + rand(n - 1, 1)]);
   y = sin (2*pi*(1:n)'/n) + 0.5 * cos (6*pi*(1:n)'/n) + 0.1 * randn (n, 1);
@@ -230,7 +231,7 @@ for n = [1e4 1e5]
   for d = 3:4
     for k = 1:2
       t = {(1:n)', tu}{k};
-      for edf = [15 50]
+      for edf = [15 50](1:2 - (n == 1e6))
         [~, info] = givsmooth (y, [], "Order", d, "SamplePoints", t, "EDF", edf);
         sigma = info.sigma; lambda = info.lambda;
         [z, info] = givsmooth (y, sigma, "Order", d, "SamplePoints", t);
@@ -261,17 +262,40 @@ for k = 1:2
     TI(d-1,k,:) = [norm((z - zr(:,1)) - zr(:,2), Inf), norm((zd(:,1) - zr(:,1)) + (zd(:,2) - zr(:,2)), Inf)] / norm (y, Inf);
   endfor
 endfor
-UN = NaN (4, 3, 2);                        # d, criterion, equal / uneven: |log10 of the ratio less 6d|
-n = 1e4; rand ("state", 42); randn ("state", 42);
-tu = cumsum ([0; 0.2 + rand(n - 1, 1)]);
-y = sin (2*pi*(1:n)'/n) + 0.5 * cos (6*pi*(1:n)'/n) + 0.1 * randn (n, 1);
+WD = NaN (4, 4, 4);                        # d, lambda: z, D's rounding, leverages, edf
+n = 2000; rand ("state", 43); randn ("state", 43);
+t = cumsum ([0; 10 .^ (-8 + 11 * rand(n - 1, 1))]);
+y = sin (2*pi*(1:n)'/n) + 0.1 * randn (n, 1); w = ones (n, 1);
+wlams = [1e-6 1 1e6 1e12];
 for d = 1:4
-  for c = 1:3
-    for k = 1:2
-      t = {(1:n)', tu}{k};
-      [~, a] = givsmooth (y, [], "Order", d, "SamplePoints", t, "Criterion", {"gcv", "loocv", "reml"}{c});
-      [~, b] = givsmooth (y, [], "Order", d, "SamplePoints", 1000 * t, "Criterion", {"gcv", "loocv", "reml"}{c});
-      UN(d,c,k) = abs (log10 (b.lambda / a.lambda) - 6 * d);
+  for l = 1:4
+    sigma = 1 / sqrt (wlams(l));
+    [z, info] = givsmooth (y, sigma, "Order", d, "SamplePoints", t);
+    [zr, hr, er] = mpweighted (y, w, sigma, 1024, d, t);
+    zd = mpweighted (y, w, sigma, 1024, d, t, true);
+    WD(d,l,:) = [norm((z - zr(:,1)) - zr(:,2), Inf) / norm(y, Inf), ...
+                 norm((zd(:,1) - zr(:,1)) + (zd(:,2) - zr(:,2)), Inf) / norm(y, Inf), ...
+                 norm((info.leverage - hr(:,1)) - hr(:,2), Inf), abs((info.edf - er(1)) - er(2)) / er(1)];
+  endfor
+endfor
+UN = NaN (4, 3, 2, 2);                     # d, criterion, equal / uneven, n: the worst |log10 of the ratio less 2d*log10(c)|
+for ni = 1:2
+  n = [1e4 1e6](ni); rand ("state", 42); randn ("state", 42);
+  tu = cumsum ([0; 0.2 + rand(n - 1, 1)]);
+  y = sin (2*pi*(1:n)'/n) + 0.5 * cos (6*pi*(1:n)'/n) + 0.1 * randn (n, 1);
+  for d = 1:4
+    for c = 1:3
+      for k = 1:2
+        t = {(1:n)', tu}{k};
+        crit = {"gcv", "loocv", "reml"}{c};
+        [~, a] = givsmooth (y, [], "Order", d, "SamplePoints", t, "Criterion", crit);
+        e = 0;
+        for u = [1e-6 1e3 1e9]
+          [~, b] = givsmooth (y, [], "Order", d, "SamplePoints", u * t, "Criterion", crit);
+          e = max (e, abs (log10 (b.lambda / a.lambda) - 2 * d * log10 (u)));
+        endfor
+        UN(d,c,k,ni) = e;
+      endfor
     endfor
   endfor
 endfor
@@ -454,13 +478,24 @@ fprintf (fid, ["\nTwo sample times nearly at one: t = 1:40 with t(21) 1 ulp abov
                "rotations; d = 3, 4: the state form).\n\n"]);
 table (fid, "d", {"2", "3", "4"}, {"1 ulp: z", "1 ulp: D's rounding", "1e-12: z", "1e-12: D's rounding"}, ...
        [squeeze(TI(:,1,:)), squeeze(TI(:,2,:))]);
-fprintf (fid, ["The lambda each criterion chooses with t and with 1000*t (n = 10^4), which should differ by\n" ...
-               "1000^(2d): |log10 of their ratio - 6d|. At orders 1 and 2 with equal spacing every\n" ...
+fprintf (fid, ["Spacings spread over 11 decades, 10^u with u uniform in [-8, 3] (n = 2000): z and how far\n" ...
+               "D's rounding alone moves the exact smooth, relative to max |y|, the leverages (the largest\n" ...
+               "error) and edf (relative), against `mpweighted` at 1024 bits. Rounding D moves the smooth as\n" ...
+               "much as the smooth itself at orders 3 and 4; the state form never forms D.\n\n"]);
+table (fid, "d, lambda", arrayfun (@(k) sprintf ("%d, %g", floor ((k - 1) / 4) + 1, wlams(mod (k - 1, 4) + 1)), ...
+                                    1:16, "uniformoutput", false), {"z", "D's rounding", "leverages", "edf"}, ...
+       reshape (permute (WD, [2 1 3]), 16, 4));
+fprintf (fid, ["The lambda each criterion chooses with t and with c*t, c = 1e-6, 1e3 and 1e9 (n = 10^4 and\n" ...
+               "10^6), which should differ by c^(2d): the worst |log10 of their ratio - 2d*log10(c)|. At\n" ...
+               "orders 1 and 2 with equal spacing every\n" ...
                "criterion is the rotations'; at orders 3 and 4 and at uneven times REML is the state\n" ...
                "form's, and so are GCV and leave-one-out (their leverages) except at equal spacing where\n" ...
                "lambda is below 1 in units of the spacing (the rotations', which keep 1 - h there).\n\n"]);
-table (fid, "d", dl, {"GCV, equal", "GCV, uneven", "LOOCV, equal", "LOOCV, uneven", "REML, equal", "REML, uneven"}, ...
-       reshape (permute (UN, [1 3 2]), 4, 6));
+for ni = 1:2
+  fprintf (fid, "n = 10^%d:\n\n", [4 6](ni));
+  table (fid, "d", dl, {"GCV, equal", "GCV, uneven", "LOOCV, equal", "LOOCV, uneven", "REML, equal", "REML, uneven"}, ...
+         reshape (permute (UN(:,:,:,ni), [1 3 2]), 4, 6));
+endfor
 fprintf (fid, ["## Which criterion to trust\n\n" ...
                "%d draws of n = %d points each: the demo's trend, sin(2*pi*t) + 0.5*cos(7*pi*t^2) on [0, 1],\n" ...
                "with noise of sd 0.25 that is white, or AR(1) with coefficient 0.6 (the same sd); and a sine of\n" ...

@@ -30,15 +30,20 @@
 %                      polynomial of that degree (a constant, a line, ...),
 %                      and a gap fills with a smoother curve as d grows.
 %                      At orders 3 and 4, and at uneven times at any
-%                      order, z and REML come from a filter on the
-%                      divided differences of z (not the rotations below),
-%                      which keeps their digits at any lambda and where
-%                      sample times nearly coincide: z within about 1e-13
-%                      of max |y| at d = 4, n = 1e5 and an edf of 15
-%                      (lambda 1.6e27).  The leverages, and with them GCV,
-%                      leave-one-out and 'EDF', still lose digits there
+%                      order, z, REML and the leverages (with them GCV,
+%                      leave-one-out and 'EDF') come from a filter on the
+%                      divided differences of z and its way back (not the
+%                      rotations below), which keeps their digits at any
+%                      lambda and where sample times nearly coincide: at
+%                      d = 4, n = 1e5 and an edf of 15 (lambda 1.6e27) z
+%                      within about 4e-13 of max |y| and edf within 1e-12;
+%                      with spacings spread from 1e-8 to 1e3 at random,
+%                      where rounding D alone would move z as much as z
+%                      itself, z within 1e-4 and the leverages 1e-6
 %                      (docs/accuracy.md, "The corners where the criteria
-%                      go")
+%                      go").  At equal spacing where lambda < 1 in units
+%                      of the spacing (h near 1), the leverages stay the
+%                      rotations', which keep 1 - h apart
 %     'SamplePoints', t  the time of each point, finite and
 %                      non-decreasing, in any units, one for each row of y
 %                      (one t serves every series).  Points at one time are
@@ -204,7 +209,9 @@
 %   D'*(R \ c(1:n-2)), with c before the zeroing, is the same z in exact
 %   arithmetic but loses digits at large n and small sigma.)  The leverages
 %   come from the rotations too: h(i) is the squared norm of the part of
-%   Q'*[e(i); 0] beyond R.  With weights, A = [diag(w.^(-1/2))*D'; sigma*I]
+%   Q'*[e(i); 0] beyond R (the filter's instead: w(i)/S(d,d)^2, S the
+%   square root, triangular, of the information on the state at i from
+%   all the points, carried back by rotations).  With weights, A = [diag(w.^(-1/2))*D'; sigma*I]
 %   and b = sqrt(w).*y in place of y give sqrt(w).*z; a point of weight 0
 %   takes a row scaled by 2^256 (its constraint, to rounding).  z at such
 %   points, and at points of weight below 2^-16 of the greatest, is filled

@@ -143,11 +143,10 @@ inline bool by_state(const stencil &S)
  * form, so that z is the same whatever is asked for. */
 inline bool state_sums_at(const stencil &S, double sigma)
 {
-    if (S.D || !by_state(S)) return by_state(S);
-    for (int k = 0; k < S.d && S.t; k++) sigma = sigma * S.h;
+    if (!by_state(S) || S.D) return by_state(S);
+    state_times(S, &sigma, 1);
     return sigma < 1.0;
 }
-
 
 /* z = rho.*x (x the weighted smooth sqrt(w).*z), filled at p's weak
  * points from the others, at sigma. */

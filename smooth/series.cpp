@@ -84,9 +84,9 @@ bool smooth(const problem &p, double sigma, want what, double *x, double *h, sum
 {
     const idx n = p.n, m = n - p.S.d;
     const double *b = p.g ? p.g->b : p.y, *wt = p.g ? p.g->w : nullptr, ys = std::ldexp(1.0, -p.u.c);
-    double *E = by_state(p.S) ? w.E.reserve((p.S.d + 2) * n + (what == want_sums ? n : 0)) : nullptr;
     if (by_state(p.S) && (what <= want_z || state_sums_at(p.S, sigma))) {
         /* all the state form's, the leverages in E where h is not asked for */
+        double *E = w.E.reserve((p.S.d + 2) * n + (what == want_sums ? n : 0));
         if (what == want_sums) h = E + (p.S.d + 2) * n;
         if (what < want_sums) h = nullptr;
         const bool logdet = what != want_z;
@@ -131,7 +131,7 @@ bool smooth(const problem &p, double sigma, want what, double *x, double *h, sum
     }
     if (p.g && what != want_squares) unweigh(p, sigma, x);
     if (by_state(p.S) && what == want_leverages) {  /* the info: z, its squares and log det the state form's */
-        state_smooth(n, p.S, sigma, wt, b, x, E, ys, &f.logdet, &f.squares);
+        state_smooth(n, p.S, sigma, wt, b, x, w.E.reserve((p.S.d + 2) * n), ys, &f.logdet, &f.squares);
         f.logdet = f.logdet + missing_units(p);
     }
     return c.go();

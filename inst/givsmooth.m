@@ -43,7 +43,9 @@
 %                      (docs/accuracy.md, "The corners where the criteria
 %                      go").  At equal spacing where lambda < 1 in units
 %                      of the spacing (h near 1), the leverages stay the
-%                      rotations', which keep 1 - h apart
+%                      rotations', which keep 1 - h apart.  At order 2
+%                      and equal spacing, z and REML come from the filter
+%                      where lambda passes 1e16 in units of the spacing
 %     'SamplePoints', t  the time of each point, finite and
 %                      non-decreasing, in any units, one for each row of y
 %                      (one t serves every series).  Points at one time are
@@ -204,8 +206,10 @@
 %     r = givinv (Qbar, c);                    % the residual [z; -sigma*w]
 %     z = r(1:n);
 %
-%   GIVSMOOTH (y, sigma) gives those bits, fused into one pass each way and
-%   without the table past the rows where it repeats itself.  (z = y -
+%   GIVSMOOTH (y, sigma) gives those bits where lambda = 1/sigma^2 is at most
+%   1e16 (in units of the spacing), fused into one pass each way and
+%   without the table past the rows where it repeats itself; beyond, z comes
+%   from the filter below.  (z = y -
 %   D'*(R \ c(1:n-2)), with c before the zeroing, is the same z in exact
 %   arithmetic but loses digits at large n and small sigma.)  The leverages
 %   come from the rotations too: h(i) is the squared norm of the part of
@@ -226,7 +230,9 @@
 %   a call costs the full factorization (docs/benchmarks.md).
 %
 %   At orders 3 and 4, whose penalty rows (1, -3, 3, -1 and 1, -4, 6, -4, 1)
-%   nearly cancel on a smooth z at large lambda, and at uneven times, where
+%   nearly cancel on a smooth z at large lambda, at order 2 beyond lambda =
+%   1e16 for the same reason (the sweep's z there is 4e-10 of max |y| off at
+%   n = 10^6, the filter's 1e-12), and at uneven times, where
 %   D's rows holding two near-coincident times are huge, z (and REML's
 %   squares and log det) come instead from a
 %   square-root information filter whose state at point i is z(i) and the
@@ -236,8 +242,9 @@
 %   next.  D is never formed, the spacings enter as differences of t, and
 %   a gap is a point not taken in.  Without weights at equal spacing its
 %   rotations repeat as well, and only the right side is carried.  The
-%   leverages, GCV, leave-one-out and the one-sided smooth are still the
-%   rotations'.
+%   leverages (and GCV, leave-one-out and edf from them) are the filter's at
+%   uneven times, and at orders 3 and 4 where lambda is above 1 in units of
+%   the spacing; elsewhere, and for the one-sided smooth, the rotations'.
 %
 %   The series of a matrix are spread over the threads the process may run
 %   on (MATLAB's maxNumCompThreads); each comes out as if alone.  With sigma

@@ -243,9 +243,10 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
         if (same) {
             weights *g = w ? &firstw.g : nullptr;
             if (g) weigh(n, d, y, w, nullptr, *g);
-            if ((g ? g->observed : n) > d) {
+            const int a = g ? g->a : 0;
+            if ((g ? g->observed : n) > d && !by_state(S, std::ldexp(c.sigma, a + base.bd))) {
                 problem p = {n, S, g, y, nullptr, base};
-                p.u.a = g ? g->a : 0;
+                p.u.a = a;
                 base.a = p.u.a;
                 p.u.c = value_scale(n, y, g ? g->w : nullptr);
                 series(c, p, 0, pick(c, p, 0, out.z, first, calling, out), out, leverage_of(0), first, calling);
@@ -302,7 +303,16 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
             const int used = int(lj.size());
             double sig[8];
             for (int l = 0; l < K; l++) sig[l] = l < used ? std::ldexp(c.sigma, lw[l].g.a + base.bd) : 1.0;
-            if (by_state(S)) {  /* w in lrho and b in lx (an idle lane: 1, 0), then z there */
+            const bool state = by_state(S, sig[0]);
+            bool mixed = false;
+            for (int l = 1; l < used; l++) mixed = mixed || by_state(S, sig[l]) != state;
+            if (mixed) {    /* order 2 at lambda near 1e16, the weights' scales apart: each alone */
+                for (int l = 0; l < used; l++)
+                    if (!weighted_series(c, S, lj[l], y, weights_of(lj[l]), out, ww, ws, ic, base)) return false;
+                lj.clear();
+                return ic.go();
+            }
+            if (state) {  /* w in lrho and b in lx (an idle lane: 1, 0), then z there */
                 for (int l = 0; l < K; l++) {
                     const double *g = l < used ? lw[l].g.w : lidle, *b = l < used ? lw[l].g.b : lidle + n;
                     for (idx i = 0; i < n; i++) {

@@ -84,7 +84,7 @@ bool smooth(const problem &p, double sigma, want what, double *x, double *h, sum
 {
     const idx n = p.n, m = n - p.S.d;
     const double *b = p.g ? p.g->b : p.y, *wt = p.g ? p.g->w : nullptr, ys = std::ldexp(1.0, -p.u.c);
-    if (by_state(p.S) && (what <= want_z || state_sums_at(p.S, sigma))) {
+    if (by_state(p.S, sigma) && (what <= want_z || state_sums_at(p.S, sigma))) {
         /* all the state form's, the leverages in E where h is not asked for */
         double *E = w.E.reserve((p.S.d + 2) * n + (what == want_sums ? n : 0));
         if (what == want_sums) h = E + (p.S.d + 2) * n;
@@ -130,7 +130,7 @@ bool smooth(const problem &p, double sigma, want what, double *x, double *h, sum
         f.logdet = log_det(p, st.k);
     }
     if (p.g && what != want_squares) unweigh(p, sigma, x);
-    if (by_state(p.S) && what == want_leverages) {  /* the info: z, its squares and log det the state form's */
+    if (by_state(p.S, sigma) && what == want_leverages) {  /* the info: z, its squares and log det the state form's */
         state_smooth(n, p.S, sigma, wt, b, x, w.E.reserve((p.S.d + 2) * n), ys, &f.logdet, &f.squares);
         f.logdet = f.logdet + missing_units(p);
     }
@@ -257,7 +257,9 @@ bool sums_by_sweep(const problem *const *ps, const want *what, const double *sig
 bool sums_of_many(const problem *const *ps, const want *what, const double *sigma, int count, int K, sums *f,
                   workspace &w, const interrupts &c)
 {
-    if (!by_state(ps[0]->S)) return sums_by_sweep(ps, what, sigma, count, K, f, w, c);
+    bool any = false;
+    for (int l = 0; l < count; l++) any = any || by_state(ps[l]->S, sigma[l]);
+    if (!any) return sums_by_sweep(ps, what, sigma, count, K, f, w, c);
     /* as smooth makes them: the state form's in its lanes, or where
      * state_sums_at says not, every sum the sweep's (in its own lanes) */
     if (count == 1 || K == 1) {
@@ -275,7 +277,8 @@ bool sums_of_many(const problem *const *ps, const want *what, const double *sigm
     int to[8], q = 0;
     bool all = false;
     for (int l = 0; l < count; l++) {
-        const bool state = what[l] < want_sums || state_sums_at(ps[l]->S, sigma[l]);
+        const problem &p = *ps[l];
+        const bool state = by_state(p.S, sigma[l]) && (what[l] < want_sums || state_sums_at(p.S, sigma[l]));
         all = all || (state && what[l] >= want_sums);
         if (state) mine[q] = ps[l], mw[q] = what[l], ms[q] = sigma[l], to[q++] = l;
         else rest[r] = ps[l], rw[r] = what[l], rs[r] = sigma[l], at[r++] = l;

@@ -1,11 +1,12 @@
 ## givsmooth from Octave: the recipe's bits, the options, the info, the choice
 
-## the bits of the recipe with givfact, givfwd and givinv; each column as if
+## the bits of the recipe with givfact, givfwd and givinv (to lambda = 1e16:
+## beyond, the state form's); each column as if
 ## alone (on several threads); a row as a row; any real class by value
 %!test
 %! randn ("state", 1);
 %! n = 3000; y = cumsum (randn (n, 1)); bits = @(a) typecast (a(:), "uint64");
-%! for sigma = [0 1e-6 0.025 0.5 7 -0.3]
+%! for sigma = [1e-8 1e-6 0.025 0.5 7 -0.3]
 %!   [Qbar, R] = givfact (n, sigma);
 %!   c = givfwd (Qbar, [y; zeros(n-2, 1)]);
 %!   c(1:n-2) = 0;

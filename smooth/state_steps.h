@@ -131,12 +131,16 @@ GIVQR_STEP void state_solve(const T R[d][d], const T r[d], T x[d])
 }
 
 /* The way back at point i: x(i-1) from x(i), e = (e(d+1) - e(1..d)*x) *
- * (1/e(0)), the reciprocal off the chain of dependent steps */
+ * (1/e(0)), the reciprocal off the chain of dependent steps.  The product
+ * with x(0), which the step before made last from its e, is taken last:
+ * the chain from one e to the next is then a product, a difference, two
+ * products and a difference at every d, and x(1..d-1), which come from the
+ * step before's x alone, are summed beside it. */
 template <int d, class T>
 GIVQR_STEP void state_back(const T e[d + 2], const double *t, idx i, T x[d])
 {
     T v = e[d + 1];
-    for (int l = 0; l < d; l++) v = v - e[1 + l] * x[l];
+    for (int l = d - 1; l >= 0; l--) v = v - e[1 + l] * x[l];
     v = v * (1.0 / e[0]);
     for (int p = d - 1; p >= 1; p--) x[p] = x[p] - spacing(t, i, d - p) * x[p - 1];
     x[0] = x[0] - (spacing(t, i, d) / factorial[d]) * v;

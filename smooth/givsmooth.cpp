@@ -46,8 +46,22 @@ idx lanes_part(idx n, int d)
 
 idx lane_doubles(idx n, int d, int K)
 {
-    return idx(K) * lanes_part(n, d) + 2 * n + 8;
+    return idx(K) * lanes_part(n, d) + 8;
 }
+
+/* The lanes' rho (the state form's w), x (b, then z) and T for K series,
+ * each on a boundary of 8*K bytes, in m. */
+struct lane_arrays {
+    double *rho = nullptr, *x = nullptr, *T = nullptr;
+    void reserve(memory &m, idx n, int d, int K)
+    {
+        double *b = m.reserve(lane_doubles(n, d, K));
+        const std::size_t a = 8 * std::size_t(K);
+        rho = reinterpret_cast<double *>((reinterpret_cast<std::uintptr_t>(b) + a - 1) / a * a);
+        x = rho + K * n;
+        T = x + K * n;
+    }
+};
 
 } // namespace
 
@@ -263,7 +277,8 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
      * leaves its lane to the next */
     const int K = ties.at.empty() && !shared ? lanes_for(c, out.info) : 1;
     /* where sigma is chosen (by a criterion or an edf, not robust), the choices of
-     * KC series at once (choose_many); their smooths then each alone */
+     * KC series at once (choose_many); their smooths then in as many lanes
+     * where z alone is asked, else each alone */
     const int KC = c.automatic && !c.robust && !c.spline && ties.at.empty() && c.k > 1
                        ? lanes_within(sums_lane_doubles(n, d)) : 1;
     auto work = [&](const interrupts &ic) {
@@ -271,16 +286,50 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
         weighted_work ww;
         memory scratch;         /* a merged series: y, w, z, leverages, standard errors, robust weights */
         std::vector<weighted_work> lw(K > 1 ? K : 0);
-        std::vector<idx> lj;    /* the series in the lanes so far */
-        memory lanes;
-        double *lrho = nullptr, *lx = nullptr, *lT = nullptr, *lidle = nullptr;
+        std::vector<idx> lj;    /* the series in the lanes so far, and their problems */
+        std::vector<problem> lq;
+        memory room;
+        lane_arrays lanes;
         std::vector<weighted_work> cw(KC > 1 ? KC : 0);
         std::vector<problem> cp;    /* the series whose choice waits, and their columns */
         std::vector<idx> cj;
+        /* z of `used` <= K series, ps[l] at sig[l] (scaled), into column
+         * cols[l] of out.z, all at once in r's lanes: through the sweep and
+         * back, then each unweighed; or the state form's, beyond by_state's
+         * line.  An idle lane smooths rho 1, b 0.  False where the sigmas lie
+         * on both sides of that line, for the caller to smooth each alone. */
+        auto lanes_z = [&](const lane_arrays &r, int K, int used, const problem *const *ps, const idx *cols,
+                           const double *sigma) {
+            double sig[8];
+            for (int l = 0; l < K; l++) sig[l] = l < used ? sigma[l] : 1.0;
+            const bool state = by_state(S, sig[0]);
+            for (int l = 1; l < used; l++)
+                if (by_state(S, sig[l]) != state) return false;
+            for (idx i = 0; i < n; i++)         /* the state form's w in rho, b in x */
+                for (int l = 0; l < K; l++) {
+                    r.rho[K * i + l] = l >= used ? 1.0 : state ? ps[l]->g->w[i] : ps[l]->g->rho[i];
+                    r.x[K * i + l] = l < used ? ps[l]->g->b[i] : 0.0;
+                }
+            if (state) {
+                double ones[8], sq[8], Rd[8 * d_max];
+                std::fill(ones, ones + 8, 1.0);
+                state_lanes(K, n, d, state_times(S, sig, K), sig, r.rho, r.x, ones, r.x, r.T, sq, Rd);
+            } else {
+                smooth_lanes(K, n, S, sig, r.rho, r.x, r.T);
+            }
+            for (int l = 0; l < used; l++) {
+                double *z = out.z + cols[l] * n;
+                for (idx i = 0; i < n; i++) z[i] = r.x[K * i + l];
+                if (!state) unweigh(*ps[l], sig[l], z);
+            }
+            return true;
+        };
         auto chosen = [&] {
             const int count = int(cj.size());
             choice ch[8];
             const problem *ps[8];
+            double sig[8];
+            bool alone[8];
             for (int l = 0; l < count; l++) ps[l] = &cp[l];
             if (count > 1 && !choose_many(ps, count, KC, c.criterion, c.edf, ch, out.z + cj[0] * n, ws, ic)) return false;
             for (int l = 0; l < count; l++) {
@@ -293,7 +342,25 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
                     if (out.missed) out.missed[j] = ch[l].missed;
                     if (out.range_end) out.range_end[j] = std::isnan(sigma) ? std::nan("") : double(ch[l].end);
                 }
-                if (ic.stop->load() || !series(c, cp[l], j, sigma, out, leverage_of(j), ws, ic)) return false;
+                sig[l] = sigma;
+                alone[l] = count == 1 || out.info || c.onesided || !cp[l].g || !std::isfinite(sigma);
+                if (alone[l] && (ic.stop->load() || !series(c, cp[l], j, sigma, out, leverage_of(j), ws, ic)))
+                    return false;
+            }
+            /* the others' z, as series gives it, in the choice's lanes (ws.lanes, free now) */
+            const problem *lp[8];
+            idx lc[8];
+            double ls[8];
+            int used = 0;
+            for (int l = 0; l < count; l++)
+                if (!alone[l]) lp[used] = &cp[l], lc[used] = cj[l], ls[used++] = sig[l];
+            if (used > 0) {
+                lane_arrays r;
+                r.reserve(ws.lanes, n, d, KC);
+                if (!lanes_z(r, KC, used, lp, lc, ls))
+                    for (int l = 0; l < used; l++)
+                        if (!series(c, *lp[l], lc[l], ls[l], out, nullptr, ws, ic)) return false;
+                if (!ic.go()) return false;
             }
             cp.clear();
             cj.clear();
@@ -301,67 +368,23 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
         };
         auto flush = [&] {
             const int used = int(lj.size());
+            const problem *ps[8];
             double sig[8];
-            for (int l = 0; l < K; l++) sig[l] = l < used ? std::ldexp(c.sigma, lw[l].g.a + base.bd) : 1.0;
-            const bool state = by_state(S, sig[0]);
-            bool mixed = false;
-            for (int l = 1; l < used; l++) mixed = mixed || by_state(S, sig[l]) != state;
-            if (mixed) {    /* order 2 at lambda near 1e16, the weights' scales apart: each alone */
+            lq.clear();
+            for (int l = 0; l < used; l++) {
+                lq.push_back({n, S, &lw[l].g, y + lj[l] * n, nullptr, base});
+                lq.back().u.a = lw[l].g.a;
+                sig[l] = std::ldexp(c.sigma, lw[l].g.a + base.bd);
+            }
+            for (int l = 0; l < used; l++) ps[l] = &lq[l];
+            if (!lanes_z(lanes, K, used, ps, lj.data(), sig))   /* order 2 at lambda near 1e16, the weights' scales apart */
                 for (int l = 0; l < used; l++)
                     if (!weighted_series(c, S, lj[l], y, weights_of(lj[l]), out, ww, ws, ic, base)) return false;
-                lj.clear();
-                return ic.go();
-            }
-            if (state) {  /* w in lrho and b in lx (an idle lane: 1, 0), then z there */
-                for (int l = 0; l < K; l++) {
-                    const double *g = l < used ? lw[l].g.w : lidle, *b = l < used ? lw[l].g.b : lidle + n;
-                    for (idx i = 0; i < n; i++) {
-                        lrho[K * i + l] = g[i];
-                        lx[K * i + l] = b[i];
-                    }
-                }
-                double ones[8], sq[8], Rd[8 * d_max];
-                std::fill(ones, ones + 8, 1.0);
-                state_lanes(K, n, d, state_times(S, sig, K), sig, lrho, lx, ones, lx, lT, sq, Rd);
-                for (int l = 0; l < used; l++) {
-                    double *z = out.z + lj[l] * n;
-                    for (idx i = 0; i < n; i++) z[i] = lx[K * i + l];
-                }
-                lj.clear();
-                return ic.go();
-            }
-            const double *rho[8], *b[8];        /* an idle lane: rho 1, b 0 */
-            for (int l = 0; l < K; l++) {
-                rho[l] = l < used ? lw[l].g.rho : lidle;
-                b[l] = l < used ? lw[l].g.b : lidle + n;
-            }
-            for (idx i = 0; i < n; i++)
-                for (int l = 0; l < K; l++) {
-                    lrho[K * i + l] = rho[l][i];
-                    lx[K * i + l] = b[l][i];
-                }
-            smooth_lanes(K, n, S, sig, lrho, lx, lT);
-            for (int l = 0; l < used; l++) {
-                double *z = out.z + lj[l] * n;
-                for (idx i = 0; i < n; i++) z[i] = lx[K * i + l];
-                problem p = {n, S, &lw[l].g, y + lj[l] * n, nullptr, base};
-                p.u.a = lw[l].g.a;
-                unweigh(p, sig[l], z);
-            }
             lj.clear();
             return ic.go();
         };
         try {
-            if (K > 1) {        /* each array on a boundary of 8*K bytes */
-                double *b = lanes.reserve(lane_doubles(n, d, K));
-                const std::size_t a = 8 * std::size_t(K);
-                lrho = reinterpret_cast<double *>((reinterpret_cast<std::uintptr_t>(b) + a - 1) / a * a);
-                lx = lrho + K * n;
-                lT = lx + K * n;
-                lidle = lrho + K * lanes_part(n, d);
-                std::fill(lidle, lidle + n, 1.0);
-                std::fill(lidle + n, lidle + 2 * n, 0.0);
-            }
+            if (K > 1) lanes.reserve(room, n, d, K);
             for (idx j = next++; j < c.k && !stop.load(); j = next++) {
                 const double *yj = y + j * n, *wj = weights_of(j);
                 if (K > 1) {    /* no ties here: weigh counts the times with weight */

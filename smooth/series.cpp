@@ -158,48 +158,57 @@ idx compared_from(const problem &p, want what)
     return what == want_logdet || p.S.D ? m : std::max(p.g ? p.g->steady : 0, p.S.low_steady);
 }
 
-/* What the lanes made (sums_lanes) for lane l, K of them, as the sums
- * smooth (p, ..., what, ...) gives: squares and log |det R| from the
- * forward pass, with the factors of a cycle of period 1 or 2 counted apart
- * where the lane's states from step `from` on (kept in Ls from step ls on)
- * repeat the one a step or two before, as smooth_forward counts them (a
- * longer period, which it finds first, has none of these); the backward
- * pass's totals t where want_sums. */
-sums lane_sums(const problem &p, want what, int K, int l, const double *sq, const double *block, const double *Rd,
-               const double *Ls, idx ls, const double *t)
+/* What the lanes made (sums_lanes) for lanes l < count, K of them, as the
+ * sums smooth (*ps[l], ..., what[l], ...) gives, into f[l]: squares and log
+ * |det R| from the forward pass, with the factors of a cycle of period 1 or
+ * 2 counted apart where the lane's states from step `from` on (kept in Ls
+ * from step ls on) repeat the one a step or two before, as smooth_forward
+ * counts them (a longer period, which it finds first, has none of these);
+ * the backward pass's totals t where want_sums.  The lanes' products of
+ * R(i,i) advance side by side, each in its own order. */
+void lane_sums(const problem *const *ps, const want *what, int count, int K, const double *sq, const double *block,
+               const double *Rd, const double *Ls, idx ls, const double *t, sums *f)
 {
-    const idx m = p.n - p.S.d, from = compared_from(p, what);
-    const int d = p.S.d, N = d * (d + 1) / 2;
-    auto same = [&](idx i, idx j) {             /* the states at the start of steps i and j, as bits */
-        for (int k = 0; k < N; k++)
-            if (std::memcmp(&Ls[K * (N * (i - ls) + k) + l], &Ls[K * (N * (j - ls) + k) + l], sizeof(double)))
-                return false;
-        return true;
-    };
-    forward_sums k;
-    if (what != want_logdet) {          /* that keeps no replay */
-        k.sq = sq[l];
-        k.block = block[l];
-        k.count = m;
+    const int d = ps[0]->S.d, N = d * (d + 1) / 2;
+    const idx m = ps[0]->n - d;
+    forward_sums k[8];
+    idx s[8], per[8], common = m;
+    for (int l = 0; l < count; l++) {
+        auto same = [&](idx i, idx j) {         /* the states at the start of steps i and j, as bits */
+            for (int q = 0; q < N; q++)
+                if (std::memcmp(&Ls[K * (N * (i - ls) + q) + l], &Ls[K * (N * (j - ls) + q) + l], sizeof(double)))
+                    return false;
+            return true;
+        };
+        if (what[l] != want_logdet) {   /* that keeps no replay */
+            k[l].sq = sq[l];
+            k[l].block = block[l];
+            k[l].count = m;
+        }
+        const idx from = compared_from(*ps[l], what[l]);
+        s[l] = m, per[l] = 0;
+        for (idx i = from + 1; i < m - d && per[l] == 0; i++) {
+            if (same(i, i - 1)) per[l] = 1;
+            else if (i - 2 >= from && same(i, i - 2)) per[l] = 2;
+            if (per[l]) s[l] = i;
+        }
+        common = std::min(common, s[l]);
     }
-    idx s = m, per = 0;
-    for (idx i = from + 1; i < m - d && per == 0; i++) {
-        if (same(i, i - 1)) per = 1;
-        else if (i - 2 >= from && same(i, i - 2)) per = 2;
-        if (per) s = i;
+    for (idx i = 0; i < common; i++)
+        for (int l = 0; l < count; l++) k[l].factor(Rd[K * i + l]);
+    for (int l = 0; l < count; l++) {
+        for (idx i = common; i < s[l]; i++) k[l].factor(Rd[K * i + l]);
+        if (per[l]) {
+            const idx steps = m - d - s[l], odd = per[l] == 1 ? 0 : steps / 2;
+            k[l].odd = odd;
+            k[l].even = steps - odd;
+            k[l].r_even = Rd[K * (s[l] - per[l]) + l];
+            k[l].r_odd = Rd[K * (s[l] - 1) + l];
+            for (idx i = m - d; i < m; i++) k[l].factor(Rd[K * i + l]);
+        }
+        f[l] = {0.0, 0.0, 0.0, 0.0, k[l].squares(), log_det(*ps[l], k[l])};
+        if (what[l] == want_sums) f[l].rss = t[4 * l], f[l].edf = t[4 * l + 1], f[l].rest = t[4 * l + 2], f[l].loo = t[4 * l + 3];
     }
-    for (idx i = 0; i < s; i++) k.factor(Rd[K * i + l]);
-    if (per) {
-        const idx steps = m - d - s, odd = per == 1 ? 0 : steps / 2;
-        k.odd = odd;
-        k.even = steps - odd;
-        k.r_even = Rd[K * (s - per) + l];
-        k.r_odd = Rd[K * (s - 1) + l];
-        for (idx i = m - d; i < m; i++) k.factor(Rd[K * i + l]);
-    }
-    sums f = {0.0, 0.0, 0.0, 0.0, k.squares(), log_det(p, k)};
-    if (what == want_sums) f.rss = t[4 * l], f.edf = t[4 * l + 1], f.rest = t[4 * l + 2], f.loo = t[4 * l + 3];
-    return f;
 }
 
 /* Room in w for the lanes of K series of n points (order d), the states
@@ -236,19 +245,21 @@ bool sums_by_sweep(const problem *const *ps, const want *what, const double *sig
     }
     const lane_room r(w, n, p0.S.d, K, ls);
     double sq[8], block[8], t[32], ys[8], s[8];
+    const weights *g[8];
     for (int l = 0; l < K; l++) {       /* a lane left idle: the first series' */
         const problem &p = *ps[l < count ? l : 0];
-        const weights *g = p.g;
-        for (idx i = 0; i < n; i++) {
-            r.rho[K * i + l] = g ? g->rho[i] : 1.0;
-            r.b[K * i + l] = g ? g->b[i] : p.y[i];
-            r.w[K * i + l] = g ? g->w[i] : 1.0;
-        }
+        g[l] = p.g;
         ys[l] = std::ldexp(1.0, -p.u.c);
         s[l] = sigma[l < count ? l : 0];
     }
+    for (idx i = 0; i < n; i++)
+        for (int l = 0; l < K; l++) {
+            r.rho[K * i + l] = g[l] ? g[l]->rho[i] : 1.0;
+            r.b[K * i + l] = g[l] ? g[l]->b[i] : ps[l < count ? l : 0]->y[i];
+            if (backward) r.w[K * i + l] = g[l] ? g[l]->w[i] : 1.0;     /* the backward pass's alone */
+        }
     sums_lanes(K, n, p0.S, s, r.rho, r.b, r.w, ys, sq, block, r.Rd, r.Ls, ls, backward ? r.T : nullptr, r.x, t);
-    for (int l = 0; l < count; l++) f[l] = lane_sums(*ps[l], what[l], K, l, sq, block, r.Rd, r.Ls, ls, t);
+    lane_sums(ps, what, count, K, sq, block, r.Rd, r.Ls, ls, t, f);
     return c.go();
 }
 

@@ -117,11 +117,11 @@ struct criterion_search {
 
     bool stopped() const { return halted; }
 
-    /* smooth (p, sigma, what, ...)'s sums into f: made here, or from values */
-    bool make(double sigma, want what, sums &f)
+    /* smooth (p, sigma at x, what, ...)'s sums into f: made here, or from values */
+    bool make(double x, want what, sums &f)
     {
-        if (!values) return smooth(p, sigma, what, what == want_logdet ? nullptr : z, nullptr, f, w, ic);
-        return values->find(what, sigma, f);
+        if (!values) return smooth(p, g.sigma(x), what, what == want_logdet ? nullptr : z, nullptr, f, w, ic);
+        return values->find(what, x, g, f);
     }
 
     /* the sums at x: for the restricted likelihood the forward pass alone;
@@ -151,7 +151,7 @@ struct criterion_search {
                 made = true;
             }
         }
-        if (halted || (!made && !make(g.sigma(x), criterion == reml ? want_squares : want_sums, q.s))) {
+        if (halted || (!made && !make(x, criterion == reml ? want_squares : want_sums, q.s))) {
             halted = true;
             q.f = std::nan("");
             return q;
@@ -165,7 +165,7 @@ struct criterion_search {
     {
         if (criterion == reml && !b && std::isnan(top)) {   /* log |det R| at the range's end, nothing kept */
             sums e = {};
-            if (!halted && !make(g.sigma(double(g.J)), want_logdet, e)) halted = true;
+            if (!halted && !make(double(g.J), want_logdet, e)) halted = true;
             top = halted ? std::nan("") : e.logdet;
         }
         return criterion_bound(criterion, a.s, b ? &b->s : nullptr, top, no, p.S.d);
@@ -179,7 +179,7 @@ struct criterion_search {
     bool above(const point &q)
     {
         sums s = q.s;
-        if (criterion == reml && !halted && !make(g.sigma(q.x), want_sums, s)) halted = true;
+        if (criterion == reml && !halted && !make(q.x, want_sums, s)) halted = true;
         return !halted && s.edf - double(p.S.d) > 0.01;
     }
 

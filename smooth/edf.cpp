@@ -36,7 +36,7 @@ choice choose_edf(const problem &p, double edf, double *x, workspace &w, const i
     bool stopped = false;
     auto at = [&](double xq) {
         point q = {xq, {}};
-        stopped = stopped || (values ? !values->find(want_sums, g.sigma(xq), q.s)
+        stopped = stopped || (values ? !values->find(want_sums, xq, g, q.s)
                                      : !smooth(p, g.sigma(xq), want_sums, x, nullptr, q.s, w, ic));
         return q;
     };

@@ -219,27 +219,29 @@ search_grid grid_of(const problem &p);
  * x is scratch of n entries. */
 choice choose(const problem &p, int criterion, double edf, double *x, workspace &w, const interrupts &c);
 
-/* The values a series' search has had made (choose_many), and the one it
- * waits for: find gives one it has, or notes it as the one it waits for. */
+/* The values a series' search on grid g has had made (choose_many), each
+ * at a point x of the grid (sigma = g.sigma (x)), and the one it waits for:
+ * find gives one it has, or notes it as the one it waits for.  (Kept by x,
+ * a search's own coordinate, sigma is worked out once a value.) */
 struct made_values {
     struct value {
         want what;
-        double sigma;
+        double x, sigma;
         sums s;
     };
     std::vector<value> made;
     bool waiting = false;
     value next;
 
-    bool find(want what, double sigma, sums &f)
+    bool find(want what, double x, const search_grid &g, sums &f)
     {
         for (const value &v : made)
-            if (v.what == what && v.sigma == sigma) {
+            if (v.what == what && v.x == x) {
                 f = v.s;
                 return true;
             }
         waiting = true;
-        next = {what, sigma, {}};
+        next = {what, x, g.sigma(x), {}};
         return false;
     }
 };

@@ -111,7 +111,8 @@ $lanes, and GIVQR_LANES=4, 2, 1 force fewer (1: none). The peer is
 \`bench/LDL_banded.cpp\`: the banded L*diag(p)*L' of the squared system
 W + lambda*D'*D that banded-solver tools factor, lambda*D'*D's band formed
 once for the panel; it lies from givsmooth's z by the figure shown
-(relative to max |y|, the first 100 series).
+(relative to max |y|, the first 100 series). At orders 3 and 4, and at
+uneven times, the lanes are the state form's.
 
 | case | LDL' | lanes $lanes | 4 | 2 | none | lanes $lanes / LDL' | none / LDL' |
 |---|---|---|---|---|---|---|---|
@@ -139,7 +140,9 @@ $r us, $(ratio "$r" "$one") calls ($(ratio "$r1" "$one") without lanes, $r1 us).
 searches run in lockstep, each value they wait for made for all of them at
 once (a series alone runs the steps of its scan over lambda's grid K at a
 time instead); each search is run again from its start as its values come,
-and so decides, and chooses, to the bit as alone.
+and so decides, and chooses, to the bit as alone. Their smooths at the
+chosen lambdas then go through the same lanes where z alone is asked
+(with the info, each series alone).
 
 ## Where the rows start to repeat (\`bench/transients.cpp\`)
 

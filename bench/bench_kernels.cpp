@@ -128,7 +128,8 @@ void BM_givsmooth(benchmark::State &state)
 // A panel: k series of n points, 30% of them NaN at random (clouds),
 // lambda = 1600 given, through givsmooth on range(4) threads; range(2) the
 // order, range(3) 2 for uneven sample times (else 1:n), range(5) 1 for GCV,
-// 2 for REML (else lambda given).  Time per series.
+// 2 for REML, 3 for robust fits at lambda given (else lambda given).  Time
+// per series.
 std::vector<double> panel(idx n, idx k)
 {
     std::vector<double> Y(n * k);
@@ -155,8 +156,9 @@ void BM_panel(benchmark::State &state)
     for (idx i = 0; i < n; i++) t[i] = double(i) + 0.25 * std::sin(double(i) * 0.7);
     givqr::smooth_call c;
     c.n = n, c.k = k, c.d = int(state.range(2));
-    c.automatic = state.range(5) != 0;
+    c.automatic = state.range(5) == 1 || state.range(5) == 2;
     c.criterion = state.range(5) == 2 ? givqr::reml : givqr::gcv;
+    c.robust = state.range(5) == 3;
     c.sigma = 0.025;
     givqr::smooth_out o = {Z.data()};
     for (auto _ : state) {
@@ -209,6 +211,7 @@ void panels(benchmark::internal::Benchmark *b)
     b->Args({365, 100000, 2, 0, 2, 0});
     b->Args({365, 10000, 2, 0, 1, 1});
     b->Args({365, 10000, 2, 0, 1, 2});
+    b->Args({365, 10000, 2, 0, 1, 3});
     b->Unit(benchmark::kMillisecond);
 }
 

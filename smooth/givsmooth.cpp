@@ -75,6 +75,10 @@ double smooth_work_bytes(const smooth_call &c, const smooth_args &g, const doubl
     if ((c.d >= 3 || g.times) && !c.spline) each += double(c.d + 3) * double(n);      /* state_smooth's E, h */
     const int K = lanes_for(c, false);
     if (K > 1) each += double(lane_doubles(n, c.d, K)) + K * 3.0 * double(n);          /* and K series' weights */
+    if (c.robust && !c.spline && c.k > 1) {         /* robust_many's: KR series' weighted work and lanes */
+        const int KR = lanes_within(sums_lane_doubles(n, c.d));
+        if (KR > 1) each += double(KR - 1) * double(weighted_work::doubles(n, c.d)) + KR * sums_lane_doubles(n, c.d);
+    }
     if (c.automatic && !c.spline) {         /* the lanes of the scan or of the choices (lanes_for_sums, KC) */
         const double lane = sums_lane_doubles(n, c.d), state = double(c.d + 6) * double(n);
         const int KS = lanes_within(lane), KT = lanes_within(state);
@@ -281,6 +285,8 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
      * where z alone is asked, else each alone */
     const int KC = c.automatic && !c.robust && !c.spline && ties.at.empty() && c.k > 1
                        ? lanes_within(sums_lane_doubles(n, d)) : 1;
+    /* robust series KR at once (robust_many) */
+    const int KR = c.robust && !c.spline && ties.at.empty() && c.k > 1 ? lanes_within(sums_lane_doubles(n, d)) : 1;
     auto work = [&](const interrupts &ic) {
         workspace ws;
         weighted_work ww;
@@ -293,6 +299,19 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
         std::vector<weighted_work> cw(KC > 1 ? KC : 0);
         std::vector<problem> cp;    /* the series whose choice waits, and their columns */
         std::vector<idx> cj;
+        std::vector<weighted_work> rw(KR > 1 ? KR : 0);
+        std::vector<problem> rp;    /* the robust series waiting, their columns and weights */
+        std::vector<idx> rj;
+        std::vector<const double *> rwt;
+        auto robusts = [&] {
+            problem *ps[8];
+            for (size_t l = 0; l < rj.size(); l++) ps[l] = &rp[l];
+            const bool ok = robust_many(c, ps, rj.data(), rwt.data(), int(rj.size()), KR, out, rw.data(), ws, ic);
+            rp.clear();
+            rj.clear();
+            rwt.clear();
+            return ok && ic.go();
+        };
         /* z of `used` <= K series, ps[l] at sig[l] (scaled), into column
          * cols[l] of out.z, all at once in r's lanes: through the sweep and
          * back, then each unweighed; or the state form's, beyond by_state's
@@ -430,6 +449,11 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
                     cp.back().u.c = value_scale(n, yj, g ? g->w : nullptr);
                     cj.push_back(j);
                     if (int(cj.size()) == KC && !chosen()) return;
+                } else if (KR > 1) {
+                    rp.push_back({n, S, &rw[rj.size()].g, yj, nullptr, base});
+                    rj.push_back(j);
+                    rwt.push_back(wj);
+                    if (int(rj.size()) == KR && !robusts()) return;
                 } else if (w || c.robust || gaps(j)) {
                     if (!weighted_series(c, S, j, y, wj, out, ww, ws, ic, base)) return;
                 } else {
@@ -441,6 +465,7 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
             }
             if (!lj.empty() && !stop.load()) flush();
             if (!cj.empty() && !stop.load()) chosen();
+            if (!rj.empty() && !stop.load()) robusts();
         } catch (const std::bad_alloc &) {
             lacked_memory = true;
             stop = true;

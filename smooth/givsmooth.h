@@ -176,11 +176,12 @@ double sums_lane_doubles(idx n, int d);
 int lanes_for_sums(const problem &p, bool reml = false);
 
 /* smooth (*ps[l], sigma[l], what[l], ...) for l < count <= K (want_logdet,
- * want_squares or want_sums), K series of the same n and stencil at once,
- * one in each lane (lanes_for_sums of the first), the same bits: f[l].
- * Returns false where stopped. */
+ * want_squares, want_sums or want_leverages), K series of the same n and
+ * stencil at once, one in each lane (lanes_for_sums of the first), the
+ * same bits: f[l], and for want_leverages z in zs[l] and the leverages in
+ * hs[l] (n each).  Returns false where stopped. */
 bool sums_of_many(const problem *const *ps, const want *what, const double *sigma, int count, int K, sums *f,
-                  workspace &w, const interrupts &c);
+                  workspace &w, const interrupts &c, double *const *zs = nullptr, double *const *hs = nullptr);
 
 
 /* The one-sided smooth of p at sigma into z: z(t) the last point of the
@@ -306,6 +307,13 @@ bool weighted_series(const smooth_call &c, const stencil &S, idx j, const double
  * the smooth with the last weights.  Returns false where stopped. */
 bool robust_series(const smooth_call &c, problem &p, idx j, const double *w, const smooth_out &o,
                    weighted_work &ww, workspace &ws, const interrupts &ic);
+
+/* robust_series for series cols[l] of *ps[l] (weighed in ww[l], w[l] the
+ * user's weights, or null), l < count <= K, in lockstep: each fit of
+ * those whose weights have not settled made at once in lanes (their
+ * sigmas chosen at once, choose_many), the same bits as each alone. */
+bool robust_many(const smooth_call &c, problem *const *ps, const idx *cols, const double *const *w, int count, int K,
+                 const smooth_out &o, weighted_work *ww, workspace &ws, const interrupts &ic);
 
 /* The most memory givsmooth takes beyond its inputs and outputs, on
  * threads threads: a workspace for each, and where a series is weighted

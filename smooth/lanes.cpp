@@ -131,15 +131,15 @@ int lanes_within(double per_lane)
 
 void sums_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, const double *b,
                 const double *w, const double *ys, double *sq, double *block, double *Rd, double *Ls, idx from,
-                double *T, double *x, double *totals)
+                double *T, double *x, double *totals, double *h)
 {
     switch (K) {
 #if GIVQR_LANES_WIDE
-    case 8: lanes8::sums_lanes(n, S, sigma, rho, b, w, ys, sq, block, Rd, Ls, from, T, x, totals); break;
-    case 4: lanes4::sums_lanes(n, S, sigma, rho, b, w, ys, sq, block, Rd, Ls, from, T, x, totals); break;
+    case 8: lanes8::sums_lanes(n, S, sigma, rho, b, w, ys, sq, block, Rd, Ls, from, T, x, totals, h); break;
+    case 4: lanes4::sums_lanes(n, S, sigma, rho, b, w, ys, sq, block, Rd, Ls, from, T, x, totals, h); break;
 #endif
 #if GIVQR_LANES
-    case 2: lanes2::sums_lanes(n, S, sigma, rho, b, w, ys, sq, block, Rd, Ls, from, T, x, totals); break;
+    case 2: lanes2::sums_lanes(n, S, sigma, rho, b, w, ys, sq, block, Rd, Ls, from, T, x, totals, h); break;
 #endif
     default: break;
     }

@@ -55,37 +55,88 @@ double reweigh(idx n, idx need, const double *y, const double *w, const double *
 bool robust_series(const smooth_call &c, problem &p, idx j, const double *w, const smooth_out &o,
                    weighted_work &ww, workspace &ws, const interrupts &ic)
 {
-    const idx n = c.n;
-    double *z = o.z + j * n, *lev = o.info ? o.leverage + j * n : nullptr;
-    weights &g = *p.g;
-    double *v = ww.store.reserve(4 * n), *res = v + n, *e = v + 2 * n, *h = lev ? lev : v + 3 * n;
-    std::fill(v, v + n, 1.0);
-    double sigma = 0.0;
-    int fits = 0;
-    sums f;
+    problem *ps = &p;
+    return robust_many(c, &ps, &j, &w, 1, 1, o, &ww, ws, ic);
+}
+
+bool robust_many(const smooth_call &c, problem *const *ps, const idx *cols, const double *const *w, int count, int K,
+                 const smooth_out &o, weighted_work *ww, workspace &ws, const interrupts &ic)
+{
+    const idx n = c.n, need = c.automatic ? ps[0]->S.d + 1 : ps[0]->S.d;
+    double *z[8], *lev[8], *v[8], *h[8], sigma[8];
+    int fits[8];
+    bool going[8];
+    for (int l = 0; l < count; l++) {
+        z[l] = o.z + cols[l] * n;
+        lev[l] = o.info ? o.leverage + cols[l] * n : nullptr;
+        v[l] = ww[l].store.reserve(4 * n);      /* the robust weights, then r, e and h */
+        h[l] = lev[l] ? lev[l] : v[l] + 3 * n;
+        std::fill(v[l], v[l] + n, 1.0);
+        fits[l] = 0;
+        going[l] = true;
+    }
     for (;;) {
-        weigh(n, p.S.d, p.y, w, v, g);
-        p.u.a = g.a;
-        p.u.c = value_scale(n, p.y, g.w);
-        sigma = pick(c, p, j, z, ws, ic, o);
+        problem *at[8];
+        idx j[8];
+        int a = 0, to[8];
+        for (int l = 0; l < count; l++) {
+            if (!going[l]) continue;
+            problem &p = *ps[l];
+            weigh(n, p.S.d, p.y, w[l], v[l], *p.g);
+            p.u.a = p.g->a;
+            p.u.c = value_scale(n, p.y, p.g->w);
+            at[a] = &p, j[a] = cols[l], to[a++] = l;
+        }
+        if (a == 0) break;
+        if (c.automatic && a > 1) {     /* as pick gives them */
+            choice ch[8];
+            if (!choose_many(at, a, K, c.criterion, c.edf, ch, z[to[0]], ws, ic)) return false;
+            for (int k = 0; k < a; k++) {
+                sigma[to[k]] = ch[k].sigma;
+                if (o.missed) o.missed[j[k]] = ch[k].missed;
+                if (o.range_end) o.range_end[j[k]] = std::isnan(ch[k].sigma) ? std::nan("") : double(ch[k].end);
+            }
+        } else {
+            for (int k = 0; k < a; k++) sigma[to[k]] = pick(c, *at[k], j[k], z[to[k]], ws, ic, o);
+        }
         if (ic.stop->load()) return false;
-        fits++;
-        if (std::isinf(sigma)) {                /* z = y: nothing to reweigh */
-            series(c, p, j, sigma, o, lev, ws, ic);
-            break;
+        /* the fits, all at once; where sigma is Inf, z = y: nothing to reweigh */
+        const problem *fit[8];
+        want what[8];
+        double s[8], *zf[8], *hf[8];
+        int b = 0, of[8];
+        for (int k = 0; k < a; k++) {
+            const int l = to[k];
+            fits[l]++;
+            if (std::isinf(sigma[l])) {
+                series(c, *ps[l], cols[l], sigma[l], o, lev[l], ws, ic);
+                going[l] = false;
+                continue;
+            }
+            fit[b] = ps[l], what[b] = want_leverages, s[b] = sigma[l], zf[b] = z[l], hf[b] = h[l], of[b++] = l;
         }
-        if (!smooth(p, sigma, want_leverages, z, h, f, ws, ic)) return false;
-        const idx need = c.automatic ? p.S.d + 1 : p.S.d;
-        if (fits == robust_fits || !(reweigh(n, need, p.y, w, z, h, v, res, e) >= robust_settled)) {
-            if (o.info && !c.onesided) report(p, j, c.automatic ? std::ldexp(sigma, -(p.u.a + p.u.bd)) : c.sigma, f, o);
-            break;
+        sums f[8];
+        if (b > 0 && !sums_of_many(fit, what, s, b, K, f, ws, ic, zf, hf)) return false;
+        for (int k = 0; k < b; k++) {
+            const int l = of[k];
+            problem &p = *ps[l];
+            if (fits[l] == robust_fits || !(reweigh(n, need, p.y, w[l], z[l], h[l], v[l], v[l] + n, v[l] + 2 * n) >=
+                                            robust_settled)) {
+                if (o.info && !c.onesided)
+                    report(p, cols[l], c.automatic ? std::ldexp(sigma[l], -(p.u.a + p.u.bd)) : c.sigma, f[k], o);
+                going[l] = false;
+            }
         }
     }
-    if (o.weights) {                            /* in the units of the weights given */
-        for (idx i = 0; i < n; i++) o.weights[j * n + i] = std::ldexp(g.w[i], 2 * g.a);
-        o.iterations[j] = fits;
+    for (int l = 0; l < count; l++) {
+        const weights &g = *ps[l]->g;
+        if (o.weights) {                        /* in the units of the weights given */
+            for (idx i = 0; i < n; i++) o.weights[cols[l] * n + i] = std::ldexp(g.w[i], 2 * g.a);
+            o.iterations[cols[l]] = fits[l];
+        }
+        if (c.onesided && !series(c, *ps[l], cols[l], sigma[l], o, lev[l], ws, ic)) return false;
     }
-    return !c.onesided || series(c, p, j, sigma, o, lev, ws, ic);
+    return true;
 }
 
 } // namespace givqr

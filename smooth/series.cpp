@@ -207,20 +207,20 @@ void lane_sums(const problem *const *ps, const want *what, int count, int K, con
             for (idx i = m - d; i < m; i++) k[l].factor(Rd[K * i + l]);
         }
         f[l] = {0.0, 0.0, 0.0, 0.0, k[l].squares(), log_det(*ps[l], k[l])};
-        if (what[l] == want_sums) f[l].rss = t[4 * l], f[l].edf = t[4 * l + 1], f[l].rest = t[4 * l + 2], f[l].loo = t[4 * l + 3];
+        if (what[l] >= want_sums) f[l].rss = t[4 * l], f[l].edf = t[4 * l + 1], f[l].rest = t[4 * l + 2], f[l].loo = t[4 * l + 3];
     }
 }
 
 /* Room in w for the lanes of K series of n points (order d), the states
- * kept from step ls on: Rd, Ls, T, x, rho, b and w (8*K-aligned,
- * lane-major); sums_lane_doubles (n, d) a lane at most. */
+ * kept from step ls on: Rd, Ls, T, x, rho, b, w and the leverages h
+ * (8*K-aligned, lane-major); sums_lane_doubles (n, d) a lane at most. */
 struct lane_room {
-    double *Rd, *Ls, *T, *x, *rho, *b, *w;
+    double *Rd, *Ls, *T, *x, *rho, *b, *w, *h;
     lane_room(workspace &ws, idx n, int d, int K, idx ls)
     {
         const idx m = n - d, N = d * (d + 1) / 2;
         const std::size_t a = 8 * std::size_t(K);
-        double *start = ws.lanes.reserve(idx(K) * (m + N * (m - ls) + (2 * d + 2) * m + 4 * n) + 8);
+        double *start = ws.lanes.reserve(idx(K) * (m + N * (m - ls) + (2 * d + 2) * m + 5 * n) + 8);
         Rd = reinterpret_cast<double *>((reinterpret_cast<std::uintptr_t>(start) + a - 1) / a * a);
         Ls = Rd + K * m;
         T = Ls + K * N * (m - ls);
@@ -228,20 +228,22 @@ struct lane_room {
         rho = x + K * n;
         b = rho + K * n;
         w = b + K * n;
+        h = w + K * n;
     }
 };
 
 /* sums_of_many's values, all through the sweep's lanes */
 bool sums_by_sweep(const problem *const *ps, const want *what, const double *sigma, int count, int K, sums *f,
-                   workspace &w, const interrupts &c)
+                   workspace &w, const interrupts &c, double *const *zs, double *const *hs)
 {
     const problem &p0 = *ps[0];
     const idx n = p0.n;
     idx ls = n;
-    bool backward = false;
+    bool backward = false, leverages = false;
     for (int l = 0; l < count; l++) {
         ls = std::min(ls, compared_from(*ps[l], what[l]));
-        backward = backward || what[l] == want_sums;
+        backward = backward || what[l] >= want_sums;
+        leverages = leverages || what[l] == want_leverages;
     }
     const lane_room r(w, n, p0.S.d, K, ls);
     double sq[8], block[8], t[32], ys[8], s[8];
@@ -258,29 +260,35 @@ bool sums_by_sweep(const problem *const *ps, const want *what, const double *sig
             r.b[K * i + l] = g[l] ? g[l]->b[i] : ps[l < count ? l : 0]->y[i];
             if (backward) r.w[K * i + l] = g[l] ? g[l]->w[i] : 1.0;     /* the backward pass's alone */
         }
-    sums_lanes(K, n, p0.S, s, r.rho, r.b, r.w, ys, sq, block, r.Rd, r.Ls, ls, backward ? r.T : nullptr, r.x, t);
+    sums_lanes(K, n, p0.S, s, r.rho, r.b, r.w, ys, sq, block, r.Rd, r.Ls, ls, backward ? r.T : nullptr, r.x, t,
+               leverages ? r.h : nullptr);
     lane_sums(ps, what, count, K, sq, block, r.Rd, r.Ls, ls, t, f);
+    for (int l = 0; l < count; l++)     /* z and h as smooth gives them */
+        if (what[l] == want_leverages) {
+            for (idx i = 0; i < n; i++) zs[l][i] = r.x[K * i + l], hs[l][i] = r.h[K * i + l];
+            if (ps[l]->g) unweigh(*ps[l], sigma[l], zs[l]);
+        }
     return c.go();
 }
 
 } // namespace
 
 bool sums_of_many(const problem *const *ps, const want *what, const double *sigma, int count, int K, sums *f,
-                  workspace &w, const interrupts &c)
+                  workspace &w, const interrupts &c, double *const *zs, double *const *hs)
 {
     bool any = false;
     for (int l = 0; l < count; l++) any = any || by_state(ps[l]->S, sigma[l]);
-    if (!any) return sums_by_sweep(ps, what, sigma, count, K, f, w, c);
+    if (!any && count > 1 && K > 1) return sums_by_sweep(ps, what, sigma, count, K, f, w, c, zs, hs);
     /* as smooth makes them: the state form's in its lanes, or where
-     * state_sums_at says not, every sum the sweep's (in its own lanes) */
-    if (count == 1 || K == 1) {
-        for (int l = 0; l < count; l++)
-            if (!smooth(*ps[l], sigma[l], what[l], w.lanes.reserve(ps[l]->n), nullptr, f[l], w, c)) return false;
-        return true;
-    }
+     * state_sums_at says not, every sum the sweep's (in its own lanes);
+     * the leverages there with the state form's z, alone */
+    auto alone = [&](int l) {
+        return count == 1 || K == 1 ||
+               (what[l] == want_leverages && by_state(ps[l]->S, sigma[l]) && !state_sums_at(ps[l]->S, sigma[l]));
+    };
     const problem *rest[8];
     want rw[8];
-    double rs[8];
+    double rs[8], *rz[8], *rh[8];
     int at[8], r = 0;
     const problem *mine[8];
     want mw[8];
@@ -290,15 +298,26 @@ bool sums_of_many(const problem *const *ps, const want *what, const double *sigm
     for (int l = 0; l < count; l++) {
         const problem &p = *ps[l];
         const bool state = by_state(p.S, sigma[l]) && (what[l] < want_sums || state_sums_at(p.S, sigma[l]));
+        if (alone(l)) {
+            const bool lev = what[l] == want_leverages;
+            if (!smooth(p, sigma[l], what[l], lev ? zs[l] : w.lanes.reserve(p.n), lev ? hs[l] : nullptr, f[l], w, c))
+                return false;
+            continue;
+        }
         all = all || (state && what[l] >= want_sums);
         if (state) mine[q] = ps[l], mw[q] = what[l], ms[q] = sigma[l], to[q++] = l;
-        else rest[r] = ps[l], rw[r] = what[l], rs[r] = sigma[l], at[r++] = l;
+        else rest[r] = ps[l], rw[r] = what[l], rs[r] = sigma[l], rz[r] = zs ? zs[l] : nullptr,
+             rh[r] = hs ? hs[l] : nullptr, at[r++] = l;
     }
     sums g[8];
-    if (r > 0 && !sums_by_sweep(rest, rw, rs, r, K, g, w, c)) return false;
+    if (r > 0 && !sums_by_sweep(rest, rw, rs, r, K, g, w, c, rz, rh)) return false;
     for (int k = 0; k < r; k++) f[at[k]] = g[k];
     if (q == 0) return true;
-    if (q == 1) return smooth(*mine[0], ms[0], mw[0], w.lanes.reserve(mine[0]->n), nullptr, f[to[0]], w, c);
+    if (q == 1) {
+        const bool lev = mw[0] == want_leverages;
+        return smooth(*mine[0], ms[0], mw[0], lev ? zs[to[0]] : w.lanes.reserve(mine[0]->n), lev ? hs[to[0]] : nullptr,
+                      f[to[0]], w, c);
+    }
     const idx n = ps[0]->n;
     const int d = ps[0]->S.d;
     const std::size_t a = 8 * std::size_t(K);
@@ -326,6 +345,8 @@ bool sums_of_many(const problem *const *ps, const want *what, const double *sigm
         if (mw[l] < want_sums) continue;
         const sums v = state_sums(n, p.g ? lw : nullptr, lb, ys[l], z, h, K, l);
         fl.rss = v.rss, fl.edf = v.edf, fl.rest = v.rest, fl.loo = v.loo;
+        if (mw[l] == want_leverages)
+            for (idx i = 0; i < n; i++) zs[to[l]][i] = z[K * i + l], hs[to[l]][i] = h[K * i + l];
     }
     return c.go();
 }

@@ -229,11 +229,12 @@ void state_lanes(int K, idx n, int d, const double *t, const double *sigma, cons
  * null, smooth_backward's sums too (backward_state.sums): the rows of Q in
  * T ((2d+2)*m*K), z in x (K*n, lane-major, scratch), and against b with
  * the weights w the totals of point_sums, lane l's rss, edf, rest and loo
- * in totals[4l .. 4l+3].  Rd, Ls, T, x, rho, b and w are aligned to 8*K
- * bytes. */
+ * in totals[4l .. 4l+3]; where h is not null, the leverages there (K*n,
+ * lane-major, as backward_state.h has them).  Rd, Ls, T, x, h, rho, b and
+ * w are aligned to 8*K bytes. */
 void sums_lanes(int K, idx n, const stencil &S, const double *sigma, const double *rho, const double *b,
                 const double *w, const double *ys, double *sq, double *block, double *Rd, double *Ls, idx from,
-                double *T, double *x, double *totals);
+                double *T, double *x, double *totals, double *h = nullptr);
 
 } // namespace givqr
 

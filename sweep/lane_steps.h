@@ -177,9 +177,10 @@ void squares_kept_lanes(idx n, const lane_rows &D, V sigma, const lane_series &s
 /* Q on [0; c2] from x as squares_kept_lanes leaves it, with the leverages'
  * recurrence (leverage.h) and what point_sums adds up against the series
  * (its b, weights and scale): into s the totals of rss, edf, rest and loo,
- * each lane's as one series' backward pass makes them. */
+ * each lane's as one series' backward pass makes them; the leverages into
+ * H where it is not null. */
 template <int d>
-void criteria_lanes(idx n, const V *T, V *x, const lane_series &src, V s[4])
+void criteria_lanes(idx n, const V *T, V *x, const lane_series &src, V s[4], V *H)
 {
     typedef leverage_recurrence<d, V> lr;
     constexpr int N = lr::N;
@@ -190,6 +191,7 @@ void criteria_lanes(idx n, const V *T, V *x, const lane_series &src, V s[4])
     for (int k = 0; k < d; k++) g[lr::at(k, k)] = zero + 1.0;
     for (int k = 0; k < 4; k++) s[k] = blk[k] = zero;
     auto put = [&](idx j, V z, V h, V q) {
+        if (H) H[j] = h;
         const V e = (src.y(j) - z) * ys, l = e / q;
         blk[0] = src.add(j, blk[0], e * e);
         blk[1] = src.add(j, blk[1], h);
@@ -253,27 +255,27 @@ void smooth_lanes_d(idx n, const lane_rows &D, const double *sigma, const double
 
 template <int d>
 void sums_lanes_d(idx n, const lane_rows &D, V s, const lane_series &src, V &q, V &k, V *Rd, V *Ls, idx from, V *T,
-                  V *x, V t[4])
+                  V *x, V t[4], V *H)
 {
     squares_kept_lanes<d>(n, D, s, src, q, k, Rd, Ls, from, T, x);
-    if (T) criteria_lanes<d>(n, T, x, src, t);
+    if (T) criteria_lanes<d>(n, T, x, src, t, H);
 }
 
 /* sums_lanes (smooth.h) for this width */
 void sums_lanes(idx n, const stencil &S, const double *sigma, const double *rho, const double *b, const double *w,
                 const double *ys, double *sq, double *block, double *Rd, double *Ls, idx from, double *T, double *x,
-                double *totals)
+                double *totals, double *h)
 {
     const lane_rows D = {S.D, S.c, n - S.d, S.d};
     V s, y, q, k, t[4] = {};
     for (int l = 0; l < K; l++) s[l] = sigma[l], y[l] = ys[l];
     const lane_series src = {(const V *)rho, (const V *)b, (const V *)w, y};
-    V *R = (V *)Rd, *Lv = (V *)Ls, *Tv = (V *)T, *xv = (V *)x;
+    V *R = (V *)Rd, *Lv = (V *)Ls, *Tv = (V *)T, *xv = (V *)x, *H = (V *)h;
     switch (S.d) {
-    case 1: sums_lanes_d<1>(n, D, s, src, q, k, R, Lv, from, Tv, xv, t); break;
-    case 2: sums_lanes_d<2>(n, D, s, src, q, k, R, Lv, from, Tv, xv, t); break;
-    case 3: sums_lanes_d<3>(n, D, s, src, q, k, R, Lv, from, Tv, xv, t); break;
-    default: sums_lanes_d<4>(n, D, s, src, q, k, R, Lv, from, Tv, xv, t); break;
+    case 1: sums_lanes_d<1>(n, D, s, src, q, k, R, Lv, from, Tv, xv, t, H); break;
+    case 2: sums_lanes_d<2>(n, D, s, src, q, k, R, Lv, from, Tv, xv, t, H); break;
+    case 3: sums_lanes_d<3>(n, D, s, src, q, k, R, Lv, from, Tv, xv, t, H); break;
+    default: sums_lanes_d<4>(n, D, s, src, q, k, R, Lv, from, Tv, xv, t, H); break;
     }
     for (int l = 0; l < K; l++) {
         sq[l] = q[l];

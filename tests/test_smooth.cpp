@@ -339,9 +339,11 @@ TEST(smooth, LanesTheSameBitsAsEachSeriesAlone)
                 }
                 lanes_asked(0);
                 c.automatic = true, c.k = 3, c.shared = true;   /* columns 0, 1 (gaps) and 2 */
-                for (int criterion : {int(givqr::gcv), int(givqr::loocv), int(givqr::reml), -1}) {  /* -1: an edf */
-                    c.criterion = criterion < 0 ? givqr::gcv : criterion;
-                    c.edf = criterion < 0 ? double(d) + 12.5 : 0.0;
+                /* -1: an edf; -2 and -3 robust, sigma given and by REML */
+                for (int criterion : {int(givqr::gcv), int(givqr::loocv), int(givqr::reml), -1, -2, -3}) {
+                    c.criterion = criterion == -3 ? givqr::reml : criterion < 0 ? givqr::gcv : criterion;
+                    c.edf = criterion == -1 ? double(d) + 12.5 : 0.0;
+                    c.robust = criterion < -1, c.automatic = criterion != -2, c.sigma = 0.05;
                     std::vector<double> first, bare;     /* with the info, and z alone (the smooths in lanes too) */
                     for (int lanes = 1; lanes <= widest; lanes *= 2) {
                         lanes_asked(lanes);
@@ -351,10 +353,13 @@ TEST(smooth, LanesTheSameBitsAsEachSeriesAlone)
                         o.loocv = &info[12], o.reml = &info[15];
                         std::vector<double> h(n * 3), se(n * 3), end(3);
                         o.leverage = h.data(), o.stderror = se.data(), o.range_end = end.data();
+                        std::vector<double> rw(c.robust ? n * 3 + 3 : 0);
+                        if (c.robust) o.weights = rw.data(), o.iterations = rw.data() + n * 3;
                         ASSERT_EQ(givqr::givsmooth(c, Y.data(), w, ts, o, 1, nullptr), givqr::smoothed);
                         givqr::smooth_out ob = {zb.data()};
                         ASSERT_EQ(givqr::givsmooth(c, Y.data(), w, ts, ob, 1, nullptr), givqr::smoothed);
                         z.insert(z.end(), info.begin(), info.end());
+                        z.insert(z.end(), rw.begin(), rw.end());
                         if (lanes == 1) first = z, bare = zb;
                         EXPECT_TRUE(same(z, first) && same(zb, bare))
                             << "d = " << d << (times ? ", uneven" : "") << (weighted ? ", weighted" : "")
@@ -362,6 +367,7 @@ TEST(smooth, LanesTheSameBitsAsEachSeriesAlone)
                     }
                     lanes_asked(0);
                 }
+                c.robust = false;
             }
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__aarch64__))
     EXPECT_GE(widest, 2);       /* lanes were there to test */

@@ -252,10 +252,12 @@
 %   they also go through the sweep (or the filter, where it serves) several
 %   at once, one in each lane of the processor's vectors (8 with AVX-512, 4
 %   with AVX2, 2 with SSE2 or NEON);
-%   where sigma is chosen (by a criterion or 'EDF', not 'Robust'), the
-%   searches of that many series run in lockstep, each value they need made
-%   in the lanes, and a single series runs the steps of its scan so.  Lanes
-%   change no bits.  A long call can be interrupted with
+%   where sigma is chosen (by a criterion or 'EDF'), the searches of that
+%   many series run in lockstep, each value they need made in the lanes,
+%   then (no info asked for) their smooths; a single series runs the steps
+%   of its scan so.  Robust fits run that many series in lockstep too, each
+%   fit of those still reweighing made in the lanes at once.  Lanes change
+%   no bits.  A long call can be interrupted with
 %   Ctrl-C (the oct-file in Octave).
 %
 %   Errors, with their identifiers

@@ -142,8 +142,8 @@ searches run in lockstep, each value they wait for made for all of them at
 once (a series alone runs the steps of its scan over lambda's grid K at a
 time instead); each search is run again from its start as its values come,
 and so decides, and chooses, to the bit as alone. Their smooths at the
-chosen lambdas then go through the same lanes where z alone is asked
-(with the info, each series alone).
+chosen lambdas, and their info where it is asked for, then go through
+the same lanes.
 
 Robust fits (lambda = 1600 given, 10^4 series) run K series in lockstep,
 each fit of those whose weights have not settled made in the lanes at

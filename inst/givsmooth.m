@@ -254,8 +254,8 @@
 %   with AVX2, 2 with SSE2 or NEON);
 %   where sigma is chosen (by a criterion or 'EDF'), the searches of that
 %   many series run in lockstep, each value they need made in the lanes,
-%   then (no info asked for) their smooths; a single series runs the steps
-%   of its scan so.  Robust fits run that many series in lockstep too, each
+%   then their smooths and info; a single series runs the steps of its scan
+%   so.  Robust fits run that many series in lockstep too, each
 %   fit of those still reweighing made in the lanes at once.  Lanes change
 %   no bits.  A long call can be interrupted with
 %   Ctrl-C (the oct-file in Octave).

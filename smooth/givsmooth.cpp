@@ -281,8 +281,8 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
      * leaves its lane to the next */
     const int K = ties.at.empty() && !shared ? lanes_for(c, out.info) : 1;
     /* where sigma is chosen (by a criterion or an edf, not robust), the choices of
-     * KC series at once (choose_many); their smooths then in as many lanes
-     * where z alone is asked, else each alone */
+     * KC series at once (choose_many); their smooths and info then in as
+     * many lanes */
     const int KC = c.automatic && !c.robust && !c.spline && ties.at.empty() && c.k > 1
                        ? lanes_within(sums_lane_doubles(n, d)) : 1;
     /* robust series KR at once (robust_many) */
@@ -362,18 +362,30 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
                     if (out.range_end) out.range_end[j] = std::isnan(sigma) ? std::nan("") : double(ch[l].end);
                 }
                 sig[l] = sigma;
-                alone[l] = count == 1 || out.info || c.onesided || !cp[l].g || !std::isfinite(sigma);
+                alone[l] = count == 1 || c.onesided || !cp[l].g || !std::isfinite(sigma);
                 if (alone[l] && (ic.stop->load() || !series(c, cp[l], j, sigma, out, leverage_of(j), ws, ic)))
                     return false;
             }
-            /* the others' z, as series gives it, in the choice's lanes (ws.lanes, free now) */
+            /* the others' z (and info), as series gives them, in the choice's lanes (ws.lanes, free now) */
             const problem *lp[8];
             idx lc[8];
             double ls[8];
             int used = 0;
             for (int l = 0; l < count; l++)
                 if (!alone[l]) lp[used] = &cp[l], lc[used] = cj[l], ls[used++] = sig[l];
-            if (used > 0) {
+            if (used > 0 && out.info) {
+                want what[8];
+                double *zs[8], *hs[8];
+                sums f[8];
+                for (int l = 0; l < used; l++) {
+                    what[l] = want_leverages;
+                    zs[l] = out.z + lc[l] * n;
+                    hs[l] = leverage_of(lc[l]);
+                }
+                if (!sums_of_many(lp, what, ls, used, KC, f, ws, ic, zs, hs)) return false;
+                for (int l = 0; l < used; l++)
+                    report(*lp[l], lc[l], std::ldexp(ls[l], -(lp[l]->u.a + lp[l]->u.bd)), f[l], out);
+            } else if (used > 0) {
                 lane_arrays r;
                 r.reserve(ws.lanes, n, d, KC);
                 if (!lanes_z(r, KC, used, lp, lc, ls))

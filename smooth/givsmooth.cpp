@@ -353,14 +353,7 @@ smooth_result givsmooth(const smooth_call &c, const double *y, const double *w, 
             if (count > 1 && !choose_many(ps, count, KC, c.criterion, c.edf, ch, out.z + cj[0] * n, ws, ic)) return false;
             for (int l = 0; l < count; l++) {
                 const idx j = cj[l];
-                double sigma;
-                if (count == 1) {
-                    sigma = pick(c, cp[l], j, out.z + j * n, ws, ic, out);
-                } else {            /* as pick gives it */
-                    sigma = ch[l].sigma;
-                    if (out.missed) out.missed[j] = ch[l].missed;
-                    if (out.range_end) out.range_end[j] = std::isnan(sigma) ? std::nan("") : double(ch[l].end);
-                }
+                const double sigma = count == 1 ? pick(c, cp[l], j, out.z + j * n, ws, ic, out) : picked(ch[l], j, out);
                 sig[l] = sigma;
                 alone[l] = count == 1 || c.onesided || !cp[l].g || !std::isfinite(sigma);
                 if (alone[l] && (ic.stop->load() || !series(c, cp[l], j, sigma, out, leverage_of(j), ws, ic)))

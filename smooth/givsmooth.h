@@ -279,6 +279,10 @@ void report(const problem &p, idx j, double shown, const sums &f, const smooth_o
 double pick(const smooth_call &c, const problem &p, idx j, double *z, workspace &w, const interrupts &ic,
             const smooth_out &o);
 
+/* The sigma of choice ch for series j, where it lies in the range and a
+ * missed edf into o, as pick gives them. */
+double picked(const choice &ch, idx j, const smooth_out &o);
+
 /* Tukey's bisquare (robust fits): the tuning constant, in scales; the root
  * mean square change of the weights below which they have settled; the most
  * fits. */
@@ -296,22 +300,18 @@ struct weighted_work {
 };
 
 /* Series j of y as c asks, weighted (w its weights, or null), or robust
- * (robust_series), at the scales u (of its times; its weights' and values'
+ * (robust_many), at the scales u (of its times; its weights' and values'
  * found here).  Returns false where stopped. */
 bool weighted_series(const smooth_call &c, const stencil &S, idx j, const double *y, const double *w,
                      const smooth_out &o, weighted_work &ww, workspace &ws, const interrupts &ic, scales u);
 
-/* Series j of p (weighed in ww.g as it goes, w the user's weights, or
- * null) robust: fits of the two-sided smooth, each reweighed from the last,
- * until the weights settle or robust_fits have been made; then, one-sided,
- * the smooth with the last weights.  Returns false where stopped. */
-bool robust_series(const smooth_call &c, problem &p, idx j, const double *w, const smooth_out &o,
-                   weighted_work &ww, workspace &ws, const interrupts &ic);
-
-/* robust_series for series cols[l] of *ps[l] (weighed in ww[l], w[l] the
- * user's weights, or null), l < count <= K, in lockstep: each fit of
- * those whose weights have not settled made at once in lanes (their
- * sigmas chosen at once, choose_many), the same bits as each alone. */
+/* Series cols[l] of *ps[l] (weighed in ww[l] as it goes, w[l] the user's
+ * weights, or null), l < count <= K, robust: fits of the two-sided smooth,
+ * each reweighed from the last, until the weights settle or robust_fits
+ * have been made; then, one-sided, the smooth with the last weights.  The
+ * series go in lockstep, each fit of those whose weights have not settled
+ * made at once in lanes (their sigmas chosen at once, choose_many), the
+ * same bits as each alone.  Returns false where stopped. */
 bool robust_many(const smooth_call &c, problem *const *ps, const idx *cols, const double *const *w, int count, int K,
                  const smooth_out &o, weighted_work *ww, workspace &ws, const interrupts &ic);
 

@@ -52,13 +52,6 @@ double reweigh(idx n, idx need, const double *y, const double *w, const double *
 
 } // namespace
 
-bool robust_series(const smooth_call &c, problem &p, idx j, const double *w, const smooth_out &o,
-                   weighted_work &ww, workspace &ws, const interrupts &ic)
-{
-    problem *ps = &p;
-    return robust_many(c, &ps, &j, &w, 1, 1, o, &ww, ws, ic);
-}
-
 bool robust_many(const smooth_call &c, problem *const *ps, const idx *cols, const double *const *w, int count, int K,
                  const smooth_out &o, weighted_work *ww, workspace &ws, const interrupts &ic)
 {
@@ -88,14 +81,10 @@ bool robust_many(const smooth_call &c, problem *const *ps, const idx *cols, cons
             at[a] = &p, j[a] = cols[l], to[a++] = l;
         }
         if (a == 0) break;
-        if (c.automatic && a > 1) {     /* as pick gives them */
+        if (c.automatic && a > 1) {
             choice ch[8];
             if (!choose_many(at, a, K, c.criterion, c.edf, ch, z[to[0]], ws, ic)) return false;
-            for (int k = 0; k < a; k++) {
-                sigma[to[k]] = ch[k].sigma;
-                if (o.missed) o.missed[j[k]] = ch[k].missed;
-                if (o.range_end) o.range_end[j[k]] = std::isnan(ch[k].sigma) ? std::nan("") : double(ch[k].end);
-            }
+            for (int k = 0; k < a; k++) sigma[to[k]] = picked(ch[k], j[k], o);
         } else {
             for (int k = 0; k < a; k++) sigma[to[k]] = pick(c, *at[k], j[k], z[to[k]], ws, ic, o);
         }

@@ -164,7 +164,7 @@ idx compared_from(const problem &p, want what)
  * 2 counted apart where the lane's states from step `from` on (kept in Ls
  * from step ls on) repeat the one a step or two before, as smooth_forward
  * counts them (a longer period, which it finds first, has none of these);
- * the backward pass's totals t where want_sums.  The lanes' products of
+ * the backward pass's totals t from want_sums on.  The lanes' products of
  * R(i,i) advance side by side, each in its own order. */
 void lane_sums(const problem *const *ps, const want *what, int count, int K, const double *sq, const double *block,
                const double *Rd, const double *Ls, idx ls, const double *t, sums *f)
@@ -286,6 +286,11 @@ bool sums_of_many(const problem *const *ps, const want *what, const double *sigm
         return count == 1 || K == 1 ||
                (what[l] == want_leverages && by_state(ps[l]->S, sigma[l]) && !state_sums_at(ps[l]->S, sigma[l]));
     };
+    auto single = [&](int l) {          /* series l by smooth itself */
+        const bool lev = what[l] == want_leverages;
+        return smooth(*ps[l], sigma[l], what[l], lev ? zs[l] : w.lanes.reserve(ps[l]->n), lev ? hs[l] : nullptr, f[l],
+                      w, c);
+    };
     const problem *rest[8];
     want rw[8];
     double rs[8], *rz[8], *rh[8];
@@ -299,9 +304,7 @@ bool sums_of_many(const problem *const *ps, const want *what, const double *sigm
         const problem &p = *ps[l];
         const bool state = by_state(p.S, sigma[l]) && (what[l] < want_sums || state_sums_at(p.S, sigma[l]));
         if (alone(l)) {
-            const bool lev = what[l] == want_leverages;
-            if (!smooth(p, sigma[l], what[l], lev ? zs[l] : w.lanes.reserve(p.n), lev ? hs[l] : nullptr, f[l], w, c))
-                return false;
+            if (!single(l)) return false;
             continue;
         }
         all = all || (state && what[l] >= want_sums);
@@ -313,11 +316,7 @@ bool sums_of_many(const problem *const *ps, const want *what, const double *sigm
     if (r > 0 && !sums_by_sweep(rest, rw, rs, r, K, g, w, c, rz, rh)) return false;
     for (int k = 0; k < r; k++) f[at[k]] = g[k];
     if (q == 0) return true;
-    if (q == 1) {
-        const bool lev = mw[0] == want_leverages;
-        return smooth(*mine[0], ms[0], mw[0], lev ? zs[to[0]] : w.lanes.reserve(mine[0]->n), lev ? hs[to[0]] : nullptr,
-                      f[to[0]], w, c);
-    }
+    if (q == 1) return single(to[0]);
     const idx n = ps[0]->n;
     const int d = ps[0]->S.d;
     const std::size_t a = 8 * std::size_t(K);
@@ -459,7 +458,10 @@ bool weighted_series(const smooth_call &c, const stencil &S, idx j, const double
                      const smooth_out &o, weighted_work &ww, workspace &ws, const interrupts &ic, scales u)
 {
     problem p = {c.n, S, &ww.g, y + j * c.n, nullptr, u};
-    if (c.robust) return robust_series(c, p, j, w, o, ww, ws, ic);
+    if (c.robust) {
+        problem *ps = &p;
+        return robust_many(c, &ps, &j, &w, 1, 1, o, &ww, ws, ic);
+    }
     weigh(c.n, S.d, p.y, w, nullptr, ww.g);
     p.u.a = ww.g.a;
     p.u.c = value_scale(c.n, p.y, ww.g.w);
@@ -474,7 +476,11 @@ double pick(const smooth_call &c, const problem &p, idx j, double *z, workspace 
         if (o.range_end) o.range_end[j] = std::nan("");
         return scaled_sigma(p, c.sigma);
     }
-    const choice ch = choose(p, c.criterion, c.edf, z, w, ic);
+    return picked(choose(p, c.criterion, c.edf, z, w, ic), j, o);
+}
+
+double picked(const choice &ch, idx j, const smooth_out &o)
+{
     if (o.missed) o.missed[j] = ch.missed;
     if (o.range_end) o.range_end[j] = std::isnan(ch.sigma) ? std::nan("") : double(ch.end);
     return ch.sigma;

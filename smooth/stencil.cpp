@@ -85,7 +85,7 @@ stencil make_stencil(idx n, int d, const double *t, double *rows)
     case 3: equal = rows_of<3>(n, t, rows, &S.norm); break;
     default: equal = rows_of<4>(n, t, rows, &S.norm); break;
     }
-    if (!equal) {
+    if (!equal || (n == d + 1 && d > 1)) {     /* a single row is its own row 0, the equal grid's or not */
         S.D = rows;
         return S;
     }

@@ -19,7 +19,8 @@ namespace givqr {
  * -3, 1), (1, -4, 6, -4, 1).  Where every row of D is the same to the bit
  * (equally spaced t, such as 1:n, which gives c itself), the stencil keeps
  * that one row: the factorization's rows may then repeat (cycle.h), and a
- * gap is filled as on an equal grid.
+ * gap is filled as on an equal grid.  A single row (n = d+1, d > 1) says
+ * nothing of the spacing, and is kept as D.
  */
 struct stencil {
     int d;

@@ -125,8 +125,9 @@ bool smooth(const problem &p, double sigma, want what, double *x, double *h, sum
 /* Orders 3 and 4, and uneven times (D's rows not all one), take z and the
  * restricted likelihood's sums from the state form (state_smooth), which
  * keeps its digits where the sweep's lagged values cancel and where two
- * times nearly coincide; the one-sided smooth is still the sweep's, and so
- * is the smoothing spline. */
+ * times nearly coincide; the one-sided smooth follows the two-sided (the
+ * last points of state_smooth's, state_onesided); the smoothing spline is
+ * the sweep's. */
 inline bool by_state(const stencil &S)
 {
     return (S.d >= 3 || S.D) && !S.low;
@@ -186,7 +187,8 @@ bool sums_of_many(const problem *const *ps, const want *what, const double *sigm
 
 /* The one-sided smooth of p at sigma into z: z(t) the last point of the
  * smooth of y(1:t), the leverage of each point as its prefix's last in h
- * (or null).  Returns false where stopped. */
+ * (or null), from the d-th point with weight on (before it, the caller's).
+ * Returns false where stopped. */
 bool smooth_onesided(const problem &p, double sigma, double *z, double *h, workspace &w, const interrupts &c);
 
 /* What choose chose: sigma (NaN where stopped, or where y gives no

@@ -77,6 +77,17 @@ double missing_units(const problem &p)
     return p.g ? double(p.n - p.g->observed) * double(p.u.a) * 0.6931471805599453 : 0.0;
 }
 
+/* The state form's leverages h as the sweep's: at a point without weight,
+ * var(z) there (leverage, smooth.h) times the weight of the sweep's missing
+ * row, 1/rho^2 (a power of 2), from which report's standard error takes
+ * var(z) back to the bit. */
+void as_swept(const problem &p, double *h)
+{
+    if (p.g)
+        for (idx i = 0; i < p.n; i++)
+            if (p.g->w[i] == 0.0) h[i] = h[i] / p.g->rho[i] / p.g->rho[i];
+}
+
 } // namespace
 
 bool smooth(const problem &p, double sigma, want what, double *x, double *h, sums &f, workspace &w,
@@ -98,6 +109,7 @@ bool smooth(const problem &p, double sigma, want what, double *x, double *h, sum
             const sums s = state_sums(n, wt, b, ys, x, h, 1, 0);
             f.rss = s.rss, f.edf = s.edf, f.rest = s.rest, f.loo = s.loo;
         }
+        if (what == want_leverages) as_swept(p, h);
         return c.go();
     }
     forward_state st;
@@ -344,16 +356,27 @@ bool sums_of_many(const problem *const *ps, const want *what, const double *sigm
         if (mw[l] < want_sums) continue;
         const sums v = state_sums(n, p.g ? lw : nullptr, lb, ys[l], z, h, K, l);
         fl.rss = v.rss, fl.edf = v.edf, fl.rest = v.rest, fl.loo = v.loo;
-        if (mw[l] == want_leverages)
+        if (mw[l] == want_leverages) {
             for (idx i = 0; i < n; i++) zs[to[l]][i] = z[K * i + l], hs[to[l]][i] = h[K * i + l];
+            as_swept(p, hs[to[l]]);
+        }
     }
     return c.go();
 }
 
 bool smooth_onesided(const problem &p, double sigma, double *z, double *h, workspace &w, const interrupts &c)
 {
+    const weights *g = p.g;
+    if (by_state(p.S, sigma)) {         /* where the two-sided smooth is the state form's, its last points */
+        state_onesided(p.n, p.S, sigma, g ? g->w : nullptr, g ? g->b : p.y, z, h, w.E.reserve((p.S.d + 2) * p.n));
+        if (h) as_swept(p, h);
+        return c.go();
+    }
     forward_state st;
-    return forward(p, sigma, forward_onesided, p.g ? p.g->b : p.y, z, h, st, w, c);
+    if (!forward(p, sigma, forward_onesided, g ? g->b : p.y, z, h, st, w, c)) return false;
+    if (g)
+        for (idx i = 0; i < p.n; i++) z[i] = g->rho[i] * z[i];
+    return true;
 }
 
 /* s*sqrt(h./w) the standard errors (s^2 the residuals' mean square over the
@@ -439,17 +462,13 @@ bool series(const smooth_call &c, const problem &p, idx j, double sigma, const s
     if (o.info && !smooth(p, sigma, want_sums, z, nullptr, f, w, ic)) return false;
     if (!smooth_onesided(p, sigma, z, h, w, ic)) return false;
     /* up to the d-th point with weight, z = y where there is weight (H = 1)
-     * and nothing is known elsewhere; then z = rho.*x */
-    const weights *g = p.g;
-    idx i = 0;
-    for (idx seen = 0; i < n && (i < p.S.d || seen < p.S.d); i++) {
-        const bool has = !g || g->w[i] > 0.0;
+     * and nothing is known elsewhere */
+    for (idx i = 0, seen = 0; i < n && (i < p.S.d || seen < p.S.d); i++) {
+        const bool has = !p.g || p.g->w[i] > 0.0;
         seen += has;
         z[i] = has ? p.y[i] : std::nan("");
         if (h) h[i] = has ? 1.0 : std::nan("");
     }
-    if (g)
-        for (; i < n; i++) z[i] = g->rho[i] * z[i];
     if (o.info) report(p, j, shown, f, o);
     return true;
 }

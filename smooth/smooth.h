@@ -157,6 +157,13 @@ void smooth_fill(idx n, const stencil &S, const double *t, double sigma, const d
 void state_smooth(idx n, const stencil &S, double sigma, const double *w, const double *y, double *z, double *E,
                   double ys = 1.0, double *logdet = nullptr, double *squares = nullptr, double *h = nullptr);
 
+/* The one-sided smooth by state_smooth's filter alone: z(i), i >= d, the
+ * last point of state_smooth's z for points 0..i, to the bit, and h(i) its
+ * leverage there, as state_smooth's h has it; z and h before d are not
+ * written; E scratch, (d+2)*n doubles. */
+void state_onesided(idx n, const stencil &S, double sigma, const double *w, const double *b, double *z, double *h,
+                    double *E);
+
 /* The sums of point_sums over the n points from state_smooth's z and
  * leverages h (1 - h for the points' residual parts), against b =
  * sqrt(w).*y with the weights w (null: all 1) and the scale ys: point j of

@@ -46,7 +46,30 @@ void filter(idx n, const double *t, double sigma, const double *w, const double 
     for (idx k = 0; cyc.from < n && k < cyc.per; k++) crho[k] = cyc.at(cyc.from + k).e[0];
 }
 
+/* The one-sided smooth (state_onesided) */
+template <int d>
+void onesided(idx n, const double *t, double sigma, const double *w, const double *b, double *z, double *h, double *E)
+{
+    double R[d][d], r[d], sq, block;
+    state_cycle<d, double> cyc;
+    if (t || w) state_filter<d, double>(n, t, 1.0 / sigma, w, b, 1.0, E, sq, block, R, r, nullptr, z, h);
+    else state_filter<d, double, true>(n, t, 1.0 / sigma, w, b, 1.0, E, sq, block, R, r, &cyc, z, h);
+}
+
 } // namespace
+
+void state_onesided(idx n, const stencil &S, double sigma, const double *w, const double *b, double *z, double *h,
+                    double *E)
+{
+    double s = sigma;
+    const double *t = state_times(S, &s, 1);
+    switch (S.d) {
+    case 1: onesided<1>(n, t, s, w, b, z, h, E); break;
+    case 2: onesided<2>(n, t, s, w, b, z, h, E); break;
+    case 3: onesided<3>(n, t, s, w, b, z, h, E); break;
+    default: onesided<4>(n, t, s, w, b, z, h, E); break;
+    }
+}
 
 double state_log_det(idx n, const stencil &S, double sigma, const double *w, const double *rho, idx stride,
                      const double *Rd, idx from, idx per, const double *crho)

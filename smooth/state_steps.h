@@ -24,6 +24,20 @@ GIVQR_STEP double root(double w)
 }
 #endif
 
+/* A point's leverage from var(z) there, v: w*v where it has weight, and v
+ * itself where it has none, for the standard error there */
+#ifdef GIVQR_STATE_LANES
+GIVQR_STEP V leverage(V w, V v)
+{
+    return sel(vgt(w, V{}), w * v, v);
+}
+#else
+GIVQR_STEP double leverage(double w, double v)
+{
+    return w > 0.0 ? w * v : v;
+}
+#endif
+
 /* t(i) - t(i-k), exactly k where t is null (1:n) */
 GIVQR_STEP double spacing(const double *t, idx i, int k)
 {
@@ -47,10 +61,10 @@ GIVQR_STEP double newton(const double *t, idx j, int p)
 /* The rotations of one step, which R alone decides (with the spacings and
  * the weight): (c(0), s(0)) of the penalty row, (c(1+k), s(1+k)) of rows k,
  * k+1 of R*T, (c(d), s(d)) of the observation, and the part of the penalty
- * row they leave that is not r's. */
+ * row they leave that is not r's; and R(d-1,d-1) they leave. */
 template <int d, class T>
 struct state_turns {
-    T c[d + 1], s[d + 1], e[d + 1];
+    T c[d + 1], s[d + 1], e[d + 1], last;      /* last: R(d-1,d-1) after the step */
 };
 
 /* Where the filter's steps came round (state_filter with cycle): from
@@ -104,6 +118,7 @@ GIVQR_STEP void state_turn(T R[d][d], const double *t, idx i, T pen, T o, state_
         for (int l = k + 1; l < d; l++) rot(R[k][l], R[k + 1][l], q.c[1 + k], q.s[1 + k]);
     }
     rotg(R[d - 1][d - 1], o, q.c[d], q.s[d]);
+    q.last = R[d - 1][d - 1];
 }
 
 /* The same step of r, o*y(i) in oy: the penalty row kept in e (d+2) for
@@ -175,10 +190,13 @@ GIVQR_STEP void state_square(idx j, T v, T &sq, T &block)
  * steps): from there on the steps' rotations repeat with it, and only r is
  * carried, to the same bits, its kept rows as cyc says.  R is compared
  * with the one at step s, s moved on every `ring` steps; the rotations of
- * the last `ring` kept, in cyc. */
+ * the last `ring` kept, in cyc.  The one-sided smooth: after each step i
+ * >= d, the last point of the way back from there, the smooth of points
+ * 0..i there to the bit, into last(i) and its leverage into lev(i), as
+ * state_way_back puts them, where each is not null. */
 template <int d, class T, bool cycle = false>
 GIVQR_STEP void state_filter(idx n, const double *t, T pen, const T *w, const T *b, T ys, T *E, T &sq, T &block,
-                             T R[d][d], T r[d], state_cycle<d, T> *cyc = nullptr)
+                             T R[d][d], T r[d], state_cycle<d, T> *cyc = nullptr, T *last = nullptr, T *lev = nullptr)
 {
     constexpr int ring = cycle ? state_cycle<d, T>::ring : 1;
     const T one = T{} + 1.0;
@@ -190,6 +208,13 @@ GIVQR_STEP void state_filter(idx n, const double *t, T pen, const T *w, const T 
     for (int j = 0; j < d; j++) state_square(j, ys * state_merge<d>(R, r, t, j, w ? root(w[j]) : one, b[j]), sq, block);
     state_turns<d, T> one_turn[1], *q = cycle ? cyc->q : one_turn;
     if (cycle) cyc->from = n;
+    auto onesided = [&](idx i, T rdd) {     /* where the way back of points 0..i would start */
+        if (last) last[i] = r[d - 1] / rdd;
+        if (lev) {
+            const T v = 1.0 / (rdd * rdd);
+            lev[i] = w ? leverage(w[i], v) : v;
+        }
+    };
     T was[d][d];
     idx s = d;
     for (idx i = d; i < n; i++) {
@@ -199,6 +224,7 @@ GIVQR_STEP void state_filter(idx n, const double *t, T pen, const T *w, const T 
                 T e[d + 2];
                 state_square(j, ys * state_turn_r<d>(cyc->at(j), b[j], r, e), sq, block);
                 E[(d + 2) * i + (j - i)] = e[d + 1];
+                onesided(j, cyc->at(j).last);
             }
             state_turns<d, T> end;
             for (idx j = 0; j < (n - i) % cyc->per; j++) state_turn<d>(R, t, i + j, pen, one, end);   /* R at the end */
@@ -208,6 +234,7 @@ GIVQR_STEP void state_filter(idx n, const double *t, T pen, const T *w, const T 
         if (cycle && i == s) std::memcpy(was, R, sizeof was);
         state_turn<d>(R, t, i, pen, w ? root(w[i]) : one, q[i % ring]);
         state_square(i, ys * state_turn_r<d>(q[i % ring], b[i], r, E + (d + 2) * i), sq, block);
+        onesided(i, R[d - 1][d - 1]);
     }
 }
 
@@ -263,7 +290,8 @@ GIVQR_STEP T state_newton_var(const double *t, idx j, const T S[d][d])
 }
 
 /* The way back: z from the kept rows E and R*x = r at the last point; with
- * lev, the leverages h(i) = w(i)*var(z(i)) too (w null: all 1), var(z(i))
+ * lev, the leverages h(i) = w(i)*var(z(i)) too (w null: all 1; var(z(i))
+ * itself where w(i) = 0, leverage), var(z(i))
  * = 1/S(d-1,d-1)^2, S the square-root information of x(i) from all the
  * points (R at the last point), carried back alongside */
 template <int d, class T, bool lev = false>
@@ -272,7 +300,7 @@ GIVQR_STEP void state_way_back(idx n, const double *t, const T *E, const T R[d][
 {
     T x[d], S[d][d] = {};
     state_solve<d>(R, r, x);
-    auto put = [&](idx j, T v) { h[j] = w ? w[j] * v : v; };
+    auto put = [&](idx j, T v) { h[j] = w ? leverage(w[j], v) : v; };
     if (lev) {
         for (int k = 0; k < d; k++)
             for (int l = k; l < d; l++) S[k][l] = R[k][l];

@@ -71,20 +71,29 @@
 %! assert ([i.leverage([3 25]); sum(i.leverage)], [1; 1; 2]);
 %! assert (isnan ([i.gcv i.stderr(3)]));
 
-## one-sided: z(t) is the last point of the smooth of y(1:t), bit for bit;
-## its leverage is that point's in its own prefix's hat matrix
+## one-sided: z(t) is the last point of the smooth of y(1:t), bit for bit,
+## at every order, at uneven times and at the largest lambdas; its leverage
+## is that point's in its own prefix's hat matrix
 %!test
-%! randn ("state", 2);
+%! randn ("state", 2); rand ("state", 2);
 %! n = 400; y = cumsum (randn (n, 1)); sigma = 0.05; bits = @(a) typecast (a(:), "uint64");
-%! [z1, info] = givsmooth (y, sigma, "OneSided", true);
-%! assert (z1(1:2), y(1:2));
-%! for t = [3 4 5 50 161 400]
-%!   zt = givsmooth (y(1:t), sigma);
-%!   assert (isequal (bits (z1(t)), bits (zt(t))));
-%!   [~, D] = stacked (t, sigma);
-%!   H = inv (eye (t) + full (D'*D) / sigma^2);
-%!   assert (info.leverage(t), H(t,t), 1e-13);
+%! ts = cumsum (0.5 + rand (n, 1));
+%! for c = {{2, sigma, []}, {3, sigma, []}, {4, 1e-3, []}, {2, 1e-9, []}, {3, sigma, ts}, {4, 1, ts}}
+%!   [d, s, x] = c{1}{:};
+%!   at = @(t) {"Order", d, "SamplePoints", x(1:min (t, numel (x)))};
+%!   if (isempty (x)) at = @(t) {"Order", d}; endif
+%!   [z1, info] = givsmooth (y, s, at(n){:}, "OneSided", true);
+%!   assert (z1(1:d), y(1:d));
+%!   for t = [d+1 d+2 50 161 400]
+%!     zt = givsmooth (y(1:t), s, at(t){:});
+%!     assert (isequal (bits (z1(t)), bits (zt(t))));
+%!     if (s < 1e-6) continue; endif      # beyond what inv can take
+%!     if (isempty (x)) D = differences (1:t, d); else D = differences (x(1:t), d); endif
+%!     H = inv (eye (t) + full (D'*D) / s^2);
+%!     assert (info.leverage(t), H(t,t), 1e-11 + 1e-9 * (s < 0.01));   # inv's own error
+%!   endfor
 %! endfor
+%! [z1, info] = givsmooth (y, sigma, "OneSided", true);
 %! [~, two] = givsmooth (y, sigma);
 %! assert ([info.edf info.gcv info.loocv], [two.edf two.gcv two.loocv]);
 %! s = sqrt (norm (y - givsmooth (y, sigma))^2 / (n - two.edf));
@@ -179,27 +188,33 @@
 %! assert (isequal (givsmooth (Y, 0.1, "Weights", W(:,3)), givsmooth (Y, 0.1, "Weights", W(:,[3 3 3]))));
 %! assert (isequal (givsmooth (y', 0.1, "Weights", w'), givsmooth (y, 0.1, "Weights", w)'));
 
-## the info with weights and gaps against a dense solve: a missing point's
-## leverage is 0 and its standard error that of z there; edf, GCV and
-## leave-one-out over the points with weight; one-sided, the prefix's last
-## point, NaN until two points are seen
+## the info with weights and gaps against a dense solve, at orders 2 and 3
+## and at uneven times: a missing point's leverage is 0 and its standard
+## error that of z there; edf, GCV and leave-one-out over the points with
+## weight; one-sided, the prefix's last point, NaN until two points are seen
 %!test
 %! randn ("state", 6); rand ("state", 6);
 %! n = 200; y = cos ((1:n)' / 15) + 0.2 * randn (n, 1);
-%! [~, D] = stacked (n, 1);
 %! w = 0.5 + rand (n, 1); y([3:4 60:74 n]) = NaN; w(90) = 0;
 %! o = ! isnan (y) & w > 0; w0 = w .* o; y0 = y; y0(! o) = 0;
 %! sigma = 0.05;
-%! [z, info] = givsmooth (y, sigma, "Weights", w);
-%! M = inv (diag (w0) + full (D'*D) / sigma^2);
-%! h = w0 .* diag (M); r = y0 - z; no = sum (o);
-%! s2 = sum (w0 .* r.^2) / (no - sum (h));
-%! assert (info.leverage, h, 1e-12);
-%! assert (all (info.leverage(! o) == 0));
-%! assert (info.stderr, sqrt (s2 * diag (M)), 1e-12);
-%! assert (info.edf, sum (h), 1e-10);
-%! assert (info.gcv, no * sum (w0 .* r.^2) / (no - info.edf)^2, 1e-12 * info.gcv);
-%! assert (info.loocv, sum (w0(o) .* (r(o) ./ (1 - h(o))).^2) / no, 1e-10 * info.loocv);
+%! x = cumsum (0.5 + rand (n, 1));
+%! for c = {{2, 1:n}, {3, 1:n}, {2, x}}
+%!   [d, t] = c{1}{:};
+%!   a = {"Order", d};
+%!   if (! isequal (t, 1:n)) a(end+1:end+2) = {"SamplePoints", t}; endif
+%!   D = differences (t, d);
+%!   [z, info] = givsmooth (y, sigma, "Weights", w, a{:});
+%!   M = inv (diag (w0) + full (D'*D) / sigma^2);
+%!   h = w0 .* diag (M); r = y0 - z; no = sum (o);
+%!   s2 = sum (w0 .* r.^2) / (no - sum (h));
+%!   assert (info.leverage, h, 1e-11);                  # inv's own error at d = 3
+%!   assert (all (info.leverage(! o) == 0));
+%!   assert (info.stderr, sqrt (s2 * diag (M)), 1e-11);
+%!   assert (info.edf, sum (h), 1e-10);
+%!   assert (info.gcv, no * sum (w0 .* r.^2) / (no - info.edf)^2, 1e-12 * info.gcv);
+%!   assert (info.loocv, sum (w0(o) .* (r(o) ./ (1 - h(o))).^2) / no, 1e-10 * info.loocv);
+%! endfor
 %! [z1, i1] = givsmooth ([NaN; NaN; 5; y(4:end)], sigma, "Weights", w, "OneSided", true);
 %! assert (isnan (z1(1:2)) && isnan (z1(4)) && z1(3) == 5 && i1.leverage(3) == 1);
 %! for t = [5 6 75 90 150 n]

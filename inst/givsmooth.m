@@ -244,7 +244,10 @@
 %   rotations repeat as well, and only the right side is carried.  The
 %   leverages (and GCV, leave-one-out and edf from them) are the filter's at
 %   uneven times, and at orders 3 and 4 where lambda is above 1 in units of
-%   the spacing; elsewhere, and for the one-sided smooth, the rotations'.
+%   the spacing; elsewhere the rotations'.  The one-sided smooth is the
+%   filter's wherever z is: z(t) and its leverage are those the way back of
+%   y(1:t) would start from, R\r's last and w(t)/R(d,d)^2 at point t, so
+%   each is its prefix's two-sided value to the bit.
 %
 %   The series of a matrix are spread over the threads the process may run
 %   on (MATLAB's maxNumCompThreads); each comes out as if alone.  With sigma

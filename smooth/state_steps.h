@@ -76,6 +76,7 @@ struct state_cycle {
     static constexpr int ring = 64;
     idx from, s, per;
     state_turns<d, T> q[ring];
+    T back[ring][d][d];         /* the way back's S after each of its last `ring` rows (state_way_back) */
     const state_turns<d, T> &at(idx j) const { return q[(s + (j - from) % per) % ring]; }
 };
 
@@ -293,11 +294,18 @@ GIVQR_STEP T state_newton_var(const double *t, idx j, const T S[d][d])
  * lev, the leverages h(i) = w(i)*var(z(i)) too (w null: all 1; var(z(i))
  * itself where w(i) = 0, leverage), var(z(i))
  * = 1/S(d-1,d-1)^2, S the square-root information of x(i) from all the
- * points (R at the last point), carried back alongside */
+ * points (R at the last point), carried back alongside.  In the filter's
+ * cycle (cyc, rows from cyc->from on, which repeat every cyc->per) S may
+ * come round as well, to the bit: once S after row i is S after row i+P,
+ * P a multiple of per, so is it after every row down to cyc->from, and h
+ * with it, so h is copied from P points on and S taken up again at
+ * cyc->from.  S is compared with the one after row bs, bs moved on every
+ * `ring` rows; those after the last `ring` rows are kept in cyc->back. */
 template <int d, class T, bool lev = false>
 GIVQR_STEP void state_way_back(idx n, const double *t, const T *E, const T R[d][d], const T r[d], T *z,
-                               const T *w = nullptr, T *h = nullptr, const state_cycle<d, T> *cyc = nullptr)
+                               const T *w = nullptr, T *h = nullptr, state_cycle<d, T> *cyc = nullptr)
 {
+    constexpr int ring = state_cycle<d, T>::ring;
     T x[d], S[d][d] = {};
     state_solve<d>(R, r, x);
     auto put = [&](idx j, T v) { h[j] = w ? leverage(w[j], v) : v; };
@@ -307,19 +315,32 @@ GIVQR_STEP void state_way_back(idx n, const double *t, const T *E, const T R[d][
         put(n - 1, 1.0 / (S[d - 1][d - 1] * S[d - 1][d - 1]));
     }
     z[n - 1] = x[d - 1];
+    idx bs = n;
+    bool settled = false;
     for (idx i = n - 1; i >= d; i--) {
         const T *e = E + (d + 2) * i;
         T row[d + 2];
-        if (cyc && i >= cyc->from) {        /* the row the cycle's step kept */
+        const bool cycled = cyc && i >= cyc->from;
+        if (cycled) {                       /* the row the cycle's step kept */
             for (int l = 0; l <= d; l++) row[l] = cyc->at(i).e[l];
             row[d + 1] = E[(d + 2) * cyc->from + (i - cyc->from)];
             e = row;
         }
         state_back<d>(e, t, i, x);
         z[i - 1] = x[d - 1];
-        if (!lev) continue;
+        if (!lev || (settled && cycled)) continue;
         state_back_info<d>(e, t, i, S);
         put(i - 1, 1.0 / (S[d - 1][d - 1] * S[d - 1][d - 1]));
+        if (!cycled || i == cyc->from) continue;
+        std::memcpy(cyc->back[i % ring], S, sizeof S);
+        if (bs == n || bs - i >= ring) {
+            bs = i;
+        } else if ((bs - i) % cyc->per == 0 && std::memcmp(S, cyc->back[bs % ring], sizeof S) == 0) {
+            const idx P = bs - i, from = cyc->from;
+            for (idx j = i - 1; j >= from; j--) h[j - 1] = h[j - 1 + P];
+            std::memcpy(S, cyc->back[(from + (i - from + P - 1) / P * P) % ring], sizeof S);  /* after row from */
+            settled = true;
+        }
     }
     for (idx j = 0; j + 1 < d; j++) {
         z[j] = state_newton_z<d>(t, j, x);

@@ -78,7 +78,7 @@ double missing_units(const problem &p)
 }
 
 /* The state form's leverages h as the sweep's: at a point without weight,
- * var(z) there (leverage, smooth.h) times the weight of the sweep's missing
+ * var(z) there (leverage, state_steps.h) times the weight of the sweep's missing
  * row, 1/rho^2 (a power of 2), from which report's standard error takes
  * var(z) back to the bit. */
 void as_swept(const problem &p, double *h)
@@ -325,8 +325,9 @@ bool sums_of_many(const problem *const *ps, const want *what, const double *sigm
              rh[r] = hs ? hs[l] : nullptr, at[r++] = l;
     }
     sums g[8];
-    if (r > 0 && !sums_by_sweep(rest, rw, rs, r, K, g, w, c, rz, rh)) return false;
-    for (int k = 0; k < r; k++) f[at[k]] = g[k];
+    if (r == 1 && !single(at[0])) return false;
+    if (r > 1 && !sums_by_sweep(rest, rw, rs, r, K, g, w, c, rz, rh)) return false;
+    for (int k = 0; r > 1 && k < r; k++) f[at[k]] = g[k];
     if (q == 0) return true;
     if (q == 1) return single(to[0]);
     const idx n = ps[0]->n;

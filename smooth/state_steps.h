@@ -24,17 +24,17 @@ GIVQR_STEP double root(double w)
 }
 #endif
 
-/* A point's leverage from var(z) there, v: w*v where it has weight, and v
- * itself where it has none, for the standard error there */
+/* Point j's leverage from var(z) there, v: w(j)*v where it has weight (w
+ * null: all 1), and v itself where it has none, for the standard error there */
 #ifdef GIVQR_STATE_LANES
-GIVQR_STEP V leverage(V w, V v)
+GIVQR_STEP V leverage(const V *w, idx j, V v)
 {
-    return sel(vgt(w, V{}), w * v, v);
+    return w ? sel(vgt(w[j], V{}), w[j] * v, v) : v;
 }
 #else
-GIVQR_STEP double leverage(double w, double v)
+GIVQR_STEP double leverage(const double *w, idx j, double v)
 {
-    return w > 0.0 ? w * v : v;
+    return w && w[j] > 0.0 ? w[j] * v : v;
 }
 #endif
 
@@ -211,10 +211,7 @@ GIVQR_STEP void state_filter(idx n, const double *t, T pen, const T *w, const T 
     if (cycle) cyc->from = n;
     auto onesided = [&](idx i, T rdd) {     /* where the way back of points 0..i would start */
         if (last) last[i] = r[d - 1] / rdd;
-        if (lev) {
-            const T v = 1.0 / (rdd * rdd);
-            lev[i] = w ? leverage(w[i], v) : v;
-        }
+        if (lev) lev[i] = leverage(w, i, 1.0 / (rdd * rdd));
     };
     T was[d][d];
     idx s = d;
@@ -308,7 +305,7 @@ GIVQR_STEP void state_way_back(idx n, const double *t, const T *E, const T R[d][
     constexpr int ring = state_cycle<d, T>::ring;
     T x[d], S[d][d] = {};
     state_solve<d>(R, r, x);
-    auto put = [&](idx j, T v) { h[j] = w ? leverage(w[j], v) : v; };
+    auto put = [&](idx j, T v) { h[j] = leverage(w, j, v); };
     if (lev) {
         for (int k = 0; k < d; k++)
             for (int l = k; l < d; l++) S[k][l] = R[k][l];

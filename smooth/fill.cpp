@@ -9,6 +9,17 @@ namespace givqr {
 
 namespace {
 
+/* L' * z = g ./ p, from the last point back: banded's second half. */
+template <int d>
+void back_solve(const idx *s, idx ns, const double *p, const double *l, double *z)
+{
+    for (idx a = ns - 1; a >= 0; a--) {
+        double v = z[s[a]] / p[a];
+        for (int k = 1; k <= d && a + k < ns; k++) v = v - l[k * ns + a + k] * z[s[a + k]];
+        z[s[a]] = v;
+    }
+}
+
 /* The rows s(0..ns-1) at once, by L*diag(p)*L' of their banded matrix M,
  * L(a,a-k) in l + k*ns for k = 1..d. */
 template <int d>
@@ -42,13 +53,43 @@ void banded(idx n, const stencil &S, double s2, const double *w, const double *y
         for (int k = 1; k <= d && k <= a; k++) f = f - l[k * ns + a] * z[s[a - k]];
         z[i] = f;
     }
+    back_solve<d>(s, ns, p, l, z);
+}
 
-    /* L' * z = g ./ p, from the last point back */
-    for (idx a = ns - 1; a >= 0; a--) {
-        double v = z[s[a]] / p[a];
-        for (int k = 1; k <= d && a + k < ns; k++) v = v - l[k * ns + a + k] * z[s[a + k]];
-        z[s[a]] = v;
+/* banded's arithmetic, step for step, for a cluster whose rows of D'*D are
+ * all inner (S.inner, s(0) >= 2d and s(ns-1) <= n-1-2d) where s holds every
+ * point without weight and none with: then j lies in s where w(j) = 0, and
+ * the entries are the stencil's, without the search through s. */
+template <int d>
+void banded_inner(const stencil &S, double s2, const double *w, const idx *s, idx ns, double *z, double *work)
+{
+    double *p = work, *l = work;
+    for (idx a = 0; a < ns; a++) {
+        const idx i = s[a];
+        double f = 0.0;
+        for (int e = -d; e <= d; e++)
+            if (e != 0) {
+                const double g = f - S.dtd[e < 0 ? -e : e] * z[i + e];
+                f = w[i + e] != 0.0 ? g : f;
+            }
+        for (int k = d; k >= 1; k--) {
+            if (a < k) {
+                l[k * ns + a] = 0.0;
+                continue;
+            }
+            const idx off = i - s[a - k];
+            const double v0 = S.dtd[off <= d ? off : 0];
+            double v = off <= d ? v0 : 0.0;
+            for (int j = d; j > k; j--)
+                if (a >= j) v = v - l[j * ns + a] * p[a - j] * l[(j - k) * ns + a - k];
+            l[k * ns + a] = v / p[a - k];
+        }
+        p[a] = S.dtd[0] + s2 * w[i];
+        for (int k = 1; k <= d && k <= a; k++) p[a] = p[a] - l[k * ns + a] * l[k * ns + a] * p[a - k];
+        for (int k = 1; k <= d && k <= a; k++) f = f - l[k * ns + a] * z[s[a - k]];
+        z[i] = f;
     }
+    back_solve<d>(s, ns, p, l, z);
 }
 
 /* The weights l(0..k-1) of Lagrange's form at xi for the points j(0..k-1)
@@ -67,14 +108,6 @@ void lagrange(double xi, const idx *j, int k, const double *x, double *l)
     }
 }
 
-/* z(i) from z at the points j(0..k-1) by the weights l. */
-void weighed(idx i, const idx *j, int k, const double *l, double *z)
-{
-    double v = 0.0;
-    for (int e = 0; e < k; e++) v = e == 0 ? z[j[e]] * l[e] : v + z[j[e]] * l[e];
-    z[i] = k == 1 ? z[j[0]] : v;
-}
-
 /* z(i) for a <= i <= b from the points j(0..k-1) about them: the polynomial
  * through those k, in Lagrange's form, on the abscissae x (null: i itself). */
 void polynomial(idx a, idx b, const idx *j, int k, const double *x, double *z)
@@ -82,34 +115,49 @@ void polynomial(idx a, idx b, const idx *j, int k, const double *x, double *z)
     for (idx i = a; i <= b; i++) {
         double l[2 * d_max];
         lagrange(x ? x[i] : double(i), j, k, x, l);
-        weighed(i, j, k, l, z);
+        double v = z[j[0]] * l[0];
+        for (int e = 1; e < k; e++) v = v + z[j[e]] * l[e];
+        z[i] = k == 1 ? z[j[0]] : v;
     }
 }
 
 /* The weights of the polynomial across a gap inside an equal grid, the d
- * points either side, for gaps of up to `most` points: at point o of a gap
- * of len, those lagrange gives with the gap from 0, which are those of any
- * other place to the bit (every difference of abscissae an exact integer). */
+ * points either side, for gaps of up to gap_most points: l[len-1][o] at
+ * point o of a gap of len, those lagrange gives with the gap from 0, which
+ * are those of any other place to the bit (every difference of abscissae
+ * an exact integer).  Made once for each order. */
+constexpr int gap_most = 8;
+template <int d>
 struct gap_weights {
-    static constexpr int most = 8;
-    int d;
-    unsigned made = 0;                  /* bit len-1: that length's weights made */
-    double l[most][most][2 * d_max];
-
-    const double *at(idx len, idx o)
+    double l[gap_most][gap_most][2 * d];
+    gap_weights()
     {
-        if (!(made >> (len - 1) & 1u)) {
+        for (idx len = 1; len <= gap_most; len++) {
             idx j[2 * d_max];
             for (int k = 0; k < d; k++) {
                 j[k] = k - d;
                 j[d + k] = len + k;
             }
-            for (idx p = 0; p < len; p++) lagrange(double(p), j, 2 * d, nullptr, l[len - 1][p]);
-            made |= 1u << (len - 1);
+            for (idx o = 0; o < len; o++) lagrange(double(o), j, 2 * d, nullptr, l[len - 1][o]);
         }
-        return l[len - 1][o];
     }
 };
+
+template <int d>
+const gap_weights<d> &gap_weights_of()
+{
+    static const gap_weights<d> g;
+    return g;
+}
+
+/* z(i) from z at the points j(0..2d-1) by the weights l. */
+template <int d>
+GIVQR_STEP void weighed(idx i, const idx *j, const double *l, double *z)
+{
+    double v = z[j[0]] * l[0];
+    for (int e = 1; e < 2 * d; e++) v = v + z[j[e]] * l[e];
+    z[i] = v;
+}
 
 /* z at the points s(0..ns-1), none with weight: min |D*z| over them, the
  * others held.  The rows of D that touch them, s(0)-d..s(ns-1), are
@@ -158,39 +206,89 @@ void rotated(idx n, const stencil &S, const idx *s, idx ns, double *z, double *w
     }
 }
 
+/* The cluster s(a0..a1-1): a run where its points follow one another and
+ * none has weight, with `none` where none has; zero: s holds every point
+ * without weight and none with. */
+template <int d>
+void cluster(idx n, const stencil &S, const double *t, double sigma, const double *w, const double *y, const idx *s,
+             idx a0, idx a1, bool run, bool none, bool zero, double *z, double *work)
+{
+    const idx a = s[a0], b = s[a1 - 1];
+    idx j[2 * d_max];
+    for (int k = 0; k < d; k++) {
+        j[k] = a - d + k;       /* the d points before */
+        j[d + k] = b + 1 + k;   /* and after */
+    }
+    const bool before = a >= d, after = b <= n - 1 - d;
+    if (run && before && after && !S.D && b - a < gap_most)
+        for (idx i = a; i <= b; i++) weighed<d>(i, j, gap_weights_of<d>().l[b - a][i - a], z);
+    else if (run && before && after && !S.D) polynomial(a, b, j, 2 * d, nullptr, z);
+    else if (run && a == 0 && after) polynomial(a, b, j + d, d, S.D ? t : nullptr, z);
+    else if (run && b == n - 1 && before) polynomial(a, b, j, d, S.D ? t : nullptr, z);
+    /* the normal equations for the rest at d = 2 and equal spacing, as
+     * before the rotations took over (so that its results keep their
+     * bits), where they square the condition of a long gap's fill */
+    else if (none && (d != 2 || S.D) && (before || after)) rotated<d>(n, S, s + a0, a1 - a0, z, work);
+    else if (zero && S.inner && a >= 2 * d && b <= n - 1 - 2 * d)
+        banded_inner<d>(S, sigma * sigma, w, s + a0, a1 - a0, z, work);
+    else banded<d>(n, S, sigma * sigma, w, y, s + a0, a1 - a0, z, work);
+}
+
+/* smooth_fill at order d.  Where s is every point without weight, at equal
+ * spacing, the gaps inside a run of at most gap_most points are filled
+ * point by point, branch-free, in one pass: each point's cluster from the
+ * ends found in a pass back (ends) and the start carried forward; the
+ * value is written for every point, and the other clusters' (their starts
+ * kept in ends + ns) are then solved over it. */
+template <int d>
+void fill_order(idx n, const stencil &S, const double *t, double sigma, const double *w, const double *y,
+                const idx *s, idx ns, double *z, double *work, idx *ends)
+{
+    bool zero = true;
+    for (idx a = 0; a < ns; a++) zero = zero & (w[s[a]] == 0.0);
+    if (!zero || S.D || n <= 2 * d) {
+        for (idx a0 = 0, a1; a0 < ns; a0 = a1) {
+            bool run = w[s[a0]] == 0.0, none = run;
+            for (a1 = a0 + 1; a1 < ns && s[a1] - s[a1 - 1] <= d; a1++) {
+                run = run && s[a1] == s[a1 - 1] + 1 && w[s[a1]] == 0.0;
+                none = none && w[s[a1]] == 0.0;
+            }
+            cluster<d>(n, S, t, sigma, w, y, s, a0, a1, run, none, zero, z, work);
+        }
+        return;
+    }
+    const gap_weights<d> &g = gap_weights_of<d>();
+    idx *starts = ends + ns, slow = 0;
+    for (idx c = ns - 1, e = ns - 1; c >= 0; c--) {
+        e = c + 1 < ns && s[c + 1] - s[c] <= d ? e : c;
+        ends[c] = e;
+    }
+    for (idx c = 0, c0 = 0; c < ns; c++) {
+        c0 = c > 0 && s[c] - s[c - 1] <= d ? c0 : c;
+        const idx c1 = ends[c], a = s[c0], b = s[c1];
+        const bool fast = b - a == c1 - c0 && a >= d && b <= n - 1 - d && b - a < gap_most;
+        starts[slow] = c0;
+        slow += c == c0 && !fast;
+        const idx A = fast ? a : d, B = fast ? b : d;   /* elsewhere a gap at d, the value overwritten */
+        idx j[2 * d_max];
+        for (int k = 0; k < d; k++) {
+            j[k] = A - d + k;
+            j[d + k] = B + 1 + k;
+        }
+        weighed<d>(s[c], j, g.l[B - A][fast ? s[c] - a : 0], z);
+    }
+    for (idx k = 0; k < slow; k++) {
+        const idx a0 = starts[k], a1 = ends[a0] + 1;
+        cluster<d>(n, S, t, sigma, w, y, s, a0, a1, s[a1 - 1] - s[a0] == a1 - 1 - a0, true, true, z, work);
+    }
+}
+
 } // namespace
 
 void smooth_fill(idx n, const stencil &S, const double *t, double sigma, const double *w, const double *y,
-                 const idx *s, idx ns, double *z, double *work)
+                 const idx *s, idx ns, double *z, double *work, idx *ends)
 {
-    const int d = S.d;
-    gap_weights equal;
-    equal.d = d;
-    for (idx a0 = 0, a1; a0 < ns; a0 = a1) {
-        bool run = w[s[a0]] == 0.0, none = run;      /* one run of points without weight; none with */
-        for (a1 = a0 + 1; a1 < ns && s[a1] - s[a1 - 1] <= d; a1++) {
-            run = run && s[a1] == s[a1 - 1] + 1 && w[s[a1]] == 0.0;
-            none = none && w[s[a1]] == 0.0;
-        }
-        const idx a = s[a0], b = s[a1 - 1];
-        idx j[2 * d_max];
-        for (int k = 0; k < d; k++) {
-            j[k] = a - d + k;       /* the d points before */
-            j[d + k] = b + 1 + k;   /* and after */
-        }
-        const bool before = a >= d, after = b <= n - 1 - d;
-        if (run && before && after && !S.D && b - a < gap_weights::most)
-            for (idx i = a; i <= b; i++) weighed(i, j, 2 * d, equal.at(b - a + 1, i - a), z);
-        else if (run && before && after && !S.D) polynomial(a, b, j, 2 * d, nullptr, z);
-        else if (run && a == 0 && after) polynomial(a, b, j + d, d, S.D ? t : nullptr, z);
-        else if (run && b == n - 1 && before) polynomial(a, b, j, d, S.D ? t : nullptr, z);
-        /* the normal equations for the rest at d = 2 and equal spacing, as
-         * before the rotations took over (so that its results keep their
-         * bits), where they square the condition of a long gap's fill */
-        else if (none && (d != 2 || S.D) && (before || after))
-            with_order(d, [&](auto o) { rotated<decltype(o)::value>(n, S, s + a0, a1 - a0, z, work); });
-        else with_order(d, [&](auto o) { banded<decltype(o)::value>(n, S, sigma * sigma, w, y, s + a0, a1 - a0, z, work); });
-    }
+    with_order(S.d, [&](auto o) { fill_order<decltype(o)::value>(n, S, t, sigma, w, y, s, ns, z, work, ends); });
 }
 
 } // namespace givqr

@@ -298,7 +298,7 @@ constexpr int robust_fits = 20;
 struct weighted_work {
     weights g;
     memory store;
-    static idx doubles(idx n, int d) { return (3 + (d + 2) + 4) * n; }     /* weigh, smooth_fill, robust */
+    static idx doubles(idx n, int d) { return (3 + (d + 4) + 4) * n; }     /* weigh, smooth_fill, robust */
 };
 
 /* Series j of y as c asks, weighted (w its weights, or null), or robust

@@ -52,7 +52,7 @@ double log_det(const problem &p, const forward_sums &k)
 void fill(const problem &p, double sigma, const idx *s, idx ns, double *z)
 {
     weights &g = *p.g;
-    if (!p.S.low) smooth_fill(p.n, p.S, p.S.t, sigma, g.w, p.y, s, ns, z, g.work.data());
+    if (!p.S.low) smooth_fill(p.n, p.S, p.S.t, sigma, g.w, p.y, s, ns, z, g.work.data(), g.ends.data());
     else if (std::any_of(s, s + ns, [&](idx i) { return g.w[i] == 0.0; })) {
         if (g.work.size() < std::size_t(3 * p.n)) g.work.resize(3 * p.n);
         spline_fill(p.n, p.S.t, g.w, z, g.work.data());

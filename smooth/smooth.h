@@ -114,11 +114,12 @@ void smooth_backward(idx n, const table &t, double *x, idx k0, idx k1, backward_
  *
  * with the known z(j) moved to the right: banded in the order of s, with
  * d entries either side, it is factored as L*diag(p)*L' (positive definite
- * where at least d points lie outside s, or carry weight) and solved.  Work
- * of (d+2)*ns entries.  y(i) is read only where w(i) > 0.
+ * where at least d points lie outside s, or carry weight) and solved.  s
+ * holds every point of weight 0.  Work of (d+2)*ns entries, and 2*ns in
+ * ends.  y(i) is read only where w(i) > 0.
  */
 void smooth_fill(idx n, const stencil &S, const double *t, double sigma, const double *w, const double *y,
-                 const idx *s, idx ns, double *z, double *work);
+                 const idx *s, idx ns, double *z, double *work, idx *ends);
 
 /*
  * z, the smooth of y at the times S.t (null: 1:n) with weights w (null: all

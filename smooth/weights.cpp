@@ -20,6 +20,7 @@ void weigh_steady(idx n, int d, weights &g)
     g.steady = std::max<idx>(0, last - d + 1);      /* rho(i+d) the same from step steady on */
     const std::size_t need = (d + 2) * g.weak.size();
     if (g.work.size() < need) g.work.resize(need);     /* grown only: what it held is never read */
+    if (g.ends.size() < 2 * g.weak.size()) g.ends.resize(2 * g.weak.size());
 }
 
 } // namespace

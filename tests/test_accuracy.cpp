@@ -224,6 +224,7 @@ double fill_norm(idx n, int d, const double *t, double sigma, const std::vector<
     for (idx i = 0; i < n; i++)
         if (w[i] == 0) s.push_back(i);
     std::vector<double> rows((d + 1) * n), z(n), zero(n, 0.0), work((d + 2) * n), sum(n, 0.0);
+    std::vector<idx> ends(2 * n);
     const givqr::stencil S = givqr::make_stencil(n, d, t, rows.data());
     for (idx k = 0; k < n && !s.empty(); k++) {
         bool near = false;
@@ -231,7 +232,8 @@ double fill_norm(idx n, int d, const double *t, double sigma, const std::vector<
         if (!near) continue;
         std::fill(z.begin(), z.end(), 0.0);
         z[k] = 1.0;
-        givqr::smooth_fill(n, S, t, sigma, w.data(), zero.data(), s.data(), idx(s.size()), z.data(), work.data());
+        givqr::smooth_fill(n, S, t, sigma, w.data(), zero.data(), s.data(), idx(s.size()), z.data(), work.data(),
+                           ends.data());
         for (idx j : s) sum[j] += std::fabs(z[j]);
     }
     return std::max(1.0, *std::max_element(sum.begin(), sum.end()));

@@ -234,12 +234,13 @@ void cluster(idx n, const stencil &S, const double *t, double sigma, const doubl
     else banded<d>(n, S, sigma * sigma, w, y, s + a0, a1 - a0, z, work);
 }
 
-/* smooth_fill at order d.  Where s is every point without weight, at equal
- * spacing, the gaps inside a run of at most gap_most points are filled
- * point by point, branch-free, in one pass: each point's cluster from the
- * ends found in a pass back (ends) and the start carried forward; the
- * value is written for every point, and the other clusters' (their starts
- * kept in ends + ns) are then solved over it. */
+/* smooth_fill at order d.  Where s is every point without weight and none
+ * with, at equal spacing, the gaps of at most gap_most points inside the
+ * series, each a cluster of its own, are filled in one pass over s with no
+ * branch on where the gaps fall: each point's cluster from its end (found
+ * in a pass back, in ends) and its start (carried forward).  Every point
+ * takes the value it would have in such a gap; the other clusters (their
+ * starts in ends + ns) are then solved over it. */
 template <int d>
 void fill_order(idx n, const stencil &S, const double *t, double sigma, const double *w, const double *y,
                 const idx *s, idx ns, double *z, double *work, idx *ends)

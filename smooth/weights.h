@@ -26,9 +26,8 @@ constexpr double weak_share = 0x1p-16;
  * (missing_scale*2^a where w is 0, the same constraint at the same scale)
  * and b = sqrt(w).*y (0 there), n each in store; the step from which rho
  * no longer changes; the points smooth_fill gives z, with its work and
- * ends; the
- * points with weight; and a, chosen so that the mean weight over those
- * lies in [1, 4): so w*4^k gives the same w, rho and b, bit for bit. */
+ * ends; the points with weight; and a, chosen so that the mean weight over
+ * those lies in [1, 4): so w*4^k gives the same w, rho and b, bit for bit. */
 struct weights {
     memory store;
     double *w = nullptr, *rho = nullptr, *b = nullptr;

@@ -9,20 +9,13 @@ namespace givqr {
 
 namespace {
 
-/* L' * z = g ./ p, from the last point back: banded's second half. */
-template <int d>
-void back_solve(const idx *s, idx ns, const double *p, const double *l, double *z)
-{
-    for (idx a = ns - 1; a >= 0; a--) {
-        double v = z[s[a]] / p[a];
-        for (int k = 1; k <= d && a + k < ns; k++) v = v - l[k * ns + a + k] * z[s[a + k]];
-        z[s[a]] = v;
-    }
-}
-
 /* The rows s(0..ns-1) at once, by L*diag(p)*L' of their banded matrix M,
- * L(a,a-k) in l + k*ns for k = 1..d. */
-template <int d>
+ * L(a,a-k) in l + k*ns for k = 1..d.  inner: a cluster whose rows of D'*D
+ * are all inner (S.inner, s(0) >= 2d and s(ns-1) <= n-1-2d) where s holds
+ * every point without weight and none with; then j lies in s where w(j) =
+ * 0, and the entries are the stencil's, without the search through s (the
+ * same operations, in the same order). */
+template <int d, bool inner>
 void banded(idx n, const stencil &S, double s2, const double *w, const double *y, const idx *s, idx ns, double *z,
             double *work)
 {
@@ -32,64 +25,49 @@ void banded(idx n, const stencil &S, double s2, const double *w, const double *y
     for (idx a = 0, q = 0; a < ns; a++) {
         const idx i = s[a];
         double f = w[i] > 0.0 ? s2 * w[i] * y[i] : 0.0;
-        while (s[q] < i - d) q++;                           /* the first of s within d of i */
-        for (idx j = i - d, r = q; j <= i + d; j++) {       /* the known z(j) to the right */
-            while (r < ns && s[r] < j) r++;
-            if (j < 0 || j >= n || (r < ns && s[r] == j)) continue;     /* j in s (i among them) */
-            f = f - DtD(n, S, j, i) * z[j];
+        if constexpr (inner) {
+            for (int e = -d; e <= d; e++)                   /* the known z(j) to the right */
+                if (e != 0) {
+                    const double g = f - S.dtd[e < 0 ? -e : e] * z[i + e];
+                    f = w[i + e] != 0.0 ? g : f;
+                }
+        } else {
+            while (s[q] < i - d) q++;                       /* the first of s within d of i */
+            for (idx j = i - d, r = q; j <= i + d; j++) {   /* the known z(j) to the right */
+                while (r < ns && s[r] < j) r++;
+                if (j < 0 || j >= n || (r < ns && s[r] == j)) continue;     /* j in s (i among them) */
+                f = f - DtD(n, S, j, i) * z[j];
+            }
         }
         for (int k = d; k >= 1; k--) {                      /* L(a,a-k), the farthest first */
             if (a < k) {
                 l[k * ns + a] = 0.0;
                 continue;
             }
-            double v = s[a - k] >= i - d ? DtD(n, S, s[a - k], i) : 0.0;      /* M(a,a-k) */
-            for (int j = d; j > k; j--)
-                if (a >= j) v = v - l[j * ns + a] * p[a - j] * l[(j - k) * ns + a - k];
-            l[k * ns + a] = v / p[a - k];
-        }
-        p[a] = DtD(n, S, i, i) + s2 * w[i];
-        for (int k = 1; k <= d && k <= a; k++) p[a] = p[a] - l[k * ns + a] * l[k * ns + a] * p[a - k];
-        for (int k = 1; k <= d && k <= a; k++) f = f - l[k * ns + a] * z[s[a - k]];
-        z[i] = f;
-    }
-    back_solve<d>(s, ns, p, l, z);
-}
-
-/* banded's arithmetic, step for step, for a cluster whose rows of D'*D are
- * all inner (S.inner, s(0) >= 2d and s(ns-1) <= n-1-2d) where s holds every
- * point without weight and none with: then j lies in s where w(j) = 0, and
- * the entries are the stencil's, without the search through s. */
-template <int d>
-void banded_inner(const stencil &S, double s2, const double *w, const idx *s, idx ns, double *z, double *work)
-{
-    double *p = work, *l = work;
-    for (idx a = 0; a < ns; a++) {
-        const idx i = s[a];
-        double f = 0.0;
-        for (int e = -d; e <= d; e++)
-            if (e != 0) {
-                const double g = f - S.dtd[e < 0 ? -e : e] * z[i + e];
-                f = w[i + e] != 0.0 ? g : f;
-            }
-        for (int k = d; k >= 1; k--) {
-            if (a < k) {
-                l[k * ns + a] = 0.0;
-                continue;
-            }
             const idx off = i - s[a - k];
-            const double v0 = S.dtd[off <= d ? off : 0];
-            double v = off <= d ? v0 : 0.0;
+            double v;                                       /* M(a,a-k) */
+            if constexpr (inner) {
+                const double v0 = S.dtd[off <= d ? off : 0];
+                v = off <= d ? v0 : 0.0;
+            } else {
+                v = off <= d ? DtD(n, S, s[a - k], i) : 0.0;
+            }
             for (int j = d; j > k; j--)
                 if (a >= j) v = v - l[j * ns + a] * p[a - j] * l[(j - k) * ns + a - k];
             l[k * ns + a] = v / p[a - k];
         }
-        p[a] = S.dtd[0] + s2 * w[i];
+        p[a] = (inner ? S.dtd[0] : DtD(n, S, i, i)) + s2 * w[i];
         for (int k = 1; k <= d && k <= a; k++) p[a] = p[a] - l[k * ns + a] * l[k * ns + a] * p[a - k];
         for (int k = 1; k <= d && k <= a; k++) f = f - l[k * ns + a] * z[s[a - k]];
         z[i] = f;
     }
-    back_solve<d>(s, ns, p, l, z);
+
+    /* L' * z = g ./ p, from the last point back */
+    for (idx a = ns - 1; a >= 0; a--) {
+        double v = z[s[a]] / p[a];
+        for (int k = 1; k <= d && a + k < ns; k++) v = v - l[k * ns + a + k] * z[s[a + k]];
+        z[s[a]] = v;
+    }
 }
 
 /* The weights l(0..k-1) of Lagrange's form at xi for the points j(0..k-1)
@@ -108,6 +86,14 @@ void lagrange(double xi, const idx *j, int k, const double *x, double *l)
     }
 }
 
+/* z(i) from z at the points j(0..k-1) by the weights l. */
+GIVQR_STEP void weighed(idx i, const idx *j, int k, const double *l, double *z)
+{
+    double v = z[j[0]] * l[0];
+    for (int e = 1; e < k; e++) v = v + z[j[e]] * l[e];
+    z[i] = k == 1 ? z[j[0]] : v;
+}
+
 /* z(i) for a <= i <= b from the points j(0..k-1) about them: the polynomial
  * through those k, in Lagrange's form, on the abscissae x (null: i itself). */
 void polynomial(idx a, idx b, const idx *j, int k, const double *x, double *z)
@@ -115,9 +101,7 @@ void polynomial(idx a, idx b, const idx *j, int k, const double *x, double *z)
     for (idx i = a; i <= b; i++) {
         double l[2 * d_max];
         lagrange(x ? x[i] : double(i), j, k, x, l);
-        double v = z[j[0]] * l[0];
-        for (int e = 1; e < k; e++) v = v + z[j[e]] * l[e];
-        z[i] = k == 1 ? z[j[0]] : v;
+        weighed(i, j, k, l, z);
     }
 }
 
@@ -148,15 +132,6 @@ const gap_weights<d> &gap_weights_of()
 {
     static const gap_weights<d> g;
     return g;
-}
-
-/* z(i) from z at the points j(0..2d-1) by the weights l. */
-template <int d>
-GIVQR_STEP void weighed(idx i, const idx *j, const double *l, double *z)
-{
-    double v = z[j[0]] * l[0];
-    for (int e = 1; e < 2 * d; e++) v = v + z[j[e]] * l[e];
-    z[i] = v;
 }
 
 /* z at the points s(0..ns-1), none with weight: min |D*z| over them, the
@@ -221,7 +196,7 @@ void cluster(idx n, const stencil &S, const double *t, double sigma, const doubl
     }
     const bool before = a >= d, after = b <= n - 1 - d;
     if (run && before && after && !S.D && b - a < gap_most)
-        for (idx i = a; i <= b; i++) weighed<d>(i, j, gap_weights_of<d>().l[b - a][i - a], z);
+        for (idx i = a; i <= b; i++) weighed(i, j, 2 * d, gap_weights_of<d>().l[b - a][i - a], z);
     else if (run && before && after && !S.D) polynomial(a, b, j, 2 * d, nullptr, z);
     else if (run && a == 0 && after) polynomial(a, b, j + d, d, S.D ? t : nullptr, z);
     else if (run && b == n - 1 && before) polynomial(a, b, j, d, S.D ? t : nullptr, z);
@@ -230,8 +205,8 @@ void cluster(idx n, const stencil &S, const double *t, double sigma, const doubl
      * bits), where they square the condition of a long gap's fill */
     else if (none && (d != 2 || S.D) && (before || after)) rotated<d>(n, S, s + a0, a1 - a0, z, work);
     else if (zero && S.inner && a >= 2 * d && b <= n - 1 - 2 * d)
-        banded_inner<d>(S, sigma * sigma, w, s + a0, a1 - a0, z, work);
-    else banded<d>(n, S, sigma * sigma, w, y, s + a0, a1 - a0, z, work);
+        banded<d, true>(n, S, sigma * sigma, w, y, s + a0, a1 - a0, z, work);
+    else banded<d, false>(n, S, sigma * sigma, w, y, s + a0, a1 - a0, z, work);
 }
 
 /* smooth_fill at order d.  Where s is every point without weight and none
@@ -276,7 +251,7 @@ void fill_order(idx n, const stencil &S, const double *t, double sigma, const do
             j[k] = A - d + k;
             j[d + k] = B + 1 + k;
         }
-        weighed<d>(s[c], j, g.l[B - A][fast ? s[c] - a : 0], z);
+        weighed(s[c], j, 2 * d, g.l[B - A][fast ? s[c] - a : 0], z);
     }
     for (idx k = 0; k < slow; k++) {
         const idx a0 = starts[k], a1 = ends[a0] + 1;
